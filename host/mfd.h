@@ -1,0 +1,75 @@
+// The host's display classes and the records of mode registration.
+//
+// Lifecycle of a display object: the host sends message 4 to the mode's
+// message procedure when a display selects the mode, and owns the object
+// it gets back; it calls the virtuals below on its simulation thread, one
+// at a time, and deletes the object when the display leaves the mode.
+#pragma once
+
+#include <cstdio>
+
+#include "host/host_types.h"
+#include "host/sketchpad.h"
+
+class VESSEL;
+
+// One line of a display's button menu.
+struct MFDBUTTONMENU {
+  const char* line1;  // first menu line, or null
+  const char* line2;  // second menu line, or null
+  char selchar;       // key hint, 0 for none
+};
+
+// Description of a display mode, handed to oapiRegisterMFDMode.
+struct MFDMODESPECEX {
+  const char* name;
+  DWORD key;  // selection key (scan code)
+  void* context;
+  OAPI_MSGTYPE (*msgproc)(UINT msg, UINT mfd, WPARAM wparam, LPARAM lparam);
+};
+
+// Record behind wparam of the "display opened" message.
+struct MFDMODEOPENSPEC {
+  DWORD w;  // [pixels]
+  DWORD h;  // [pixels]
+};
+
+constexpr UINT OAPI_MSG_MFD_OPENEDEX = 4;
+
+constexpr int PANEL_MOUSE_LBDOWN = 0x01;  // bit 0 of a button event: press
+constexpr int PANEL_MOUSE_LBPRESSED = 0x04;
+constexpr int PANEL_MOUSE_LBUP = 0x10;
+
+class MFD {
+ public:
+  MFD(DWORD w, DWORD h, VESSEL* vessel);
+  virtual ~MFD();
+  virtual void Update(void* hDC);
+  virtual bool ConsumeKeyQueued(DWORD key);
+  virtual bool ConsumeKeyImmediate(char* kstate);
+  virtual bool ConsumeButtonPress(int bt, int event);
+  virtual char* LabelOfButton(int bt);
+  virtual int MenuOfButtons(const MFDBUTTONMENU** menu) const;
+  virtual bool WriteStatus(std::FILE* scn) const;
+  virtual bool ReadStatus(std::FILE* scn);
+  virtual void StoreStatus() const;
+  virtual void RecallStatus();
+
+  // Asks the host to query the button labels again.
+  void InvalidateButtons();
+
+ protected:
+  DWORD W;  // [pixels]
+  DWORD H;  // [pixels]
+  VESSEL* pV;
+};
+
+class MFD2 : public MFD {
+ public:
+  MFD2(DWORD w, DWORD h, VESSEL* vessel);
+  ~MFD2() override;
+  virtual bool UpdateSketchpad(oapi::Sketchpad* skp);
+
+  // A font of the display's own; the host owns it, never release it.
+  oapi::Font* GetDefaultFont(DWORD fontidx) const;
+};

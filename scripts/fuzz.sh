@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Usage: scripts/fuzz.sh [SECONDS] — a fuzz run of the route reader, seeded
+# with the example routes and the test files.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-60}
+scripts/setup.sh
+CC=clang CXX=clang++ scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_FUZZ=ON -DTARVIK_BENCH=OFF
+corpus=$(mktemp -d)
+trap 'rm -rf "$corpus"' EXIT
+cp examples/routes/*.route tests/data/*.route "$corpus"/ 2>/dev/null || true
+build-fuzz/fuzz/fuzz_route_reader -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 \
+  -max_len=65536 "$corpus"

@@ -89,3 +89,6 @@ class TarvikMFD : public MFD2 {
 // paths.
 inline constexpr const char* kRouteFolder = ".\\Config\\TKMFD\\routes\\";
 inline constexpr const char* kRouteFilePattern = ".\\Config\\TKMFD\\routes\\*.route";
+
+// Face of the fonts the map creates; the rendering surface has it.
+inline constexpr const char* kFontFace = "DejaVu Sans";

@@ -41,6 +41,7 @@ void Host::Reset() {
   date2IntCalls = initLibCalls = invalidateButtonsCalls = 0;
   lastInitLib = nullptr;
   traceCalls = false;
+  logMuted = false;
   calls.clear();
 }
 
@@ -112,6 +113,7 @@ void Host::SetLogFile(const std::string& path) {
 }
 
 void Host::WriteLog(const char* line) {
+  if (logMuted) return;
   log_.emplace_back(line);
   if (logFile_ != nullptr) {
     std::fputs(line, logFile_);

@@ -127,6 +127,9 @@ class Host {
   void WriteLog(const char* line);
   const std::vector<std::string>& LogLines() const { return log_; }
   void ClearLog() { log_.clear(); }
+  // While muted, log lines are dropped: the simulator's own reading of a
+  // route must not show in the module's log.
+  bool logMuted = false;
 
   char* DebugLine() { return debugLine_.data(); }
   static constexpr std::size_t kDebugLineSize = 256;

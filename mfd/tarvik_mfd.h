@@ -37,6 +37,13 @@ struct MapPoint {
   std::int32_t size;
 };
 
+// Projected values are clamped to +-kMapPixelLimit so that a symbol's box
+// (x +- size) and every offset the layers add stay far inside 32 bits. A
+// position that is not a number comes out as kOffMapPixel in x and y; the
+// layers skip such symbols together with their lines and labels.
+inline constexpr std::int32_t kMapPixelLimit = 1 << 29;
+inline constexpr std::int32_t kOffMapPixel = -2147483647 - 1;
+
 class TarvikMFD : public MFD2 {
  public:
   TarvikMFD(DWORD width, DWORD height, VESSEL* vessel, std::uint32_t displayId);

@@ -4,17 +4,19 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "route/route_records.h"
+#include "route/section_text.h"
 
-class RouteFileReader {
+class RouteFileReader final : public ErrorSink {
  public:
   // Runs the whole parse; always returns, also after errors.
   WaypointList ParseRouteFile(const std::string& path);
   RunwayList GetRunways() const;
   // Raises errorFlag, keeps the message as errorText, logs it and echoes
   // it to standard output.
-  void ReportError(const std::string& message);
+  void ReportError(const std::string& message) override;
 
   std::string errorText;  // the last reported message, empty when none
   std::string fileText;   // the file after reading and normalisation

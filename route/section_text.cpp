@@ -1,0 +1,257 @@
+#include "route/section_text.h"
+
+#include <locale.h>
+#include <sys/stat.h>
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+
+#include "host/platform.h"
+#include "route/route_messages.h"
+
+namespace {
+
+namespace msg = route_messages;
+
+// The file's bytes, or false when it cannot be opened or read (a folder
+// opens but does not read).
+bool ReadWholeFile(const std::string& nativePath, std::string& bytes) {
+  std::FILE* file = std::fopen(nativePath.c_str(), "rb");
+  if (file == nullptr) return false;
+  struct stat status {};
+  if (fstat(fileno(file), &status) == 0 && status.st_size > 0) {
+    bytes.reserve(static_cast<std::size_t>(status.st_size));
+  }
+  char chunk[1 << 16];
+  std::size_t got = 0;
+  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  return !failed;
+}
+
+std::string_view WithoutCommentFromHash(std::string_view line) {
+  const std::size_t hash = line.find('#');
+  return hash == std::string_view::npos ? line : line.substr(0, hash);
+}
+
+std::string_view WithoutTrailingCr(std::string_view line) {
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line;
+}
+
+// The reading loop checks for the end only after each read, so a file
+// without any LF still ends with one.
+std::string JoinLines(std::string_view bytes) {
+  std::string text;
+  text.reserve(bytes.size() + 2);
+  std::size_t lf = bytes.find('\n');
+  if (lf == std::string_view::npos) {
+    text.append(bytes);
+    text.push_back('\n');
+    return text;
+  }
+  // The first line stays whole and gets no LF of its own.
+  text.append(WithoutTrailingCr(bytes.substr(0, lf)));
+  bytes.remove_prefix(lf + 1);
+  while (true) {
+    lf = bytes.find('\n');
+    const bool last = lf == std::string_view::npos;
+    const std::string_view line = last ? bytes : WithoutTrailingCr(bytes.substr(0, lf));
+    text.append(WithoutCommentFromHash(line));
+    text.push_back('\n');
+    if (last) break;
+    bytes.remove_prefix(lf + 1);
+  }
+  return text;
+}
+
+// For a replacement at least as long as the pattern the searching again
+// from the start need not end ("a" -> "aa"); one pass that never looks at
+// its own replacements is the safe reading.
+std::string ReplaceInOnePass(std::string_view text, std::string_view pattern, std::string_view replacement) {
+  std::string out;
+  out.reserve(text.size());
+  std::size_t from = 0;
+  for (std::size_t hit = text.find(pattern); hit != std::string_view::npos; hit = text.find(pattern, from)) {
+    out.append(text.substr(from, hit - from));
+    out.append(replacement);
+    from = hit + pattern.size();
+  }
+  out.append(text.substr(from));
+  return out;
+}
+
+bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Fields that std::from_chars reads exactly as strtod does: no hex, no
+// inf or nan, no leading '+' or blank.
+bool IsPlainDecimal(std::string_view field) {
+  if (field.empty() || field.front() == '+') return false;
+  for (const char c : field) {
+    if (!IsDigit(c) && c != '.' && c != '-' && c != '+' && c != 'e' && c != 'E') return false;
+  }
+  return true;
+}
+
+locale_t CLocale() {
+  static const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+  return cLocale;
+}
+
+// atof with the "C" locale's decimal point.
+double CTextToDouble(std::string_view field) {
+  if (IsPlainDecimal(field)) {
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
+    if (error == std::errc{}) return value;
+  }
+  const std::string terminated(field);
+  const locale_t cLocale = CLocale();
+  if (cLocale == static_cast<locale_t>(nullptr)) return std::strtod(terminated.c_str(), nullptr);
+  return strtod_l(terminated.c_str(), nullptr, cLocale);
+}
+
+struct IntConversion {
+  std::int32_t value = 0;
+  bool outOfRange = false;
+};
+
+// atoi, with a value outside 32 bits marked instead of undefined.
+IntConversion CTextToInt(std::string_view field) {
+  std::size_t i = 0;
+  while (i < field.size() && IsCSpace(field[i])) ++i;
+  bool negative = false;
+  if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
+    negative = field[i] == '-';
+    ++i;
+  }
+  constexpr std::int64_t kMostNegative = -static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::min());
+  std::int64_t magnitude = 0;
+  for (; i < field.size() && IsDigit(field[i]); ++i) {
+    magnitude = magnitude * 10 + (field[i] - '0');
+    if (magnitude > kMostNegative) return {0, true};
+  }
+  if (!negative && magnitude > std::numeric_limits<std::int32_t>::max()) return {0, true};
+  return {static_cast<std::int32_t>(negative ? -magnitude : magnitude), false};
+}
+
+bool StartsWithZeroDigit(std::string_view field) { return !field.empty() && field.front() == '0'; }
+
+void ReportConversionError(std::string_view field, std::string_view toType, ErrorSink& errors) {
+  std::string message(msg::kConversionStart);
+  message.append(field).append(toType);
+  errors.ReportError(message);
+}
+
+}  // namespace
+
+std::string ReadRouteText(const std::string& hostPath) {
+  std::string bytes;
+  if (!ReadWholeFile(NativePath(hostPath), bytes)) return {};
+  return JoinLines(bytes);
+}
+
+std::string NormalizeWhitespace(std::string_view text) {
+  std::string normal = ReplaceAll(text, "\t", " ");
+  normal = ReplaceAll(normal, "  ", " ");
+  normal = ReplaceAll(normal, "\n ", "\n");
+  return ReplaceAll(normal, "\n\n", "\n");
+}
+
+// The output never holds the pattern, so the leftmost occurrence in
+// output + rest of input is the one completed first while characters move
+// across; a match is taken out and its replacement goes back in front of
+// the input, where it may complete another match as searching again from
+// the start would find it.
+std::string ReplaceAll(std::string_view text, std::string_view pattern, std::string_view replacement) {
+  if (pattern.empty()) return std::string(text);
+  if (replacement.size() >= pattern.size()) return ReplaceInOnePass(text, pattern, replacement);
+
+  std::string out;
+  out.reserve(text.size());
+  std::string pendingReversed;  // replacement characters still to move, the next one last
+  const char lastOfPattern = pattern.back();
+  const auto moveAndMatch = [&](char c) {
+    out.push_back(c);
+    if (c == lastOfPattern && out.size() >= pattern.size() &&
+        std::memcmp(out.data() + out.size() - pattern.size(), pattern.data(), pattern.size()) == 0) {
+      out.resize(out.size() - pattern.size());
+      pendingReversed.append(replacement.rbegin(), replacement.rend());
+    }
+  };
+
+  std::size_t position = 0;
+  while (true) {
+    if (!pendingReversed.empty()) {
+      const char c = pendingReversed.back();
+      pendingReversed.pop_back();
+      moveAndMatch(c);
+      continue;
+    }
+    if (position == text.size()) break;
+    // Characters other than the pattern's last cannot complete a match.
+    const void* found = std::memchr(text.data() + position, lastOfPattern, text.size() - position);
+    const std::size_t stop = found == nullptr ? text.size() : static_cast<const char*>(found) - text.data();
+    out.append(text.data() + position, stop - position);
+    position = stop;
+    if (position < text.size()) moveAndMatch(text[position++]);
+  }
+  return out;
+}
+
+std::string ExtractSection(std::string_view text, std::string_view name, ErrorSink& errors) {
+  std::string beginMarker(msg::kBeginMarker);
+  beginMarker.append(name);
+  std::string endMarker(msg::kEndMarker);
+  endMarker.append(name);
+
+  const std::size_t begin = text.find(beginMarker);
+  const std::size_t end = text.find(endMarker);
+  std::string_view body;
+  if (begin != std::string_view::npos && end != std::string_view::npos && end >= begin + beginMarker.size()) {
+    body = text.substr(begin + beginMarker.size(), end - begin - beginMarker.size());
+    if (!body.empty() && body.front() == '\n') body.remove_prefix(1);
+    if (!body.empty() && body.back() == '\n') body.remove_suffix(1);
+  }
+  if (body.empty()) {
+    std::string message(msg::kSectionNotFoundStart);
+    message.append(name).append(msg::kSectionNotFoundMiddle).append(name).append(msg::kSectionNotFoundEnd);
+    errors.ReportError(message);
+    return {};
+  }
+  return std::string(body);
+}
+
+std::vector<std::string> SplitText(std::string_view text, std::string_view delimiters) {
+  std::vector<std::string> pieces;
+  for (std::size_t at = text.find_first_of(delimiters); at != std::string_view::npos;
+       at = text.find_first_of(delimiters)) {
+    if (at > 0) pieces.emplace_back(text.substr(0, at));
+    text.remove_prefix(at + 1);
+  }
+  if (!text.empty()) pieces.emplace_back(text);
+  return pieces;
+}
+
+double ParseDouble(std::string_view field, ErrorSink& errors) {
+  const double value = CTextToDouble(field);
+  if (value == 0.0 && !StartsWithZeroDigit(field)) {
+    ReportConversionError(field, msg::kToDouble, errors);
+    return -1.0;
+  }
+  return value;
+}
+
+std::int32_t ParseInt(std::string_view field, ErrorSink& errors) {
+  const IntConversion converted = CTextToInt(field);
+  if (converted.outOfRange || (converted.value == 0 && !StartsWithZeroDigit(field))) {
+    ReportConversionError(field, msg::kToInt, errors);
+    return -1;
+  }
+  return converted.value;
+}

@@ -1,0 +1,48 @@
+// Turns a route file into one normalised text, cuts sections, lines and
+// fields out of it, and converts fields into numbers. Failures are
+// reported to an ErrorSink and a neutral value is returned.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Where conversion and section errors go (the route reader).
+class ErrorSink {
+ public:
+  virtual void ReportError(const std::string& message) = 0;
+
+ protected:
+  ~ErrorSink() = default;
+};
+
+// The file's text: lines joined by LF, a CR before a LF dropped, every
+// line but the first cut at its first '#', the first line joined to the
+// second without a LF, and one LF after the last line. Empty text when
+// the file cannot be opened or read.
+std::string ReadRouteText(const std::string& hostPath);
+
+// Tabs become spaces, runs of spaces one space, blanks after a LF and
+// runs of LFs go.
+std::string NormalizeWhitespace(std::string_view text);
+
+// Replaces the leftmost occurrence of the pattern and searches again from
+// the start until none is left, in linear time. Exact when the replacement
+// is shorter than the pattern or shares no character with it; any other
+// replacement could be replaced forever ("a" -> "aa") and gets one
+// left-to-right pass that does not look at its own replacements.
+std::string ReplaceAll(std::string_view text, std::string_view pattern, std::string_view replacement);
+
+// The text between "BEGIN_<name>" and "END_<name>" without one LF at each
+// end, or the empty text after a reported error.
+std::string ExtractSection(std::string_view text, std::string_view name, ErrorSink& errors);
+
+// The non-empty pieces between delimiters.
+std::vector<std::string> SplitText(std::string_view text, std::string_view delimiters);
+
+// C library conversions with '.' as decimal point in any locale; a zero
+// from a field that does not start with '0' is reported and gives -1, as
+// does an integer outside 32 bits.
+double ParseDouble(std::string_view field, ErrorSink& errors);
+std::int32_t ParseInt(std::string_view field, ErrorSink& errors);

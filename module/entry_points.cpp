@@ -1,0 +1,54 @@
+// Registration of the mode and the module object, and their release. Each
+// exit path acts at most once, whichever order the host calls them in.
+#include "module/entry_points.h"
+
+#include <new>
+
+#include "mfd/tarvik_mfd.h"
+#include "module/mymod.h"
+
+namespace {
+
+int modeId = 0;
+bool modeRegistered = false;
+Mymod* moduleObject = nullptr;
+
+}  // namespace
+
+DLLCLBK void InitModule(HINSTANCE hDLL) {
+  MFDMODESPECEX spec{kModeName, kModeKey, nullptr, ModeMessageProc};
+  modeId = oapiRegisterMFDMode(spec);
+  modeRegistered = true;
+  moduleObject = new (std::nothrow) Mymod(hDLL);
+  if (moduleObject != nullptr) oapiRegisterModule(moduleObject);
+}
+
+DLLCLBK void ExitModule(HINSTANCE) {
+  delete moduleObject;
+  moduleObject = nullptr;
+}
+
+DLLCLBK bool opcDLLExit(HINSTANCE) {
+  if (!modeRegistered) return false;
+  modeRegistered = false;
+  return oapiUnregisterMFDMode(modeId);
+}
+
+DLLCLBK const char* ModuleDate() { return "Aug 12 2012"; }
+
+// The version of the host interface the module is built against.
+DLLCLBK int GetModuleVersion() {
+  static const int version = Date2Int("Aug 30 2010");
+  return version;
+}
+
+OAPI_MSGTYPE ModeMessageProc(UINT msg, UINT mfd, WPARAM wparam, LPARAM lparam) {
+  if (msg != OAPI_MSG_MFD_OPENEDEX) return 0;
+  const auto* open = reinterpret_cast<const MFDMODEOPENSPEC*>(wparam);
+  try {
+    MFD* display = new TarvikMFD(open->w, open->h, reinterpret_cast<VESSEL*>(lparam), mfd);
+    return reinterpret_cast<OAPI_MSGTYPE>(display);
+  } catch (...) {
+    return 0;  // out of memory: the display stays without the mode
+  }
+}

@@ -1,0 +1,93 @@
+// A small simulated world for navigation tests: a blank host and an empty
+// registry for every test, waypoints placed by bearing and distance, and
+// vessels that fly along great circles one simulation step at a time.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <vector>
+
+#include "nav/route_registry.h"
+#include "nav/waypoint_sequencing.h"
+#include "sim/host/sim_host.h"
+
+namespace navtest {
+
+constexpr double kEarthRadiusMetres = 6371000.0;
+constexpr double kMoonRadiusMetres = 1737400.0;
+constexpr double kNorth = 0.0;
+constexpr double kEast = std::numbers::pi / 2.0;
+constexpr double kSouth = std::numbers::pi;
+
+// The point reached from start after distanceMetres along the great circle
+// that leaves start at bearingRad.
+inline sim::LatLon Destination(sim::LatLon start, double bearingRad, double distanceMetres, double radiusMetres) {
+  const double delta = distanceMetres / radiusMetres;
+  const double lat1 = start.latitudeRad;
+  const double lat2 =
+      std::asin(std::sin(lat1) * std::cos(delta) + std::cos(lat1) * std::sin(delta) * std::cos(bearingRad));
+  const double dLon = std::atan2(std::sin(bearingRad) * std::sin(delta) * std::cos(lat1),
+                                 std::cos(delta) - std::sin(lat1) * std::sin(lat2));
+  return {lat2, start.longitudeRad + dLon};
+}
+
+inline Waypoint WaypointAt(sim::LatLon at, double acceptRadius, std::int32_t task = Turn, std::int32_t loopTarget = 0) {
+  Waypoint w;
+  w.latitude = at.latitudeRad;
+  w.longitude = at.longitudeRad;
+  w.acceptRadius = acceptRadius;
+  w.task = task;
+  w.loopTarget = loopTarget;
+  return w;
+}
+
+// A vessel standing still with its touchdown points at its centre, so that
+// its height above the ground is exactly its altitude.
+inline sim::VesselSpec Standing(std::string name, sim::Body& body, sim::LatLon at) {
+  sim::VesselSpec spec;
+  spec.name = std::move(name);
+  spec.body = &body;
+  spec.position = at;
+  spec.touchdown = {{{0.0, 0.0, 1.0}, {-1.0, 0.0, -1.0}, {1.0, 0.0, -1.0}}};
+  return spec;
+}
+
+// Appends a record for the vessel with the given waypoints, as a display
+// would leave it after loading a route; returns its position.
+inline std::size_t AddRoute(sim::Vessel& vessel, std::vector<Waypoint> waypoints) {
+  VesselRoute route;
+  route.vessel = vessel.iface.get();
+  route.vesselHandle = route.vessel->GetHandle();
+  route.waypoints = std::move(waypoints);
+  route.displays.push_back({1, 0, 0.2, 2000});
+  vesselRoutes.push_back(std::move(route));
+  return vesselRoutes.size() - 1;
+}
+
+// Moves the vessel metresPerStep along its heading, then runs one step.
+inline void FlyStep(sim::Vessel& vessel, double metresPerStep) {
+  vessel.position = Destination(vessel.position, vessel.headingRad, metresPerStep, vessel.body->radiusMetres);
+  StepRoutes();
+}
+
+class NavWorld : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sim::host().Reset();
+    ClearRoutes();
+    earth = &sim::host().AddBody("Earth", kEarthRadiusMetres);
+    moon = &sim::host().AddBody("Moon", kMoonRadiusMetres);
+  }
+  void TearDown() override {
+    ClearRoutes();
+    sim::host().Reset();
+  }
+
+  sim::Body* earth = nullptr;
+  sim::Body* moon = nullptr;
+};
+
+}  // namespace navtest

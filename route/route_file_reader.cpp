@@ -222,12 +222,12 @@ WaypointList RouteFileReader::ParseWaypoints(const std::vector<RoutePoint>& poin
     Log(msg::kWaypointRadius);
     bool referenceMissing = false;
     if (fields.count > 4) {
+      waypoint.altitude = ParseDouble(fields.field[4], *this);
+      if (errorFlag) return route;
       if (fields.count == 5) {
         ReportError(LineError(msg::kWaypointsSection, lines.Number(), msg::kAltitudeWithoutSpeed, line));
         return route;
       }
-      waypoint.altitude = ParseDouble(fields.field[4], *this);
-      if (errorFlag) return route;
       waypoint.speed = ParseDouble(fields.field[5], *this);
       if (errorFlag) return route;
     }

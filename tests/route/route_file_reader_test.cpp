@@ -1,0 +1,330 @@
+#include "route/route_file_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "sim/host/sim_host.h"
+#include "tests/route/route_test_support.h"
+
+namespace {
+
+using route_test::TempFile;
+using Log = std::vector<std::string>;
+
+constexpr double kRad = 0.017453292519943295;
+
+const std::string kPointsMissing = "Error parsing file!\nEND_POINTS not found after BEGIN_POINTS?\n";
+const std::string kRunwaysMissing = "Error parsing file!\nEND_RUNWAYS not found after BEGIN_RUNWAYS?\n";
+const std::string kWaypointsMissing = "Error parsing file!\nEND_WAYPOINTS not found after BEGIN_WAYPOINTS?\n";
+
+const std::string kExample =
+    "BEGIN_POINTS\n"
+    "-80.60 28.60\n"
+    "-80.70 28.50 # a comment: from the hash sign on, the line is dropped\n"
+    "-80.50 28.40\n"
+    "END_POINTS\n"
+    "BEGIN_RUNWAYS\n"
+    "0 1\n"
+    "END_RUNWAYS\n"
+    "BEGIN_WAYPOINTS\n"
+    "RUNWAY 0 TAKEOFF 500 0 0 \"Departure runway\"\n"
+    "POINT 2 TURN 2000 3000 250 \"Turn over the point\"\n"
+    "RUNWAY 0 LAND 500 0 0 \"Back to the runway\"\n"
+    "END_WAYPOINTS\n";
+
+std::string Route(const std::string& pointLines, const std::string& runwayLines, const std::string& waypointLines) {
+  return "BEGIN_POINTS\n" + pointLines + "END_POINTS\nBEGIN_RUNWAYS\n" + runwayLines +
+         "END_RUNWAYS\nBEGIN_WAYPOINTS\n" + waypointLines + "END_WAYPOINTS\n";
+}
+// Three points, one runway, and the given waypoint lines.
+std::string RouteWithWaypoints(const std::string& waypointLines) {
+  return Route("10 50\n11 51\n12 52\n", "0 1\n", waypointLines);
+}
+
+struct Outcome {
+  WaypointList waypoints;
+  RunwayList runways;
+  std::string errorText;
+  bool errorFlag = false;
+  Log log;
+};
+
+class RouteFileReaderTest : public testing::Test {
+ protected:
+  void SetUp() override { sim::host().Reset(); }
+
+  static Outcome ParsePath(const std::string& path) {
+    RouteFileReader reader;
+    Outcome outcome;
+    testing::internal::CaptureStdout();  // every report is echoed there
+    outcome.waypoints = reader.ParseRouteFile(path);
+    testing::internal::GetCapturedStdout();
+    outcome.runways = reader.GetRunways();
+    outcome.errorText = reader.errorText;
+    outcome.errorFlag = reader.errorFlag;
+    outcome.log = sim::host().LogLines();
+    return outcome;
+  }
+  static Outcome Parse(const std::string& fileText) {
+    const TempFile file(fileText);
+    return ParsePath(file.Path());
+  }
+};
+
+// The log groups of a clean parse.
+Log PointsLog(int points) {
+  Log log{"Parsing Points...", "..start spilt 1..", "..end spilt 1..", ".1.."};
+  for (int i = 0; i < points; ++i) log.insert(log.end(), {"..", "..start spilt 2..", "..end spilt 2.."});
+  log.push_back("Ok!");
+  return log;
+}
+Log WaypointLog(bool runway) {
+  Log log{".1", ".2", ".3", ".4"};
+  if (runway) {
+    log.push_back(".5");
+  } else {
+    log.insert(log.end(), {".6", ".7"});
+  }
+  log.insert(log.end(), {".8", ".9"});
+  return log;
+}
+Log Join(std::initializer_list<Log> parts) {
+  Log all;
+  for (const Log& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+const Log kStart{"Tarvik MFD: Start parsing file..."};
+const Log kCompleted{"Tarvik MFD: Parsing completed!"};
+const Log kRunwaysOk{"Parsing Runways...", "Ok!"};
+const Log kWaypointsStart{"getRoute 1", "getRoute 2"};
+Log Report(const std::string& message) { return {"Tarvik MFD Log:", message}; }
+Log SectionMissing(const std::string& name, const std::string& second) {
+  return Join({Report("Error: BEGIN_" + name + " or END_" + name + "not found"), Report(second)});
+}
+
+TEST_F(RouteFileReaderTest, ExampleRouteReadsCleanly) {
+  const Outcome out = Parse(kExample);
+
+  EXPECT_EQ(out.log, Join({kStart, PointsLog(3), kRunwaysOk, kWaypointsStart, WaypointLog(true), WaypointLog(false),
+                           WaypointLog(true), kCompleted}));
+  EXPECT_EQ(out.errorText, "");
+  EXPECT_FALSE(out.errorFlag);
+  ASSERT_EQ(out.runways.size(), 1u);
+  const Runway& runway = out.runways[0];
+  EXPECT_EQ(runway.end1Latitude, 28.60 * kRad);
+  EXPECT_EQ(runway.end1Longitude, -80.60 * kRad);
+  EXPECT_EQ(runway.end2Latitude, 28.50 * kRad);
+  EXPECT_EQ(runway.end2Longitude, -80.70 * kRad);
+  EXPECT_NEAR(runway.centerLatitude, 28.55 * kRad, 1e-15);
+  EXPECT_NEAR(runway.centerLongitude, -80.65 * kRad, 1e-15);
+
+  ASSERT_EQ(out.waypoints.size(), 3u);
+  const Waypoint& takeoff = out.waypoints[0];
+  EXPECT_EQ(takeoff.task, Takeoff);
+  EXPECT_EQ(takeoff.latitude, runway.centerLatitude);
+  EXPECT_EQ(takeoff.longitude, runway.centerLongitude);
+  EXPECT_EQ(takeoff.acceptRadius, 500);
+  EXPECT_EQ(takeoff.description, "Departure runway");
+  const Waypoint& turn = out.waypoints[1];
+  EXPECT_EQ(turn.task, Turn);
+  EXPECT_EQ(turn.latitude, 28.40 * kRad);
+  EXPECT_EQ(turn.longitude, -80.50 * kRad);
+  EXPECT_EQ(turn.acceptRadius, 2000);
+  EXPECT_EQ(turn.altitude, 3000);
+  EXPECT_EQ(turn.speed, 250);
+  EXPECT_EQ(turn.description, "Turn over the point");
+  EXPECT_EQ(out.waypoints[2].task, Land);
+  EXPECT_EQ(out.waypoints[2].latitude, runway.centerLatitude);
+  for (const Waypoint& waypoint : out.waypoints) {
+    EXPECT_EQ(waypoint.name, "");
+    EXPECT_EQ(waypoint.loopTarget, 0);
+  }
+}
+
+TEST_F(RouteFileReaderTest, UnopenableFileReportsEverySectionMissing) {
+  const Outcome out = ParsePath("/nonexistent/tarvik/none.route");
+  EXPECT_EQ(out.log, Join({kStart, {"Parsing Points..."}, SectionMissing("POINTS", kPointsMissing),
+                           {"Parsing Runways..."}, SectionMissing("RUNWAYS", kRunwaysMissing), {"getRoute 1"},
+                           SectionMissing("WAYPOINTS", kWaypointsMissing), kCompleted}));
+  EXPECT_EQ(out.errorText, kWaypointsMissing);
+  EXPECT_TRUE(out.errorFlag);
+}
+
+TEST_F(RouteFileReaderTest, MissingRunwaysLoadsNoWaypoints) {
+  const Outcome out = Parse("BEGIN_POINTS\n10 50\nEND_POINTS\nBEGIN_WAYPOINTS\nPOINT 0 TURN 100\nEND_WAYPOINTS\n");
+  EXPECT_EQ(out.log, Join({kStart, PointsLog(1), {"Parsing Runways..."}, SectionMissing("RUNWAYS", kRunwaysMissing),
+                           kWaypointsStart, {".1"}, kCompleted}));
+  EXPECT_TRUE(out.waypoints.empty());
+  EXPECT_TRUE(out.runways.empty());
+  EXPECT_EQ(out.errorText, kRunwaysMissing);
+}
+
+TEST_F(RouteFileReaderTest, BadPointStopsEveryStepAtItsFirstNumber) {
+  const Outcome out = Parse(Route("10 50\n11 x\n12 52\n", "0 1\n", "POINT 0 TURN 100\n"));
+  const Log pointLines{"..", "..start spilt 2..", "..end spilt 2.."};
+  EXPECT_EQ(out.log, Join({kStart, {"Parsing Points...", "..start spilt 1..", "..end spilt 1..", ".1.."}, pointLines,
+                           pointLines, Report("error converting x to double."), {"Parsing Runways..."},
+                           kWaypointsStart, {".1"}, kCompleted}));
+  EXPECT_TRUE(out.waypoints.empty());
+  EXPECT_TRUE(out.runways.empty());
+  EXPECT_EQ(out.errorText, "error converting x to double.");
+}
+
+TEST_F(RouteFileReaderTest, RunwayNotFoundOnThirdLineKeepsTheFirstTwo) {
+  const Outcome out = Parse(RouteWithWaypoints("RUNWAY 0 TAKEOFF 500\nPOINT 2 TURN 100\nRUNWAY 7 LAND 500\n"));
+  EXPECT_EQ(out.log, Join({kStart, PointsLog(3), kRunwaysOk, kWaypointsStart, WaypointLog(true), WaypointLog(false),
+                           {".1", ".2", ".3", ".4", ".5"}, Report("Error: Runway in route not found!"), {".8", ".9"},
+                           kCompleted}));
+  EXPECT_EQ(out.waypoints.size(), 2u);
+  EXPECT_EQ(out.runways.size(), 1u);
+  EXPECT_EQ(out.errorText, "Error: Runway in route not found!");
+}
+
+TEST_F(RouteFileReaderTest, ReferenceErrorStopsTheNextLineAtItsIndex) {
+  const Outcome out = Parse(RouteWithWaypoints("POINT -1 TURN 100\nPOINT 0 TURN 100\n"));
+  EXPECT_EQ(out.log, Join({kStart, PointsLog(3), kRunwaysOk, kWaypointsStart, {".1", ".2", ".3", ".4", ".6"},
+                           Report("Error: Point in route not found!"), {".7", ".8", ".9", ".1"}, kCompleted}));
+  EXPECT_TRUE(out.waypoints.empty());
+}
+
+TEST_F(RouteFileReaderTest, MinusOneEndsTheRunwayListWithoutError) {
+  const Outcome out =
+      Parse("BEGIN_POINTS\n10 50\n11 51\nEND_POINTS\nBEGIN_RUNWAYS\n-1 0\n0 1\nEND_RUNWAYS\n"
+            "BEGIN_WAYPOINTS\nPOINT 1 TURN 100\nEND_WAYPOINTS\n");
+  EXPECT_EQ(out.log, Join({kStart, PointsLog(2), {"Parsing Runways..."}, kWaypointsStart, WaypointLog(false),
+                           kCompleted}));
+  EXPECT_TRUE(out.runways.empty());
+  ASSERT_EQ(out.waypoints.size(), 1u);
+  EXPECT_EQ(out.waypoints[0].latitude, 51 * kRad);
+  EXPECT_FALSE(out.errorFlag);
+}
+
+TEST_F(RouteFileReaderTest, WaypointFieldsAndDescriptions) {
+  const Outcome out = Parse(RouteWithWaypoints(
+      "POINT 0 LOOP 100 1000 50 \"Two  words\there\"\n"
+      "POINT 1 LAND 200\n"
+      "POINT 2 TURN 300 0 0 \"\"\n"
+      "POINT 2 TURN 300 0 0 \"unclosed\n"));
+  EXPECT_EQ(out.errorText, "");
+  ASSERT_EQ(out.waypoints.size(), 4u);
+  EXPECT_EQ(out.waypoints[0].task, Loop);
+  EXPECT_EQ(out.waypoints[0].description, "Two words here");
+  // Nothing is taken over from the line before.
+  EXPECT_EQ(out.waypoints[1].altitude, 0);
+  EXPECT_EQ(out.waypoints[1].speed, 0);
+  EXPECT_EQ(out.waypoints[1].description, "");
+  EXPECT_EQ(out.waypoints[2].description, "");
+  EXPECT_EQ(out.waypoints[3].description, "");
+}
+
+// Lines the format leaves open: each is reported, naming the section, the
+// line and the text, and adds nothing.
+struct OpenLineCase {
+  const char* name;
+  std::string file;
+  std::string errorText;
+  std::size_t waypoints;
+  std::size_t runways;
+};
+
+class OpenLineTest : public RouteFileReaderTest, public testing::WithParamInterface<OpenLineCase> {};
+
+TEST_P(OpenLineTest, IsReportedAndAddsNothing) {
+  const Outcome out = Parse(GetParam().file);
+  EXPECT_EQ(out.errorText, GetParam().errorText);
+  EXPECT_TRUE(out.errorFlag);
+  EXPECT_EQ(out.waypoints.size(), GetParam().waypoints);
+  EXPECT_EQ(out.runways.size(), GetParam().runways);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Reader, OpenLineTest,
+    testing::Values(
+        OpenLineCase{"PointWithOneField", Route("10\n", "0 0\n", "POINT 0 TURN 1\n"),
+                     "Error: POINTS line 1: needs a longitude and a latitude: \"10\"", 0, 0},
+        OpenLineCase{"BlanksAfterBeginMarker", "x\n" + Route("10 50\n", "0 0\n", "POINT 0 TURN 1\n").replace(12, 0, " "),
+                     "Error: POINTS line 1: needs a longitude and a latitude: \" \"", 0, 0},
+        OpenLineCase{"RunwayWithOneField",
+                     Route("10 50\n", "0 0\n1\n", "POINT 0 TURN 1\n"),
+                     "Error: RUNWAYS line 2: needs two point numbers: \"1\"", 0, 1},
+        OpenLineCase{"RunwayNamingNoPoint",
+                     Route("10 50\n", "0 0\n0 3\n", "POINT 0 TURN 1\n"),
+                     "Error: RUNWAYS line 2: names a point that does not exist: \"0 3\"", 0, 1},
+        OpenLineCase{"WaypointWithThreeFields", RouteWithWaypoints("POINT 0 TURN 100\nPOINT 0 TURN\n"),
+                     "Error: WAYPOINTS line 2: needs a reference, an index, a task and a radius: \"POINT 0 TURN\"", 1,
+                     1},
+        OpenLineCase{"WaypointAltitudeWithoutSpeed", RouteWithWaypoints("POINT 0 TURN 100 500\n"),
+                     "Error: WAYPOINTS line 1: has an altitude but no speed: \"POINT 0 TURN 100 500\"", 0, 1},
+        OpenLineCase{"WaypointOneWordDescriptionAfterRadius",
+                     RouteWithWaypoints("POINT 0 TURN 100\nPOINT 0 TURN 100 \"Tower\"\n"),
+                     "error converting \"Tower\" to double.", 1, 1},
+        OpenLineCase{"UnknownReference", RouteWithWaypoints("GATE 0 TURN 100\nPOINT 0 TURN 100\n"),
+                     "Error: WAYPOINTS line 1: reference is neither RUNWAY nor POINT: \"GATE\"", 0, 1},
+        OpenLineCase{"UnknownTask", RouteWithWaypoints("POINT 0 TURN 100\nPOINT 0 turn 100\n"),
+                     "Error: WAYPOINTS line 2: task is none of TURN, LOOP, TAKEOFF, LAND: \"turn\"", 1, 1},
+        OpenLineCase{"LongTextIsCut", RouteWithWaypoints("POINT 0 " + std::string(70, 'T') + " 100\n"),
+                     "Error: WAYPOINTS line 1: task is none of TURN, LOOP, TAKEOFF, LAND: \"" +
+                         std::string(60, 'T') + "...\"",
+                     0, 1},
+        OpenLineCase{"IndexTooLargeForInt", RouteWithWaypoints("POINT 99999999999 TURN 100\n"),
+                     "error converting 99999999999 to int.", 0, 1}),
+    [](const testing::TestParamInfo<OpenLineCase>& info) { return info.param.name; });
+
+// --- ReportError ------------------------------------------------------------------
+
+TEST_F(RouteFileReaderTest, ReportLogsMessagesUpTo498Characters) {
+  const std::size_t lengths[] = {0, 498, 499, 600};
+  for (const std::size_t length : lengths) {
+    sim::host().ClearLog();
+    RouteFileReader reader;
+    const std::string message(length, 'm');
+    testing::internal::CaptureStdout();
+    reader.ReportError(message);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), message);
+    const std::string logged = length < 499 ? message : "Tarvik MFD: Error log to lonng!";
+    EXPECT_EQ(sim::host().LogLines(), (Log{"Tarvik MFD Log:", logged})) << length;
+    EXPECT_EQ(reader.errorText, message);
+    EXPECT_TRUE(reader.errorFlag);
+  }
+}
+
+TEST_F(RouteFileReaderTest, ReportEchoesWithoutFormatting) {
+  RouteFileReader reader;
+  testing::internal::CaptureStdout();
+  reader.ReportError("first %s %d\n");
+  reader.ReportError("second");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "first %s %d\nsecond");
+  EXPECT_EQ(reader.errorText, "second");
+}
+
+// --- Files of any bytes --------------------------------------------------------------
+
+TEST_F(RouteFileReaderTest, HundredMegabyteLineWithoutLineFeed) {
+  std::string file = "BEGIN_POINTS 10 50 END_POINTS BEGIN_RUNWAYS 0 0 END_RUNWAYS BEGIN_WAYPOINTS POINT 0 LOOP 5 ";
+  const std::string filler = "12.5\t  7 ";
+  while (file.size() < 100'000'000) file += filler;
+  file += "END_WAYPOINTS";
+  const auto start = std::chrono::steady_clock::now();
+  const Outcome out = Parse(file);
+  std::printf("100 MB line read in %.2f s\n",
+              std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+  EXPECT_EQ(out.errorText, "");
+  ASSERT_EQ(out.waypoints.size(), 1u);
+  EXPECT_EQ(out.waypoints[0].altitude, 12.5);
+  EXPECT_EQ(out.waypoints[0].speed, 7);
+  EXPECT_EQ(out.runways.size(), 1u);
+}
+
+TEST_F(RouteFileReaderTest, NulAndEightBitBytesAreTextLikeAnyOther) {
+  std::string file = RouteWithWaypoints("POINT 0 TURN 100 0 0 \"\xe9t\xff\"\nPOINT 1 TURN 1\0x\n");
+  file += std::string("\0\0\x80", 3);
+  const Outcome out = Parse(file);
+  EXPECT_EQ(out.errorText, "");
+  ASSERT_EQ(out.waypoints.size(), 2u);
+  EXPECT_EQ(out.waypoints[0].description, "\xe9t\xff");
+}
+
+}  // namespace

@@ -51,6 +51,8 @@ void DrawCircle(oapi::Sketchpad* skp, const MapPoint& p, std::int32_t radius) {
 }  // namespace
 
 MapPoint TarvikMFD::ProjectToMap(double latitude, double longitude, double sizeMetres) {
+  // The distance gives a number even for a position that is none.
+  if (!std::isfinite(latitude) || !std::isfinite(longitude)) return {kOffMapPixel, kOffMapPixel, 0};
   const double distanceMetres = DistanceFromFocus(latitude, longitude);
   const double bearingRad = RelativeBearing(latitude, longitude);
   const double scale = State().scale;

@@ -39,8 +39,8 @@ struct MapPoint {
 
 // Projected values are clamped to +-kMapPixelLimit so that a symbol's box
 // (x +- size) and every offset the layers add stay far inside 32 bits. A
-// position that is not a number comes out as kOffMapPixel in x and y; the
-// layers skip such symbols together with their lines and labels.
+// position that is not a finite number comes out as kOffMapPixel in x and
+// y; the layers skip such symbols together with their lines and labels.
 inline constexpr std::int32_t kMapPixelLimit = 1 << 29;
 inline constexpr std::int32_t kOffMapPixel = -2147483647 - 1;
 

@@ -1,0 +1,196 @@
+// The heading-up projection and the map layers, as drawn.
+#include <cmath>
+#include <numbers>
+
+#include "page_fixture.h"
+
+namespace pages_test {
+namespace {
+
+const std::string kDimPen = "pen style=1 width=1 colour=0x005500";
+const std::string kBrightPen = "pen style=1 width=1 colour=0x00FF00";
+
+// A 200-pixel-high display at range 2000 m: 0.1 pixel per metre.
+class ProjectionTest : public PageTest {
+ protected:
+  void Build(double headingRad) {
+    BuildWorld(kEarthRadiusMetres, {0.3, 0.2}, headingRad, 200);
+    SetPageAndRange(Graphical, 2000);
+  }
+};
+
+TEST_F(ProjectionTest, NorthIsUpWhenHeadingNorth) {
+  Build(0.0);
+  const sim::LatLon north = Offset(1000.0);
+  const MapPoint p = mfd->ProjectToMap(north.latitudeRad, north.longitudeRad, 50.0);
+  EXPECT_NEAR(p.x, mfd->centerX, 1);
+  EXPECT_NEAR(p.y, mfd->centerY - 100, 1);
+  EXPECT_EQ(p.size, 5);
+}
+
+TEST_F(ProjectionTest, NorthIsLeftWhenHeadingEast) {
+  Build(std::numbers::pi / 2);
+  const sim::LatLon north = Offset(1000.0);
+  const MapPoint p = mfd->ProjectToMap(north.latitudeRad, north.longitudeRad, 0.0);
+  EXPECT_NEAR(p.x, mfd->centerX - 100, 1);
+  EXPECT_NEAR(p.y, mfd->centerY, 1);
+}
+
+TEST_F(ProjectionTest, SouthIsStraightBelowWhenHeadingNorth) {
+  Build(0.0);
+  const double distanceMetres = 1234.5;
+  const sim::LatLon south = Offset(-distanceMetres);
+  const MapPoint p = mfd->ProjectToMap(south.latitudeRad, south.longitudeRad, 0.0);
+  EXPECT_EQ(p.x, mfd->centerX);
+  EXPECT_EQ(p.y, static_cast<int>(mfd->centerY + distanceMetres * 0.1));
+}
+
+TEST_F(ProjectionTest, OwnPositionIsTheCentre) {
+  Build(1.0);
+  const MapPoint p = mfd->ProjectToMap(0.3, 0.2, 0.0);
+  EXPECT_EQ(p.x, mfd->centerX);
+  EXPECT_EQ(p.y, mfd->centerY);
+}
+
+TEST_F(ProjectionTest, FarValuesAreClampedAndNotANumberIsOffTheMap) {
+  BuildWorld(7.0e8, {0.0, 0.0}, 0.0, 400);  // the size of a star
+  SetPageAndRange(Graphical, 250);         // 1.6 pixel per metre
+  const MapPoint far = mfd->ProjectToMap(-1.0, 0.0, 1.0e12);
+  EXPECT_EQ(far.y, kMapPixelLimit);
+  EXPECT_EQ(far.size, kMapPixelLimit);
+  const MapPoint lost = mfd->ProjectToMap(std::nan(""), 0.0, 30.0);
+  EXPECT_EQ(lost.x, kOffMapPixel);
+  EXPECT_EQ(lost.y, kOffMapPixel);
+}
+
+// 400 x 400, centre (200, 267), range 2000: 0.2 pixel per metre. Distances
+// end on half pixels so that truncation is unambiguous.
+class MapLayerTest : public PageTest {};
+
+TEST_F(MapLayerTest, RouteOfThreeUnnamedWaypointsWithTheFirstCurrent) {
+  for (double north : {252.5, 502.5, 752.5}) mfd->route.waypoints.push_back(WaypointAt(Offset(north), 50.0));
+  mfd->route.currentIndex = 0;
+  const std::string label = "font height=20 prop=1 " + kFace;
+  const std::vector<std::string> expected = {
+      kDimPen,
+      kBrightPen, "rect 190 206 210 226", "ellipse 190 206 210 226",
+      label, "colour 0x00FF00", "text 195 206 \"1\"",
+      kDimPen, "ellipse 190 156 210 176", kDimPen, "line 200 166 200 216",
+      label, "colour 0x00FF00", "text 195 156 \"2\"",
+      "ellipse 190 106 210 126", kDimPen, "line 200 116 200 166",
+      label, "colour 0x00FF00", "text 195 106 \"3\"",
+      // own ship: triangle, line to the current waypoint, dashed crosshair
+      kBrightPen, "moveto 200 257", "lineto 210 277", "lineto 190 277", "lineto 200 257",
+      kDimPen, "line 200 267 200 216",
+      "pen style=2 width=1 colour=0x005500", "line 200 0 200 400", "line 0 267 400 267"};
+  const auto lines = Redraw();
+  EXPECT_TRUE(ContainsRun(lines, expected)) << Dump(lines);
+}
+
+TEST_F(MapLayerTest, BaseNoticeWhenStandingAtABaseWithoutRoute) {
+  sim::Base& base = sim::host().AddBase(*body, "Brighton Beach", {0.0, 0.0});
+  vessel->landedBase = &base;
+  const auto lines = Redraw();
+  EXPECT_TRUE(ContainsRun(lines, {kDimPen, "rect 195 262 205 272", kBrightPen, "colour 0x00FF00",
+                                  "rect 199 266 201 268", "rect 198 265 202 269", "rect 197 264 203 270",
+                                  "rect 196 263 204 271", "line 200 267 200 267", "font default=0",
+                                  "text 10 40 \"BASE: Brighton Beach\"", "text 10 60 \"DIST: 0 km\"", kDimPen,
+                                  "font height=12 prop=1 " + kFace, "text 210 261 \"Brighton Beach\""}))
+      << Dump(lines);
+}
+
+TEST_F(MapLayerTest, OtherBasesAreDimAndGiveNoNotice) {
+  sim::host().AddBase(*body, "Far Field", Offset(502.5));
+  const auto texts = TextsOf(Redraw());
+  ASSERT_EQ(texts.size(), 2u);  // title and the base name
+  EXPECT_EQ(texts[1], (DrawnText{210, 160, "Far Field", "0x005500"}));
+}
+
+struct PadCase {
+  std::uint32_t rangeMetres;
+  std::vector<std::string> padDrawing;
+};
+
+class PadTest : public MapLayerTest, public ::testing::WithParamInterface<PadCase> {};
+
+TEST_P(PadTest, PadCirclesAndNumbersScaleWithTheZoom) {
+  sim::host().AddBase(*body, "Pads", {0.0, 0.0}, {{0.0, 0.0}});
+  SetPageAndRange(Graphical, GetParam().rangeMetres);
+  const auto lines = Redraw();
+  EXPECT_TRUE(ContainsRun(lines, GetParam().padDrawing)) << Dump(lines);
+  EXPECT_EQ(TextsOf(lines).size(), GetParam().padDrawing.size() > 2 ? 3u : 2u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Zooms, PadTest,
+                         ::testing::Values(PadCase{250, {"ellipse 152 219 248 315", "ellipse 164 231 236 303",
+                                                         "font height=64 prop=0 " + kFace, "colour 0x00FF00",
+                                                         "text 185 235 \"1\""}},
+                                           PadCase{16000, {"ellipse 200 267 200 267", "ellipse 200 267 200 267"}}));
+
+TEST_F(MapLayerTest, OnlyTunedVorsAreDrawn) {
+  sim::Transmitter& vor = sim::host().AddTransmitter(*body, TRANSMITTER_VOR, "ABC", Offset(502.5));
+  sim::Transmitter& ils = sim::host().AddTransmitter(*body, TRANSMITTER_ILS, "ILS", Offset(252.5));
+  sim::host().AddTransmitter(*body, TRANSMITTER_VOR, "XYZ", Offset(-502.5));  // nobody tuned
+  vessel->receivers = {nullptr, &ils, &vor};
+  const auto lines = Redraw();
+  EXPECT_TRUE(ContainsRun(lines, {"line 197 166 203 166", "line 200 163 200 169", "font height=12 prop=1 " + kFace,
+                                  "text 203 166 \"VOR ABC\""}))
+      << Dump(lines);
+  EXPECT_EQ(TextsOf(lines).size(), 2u);
+}
+
+struct OutlineCase {
+  int heightPx;
+  std::uint32_t rangeMetres;
+  std::string ellipse;
+};
+
+class BodyOutlineTest : public PageTest, public ::testing::WithParamInterface<OutlineCase> {};
+
+TEST_P(BodyOutlineTest, RadiusIsPiTimesTheBodyRadiusInPixels) {
+  BuildWorld(kEarthRadiusMetres, {0.0, 0.0}, 0.0, GetParam().heightPx);
+  SetPageAndRange(Graphical, GetParam().rangeMetres);
+  const auto lines = Redraw();
+  EXPECT_TRUE(ContainsRun(lines, {kDimPen, GetParam().ellipse})) << Dump(lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(Zooms, BodyOutlineTest,
+                         ::testing::Values(OutlineCase{200, 2000, "ellipse -2001308 -2001374 2001708 2001642"},
+                                           OutlineCase{400, 131072000, "ellipse 138 205 261 328"}));
+
+TEST_F(MapLayerTest, RunwaysAreBrightLinesDrawnLast) {
+  const sim::LatLon a = Offset(252.5, -502.5);
+  const sim::LatLon b = Offset(252.5, 502.5);
+  mfd->route.runways.push_back({a.latitudeRad, a.longitudeRad, b.latitudeRad, b.longitudeRad, 0.0, 0.0});
+  const auto lines = Redraw();
+  ASSERT_GE(lines.size(), 2u);
+  EXPECT_EQ(lines[lines.size() - 2], kBrightPen);
+  EXPECT_EQ(lines.back(), "line 99 216 300 216");
+}
+
+struct SchemeCase {
+  std::int32_t scheme;
+  std::string dim;
+  std::string bright;
+};
+
+class ColourSchemeTest : public MapLayerTest, public ::testing::WithParamInterface<SchemeCase> {};
+
+TEST_P(ColourSchemeTest, PensAndTextsUseTheSchemesShades) {
+  mfd->route.colorScheme = GetParam().scheme;
+  mfd->route.waypoints = {WaypointAt(Offset(252.5))};
+  const auto lines = Redraw();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.front(), "colour " + GetParam().bright) << "title";
+  EXPECT_TRUE(ContainsRun(lines, {"pen style=1 width=1 colour=" + GetParam().dim,
+                                  "pen style=1 width=1 colour=" + GetParam().bright}));
+  EXPECT_TRUE(ContainsRun(lines, {"pen style=2 width=1 colour=" + GetParam().dim}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Schemes, ColourSchemeTest,
+                         ::testing::Values(SchemeCase{0, "0x005500", "0x00FF00"}, SchemeCase{1, "0x005555", "0x00FFFF"},
+                                           SchemeCase{2, "0x550000", "0xFF0000"}, SchemeCase{3, "0x000055", "0x0000FF"},
+                                           SchemeCase{4, "0x555555", "0xFFFFFF"}));
+
+}  // namespace
+}  // namespace pages_test

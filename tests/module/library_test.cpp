@@ -1,0 +1,193 @@
+// The built module library as the host loads it: its exports, its string
+// resources, and a whole run from loading a route to unloading the library.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "host/platform.h"
+#include "mfd/tarvik_mfd.h"
+#include "sim/host/module_loader.h"
+#include "sim/host/sim_host.h"
+#include "tests/mfd/mfd_test_support.h"
+
+namespace {
+
+const std::string kModulePath = TARVIK_MODULE_PATH;
+constexpr double kEarthRadiusMetres = 6371000.0;
+constexpr double kDegree = 0.017453292519943295;
+
+std::string CommandOutput(const std::string& command) {
+  std::string output;
+  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
+  if (!pipe) return output;
+  std::array<char, 256> chunk{};
+  while (std::fgets(chunk.data(), chunk.size(), pipe.get()) != nullptr) output += chunk.data();
+  return output;
+}
+
+bool LibraryIsLoaded() {
+  void* handle = dlopen(kModulePath.c_str(), RTLD_NOW | RTLD_NOLOAD);
+  if (handle == nullptr) return false;
+  dlclose(handle);
+  return true;
+}
+
+TEST(ModuleLibraryTest, ExportsOnlyTheEntryPoints) {
+  std::set<std::string> exported;
+  char name[256];
+  const std::string table = CommandOutput("nm -D --defined-only " + kModulePath);
+  for (const char* line = table.c_str(); std::sscanf(line, "%*s %*s %255s", name) == 1;) {
+    exported.insert(name);
+    line = std::strchr(line, '\n');
+    if (line == nullptr) break;
+    ++line;
+  }
+  EXPECT_EQ(exported, (std::set<std::string>{"ExitModule", "GetModuleVersion", "InitModule", "ModuleDate", "opcDLLExit"}));
+}
+
+// Needing no constructor, the registry exists before the attach step runs.
+TEST(ModuleLibraryTest, RegistryIsZeroInitialisedData) {
+  const std::string symbols = CommandOutput("nm " + kModulePath);
+  EXPECT_NE(symbols.find(" b vesselRoutes\n"), std::string::npos);
+}
+
+TEST(ModuleLibraryTest, StringResourcesAreReadFromTheFile) {
+  const std::map<int, std::string> strings = sim::ReadModuleStrings(kModulePath);
+  EXPECT_EQ(strings, (std::map<int, std::string>{{1000, "TARVIK MFD:\r\n\rCan load and display a route of waypoints."},
+                                                 {1001, "MFD modes"}}));
+  EXPECT_TRUE(sim::ReadModuleStrings(TARVIK_SOURCE_DIR "/CMakeLists.txt").empty());
+}
+
+TEST(ModuleLibraryTest, AMissingFileIsAClearError) {
+  std::string error;
+  EXPECT_EQ(sim::LoadedModule::Load("/nonexistent/TarvikMFD.so", error), nullptr);
+  EXPECT_NE(error.find("/nonexistent/TarvikMFD.so"), std::string::npos);
+}
+
+// A vessel flies north along three turn waypoints, 5 km apart.
+class ModuleRunTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sim::host().Reset();
+    earth = &sim::host().AddBody("Earth", kEarthRadiusMetres);
+    sim::VesselSpec spec;
+    spec.name = "GL-01";
+    spec.body = earth;
+    spec.position = {28.50 * kDegree, -80.60 * kDegree};
+    spec.altitudeMetres = 1000.0;
+    spec.airspeed = 100.0;
+    vessel = &sim::host().AddVessel(spec);
+    folder.WriteRoute("a_short.route", mfdtest::kOneWaypointRoute);
+    folder.WriteRoute("flight.route",
+                      "BEGIN_POINTS\n-80.60 28.55\n-80.60 28.60\n-80.60 28.65\nEND_POINTS\n"
+                      "BEGIN_RUNWAYS\n0 1\nEND_RUNWAYS\n"
+                      "BEGIN_WAYPOINTS\nPOINT 0 TURN 500 1000 100\nPOINT 1 TURN 500 1000 100\n"
+                      "POINT 2 TURN 500 1000 100\nEND_WAYPOINTS\n");
+  }
+
+  // The number of the current waypoint as the List page shows it: the
+  // bright row below the header; 0 when no row is bright.
+  int ShownCurrentWaypoint(sim::DisplaySlot& slot) {
+    mfdtest::TextSketchpad surface;
+    slot.Redraw(surface);
+    const auto* display = dynamic_cast<TarvikMFD*>(slot.Display());
+    const int firstRowY = static_cast<int>(slot.Height() / 20.0 * 5);
+    for (const mfdtest::DrawnText& t : surface.texts)
+      if (t.y >= firstRowY && t.colour == display->brightColor) return std::atoi(t.text.substr(0, 2).c_str());
+    return 0;
+  }
+
+  mfdtest::TempWorkingDirectory folder;
+  sim::Body* earth = nullptr;
+  sim::Vessel* vessel = nullptr;
+};
+
+TEST_F(ModuleRunTest, LoadFlyEndAndUnload) {
+  std::string error;
+  std::unique_ptr<sim::LoadedModule> module = sim::LoadedModule::Load(kModulePath, error);
+  ASSERT_NE(module, nullptr) << error;
+  EXPECT_EQ(sim::host().initLibCalls, 1);
+  EXPECT_EQ(sim::host().lastInitLib, module->Instance());
+  EXPECT_NE(GetProcAddress(module->Instance(), "ExitModule"), nullptr);
+  EXPECT_EQ(module->Strings().at(1001), "MFD modes");
+  EXPECT_STREQ(module->Date(), "Aug 12 2012");
+  EXPECT_EQ(module->Version(), module->Version());
+  EXPECT_EQ(sim::host().date2IntCalls, 1);
+  ASSERT_EQ(sim::host().Modes().size(), 1u);
+  ASSERT_EQ(sim::host().Modules().size(), 1u);
+
+  {
+    sim::DisplaySlot slot(0, 256, 256);
+    ASSERT_TRUE(slot.SelectMode(17, vessel->iface.get()));
+    EXPECT_STREQ(slot.Label(4), "LDT");
+    for (DWORD key : {keys::L, keys::N, keys::L}) slot.Key(key);
+    EXPECT_STREQ(slot.Label(5), "GRA");  // the load left the List page
+    EXPECT_STREQ(sim::host().DebugLine(), "");
+
+    std::vector<int> shown{ShownCurrentWaypoint(slot)};
+    const double stepRad = 200.0 / kEarthRadiusMetres;
+    for (int step = 0; step < 120; ++step) {
+      vessel->position.latitudeRad += stepRad;
+      sim::host().StepModules(step * 2.0, 2.0, 51000.0);
+      const int current = ShownCurrentWaypoint(slot);
+      if (current != shown.back()) shown.push_back(current);
+    }
+    // 1, 2, 3 in turn, then the last turn waypoint ends the route.
+    EXPECT_EQ(shown, (std::vector<int>{1, 2, 3, 0}));
+
+    sim::host().EndRun();
+    mfdtest::TextSketchpad surface;
+    slot.Redraw(surface);  // a fresh record: back on the map
+    EXPECT_STREQ(slot.Label(5), "LST");
+    slot.LeaveMode();
+    EXPECT_FALSE(slot.Active());
+  }
+
+  module->Unload();
+  EXPECT_TRUE(sim::host().Modules().empty());
+  EXPECT_TRUE(sim::host().Modes().empty());
+  EXPECT_FALSE(LibraryIsLoaded());
+  module->Unload();  // once is enough
+}
+
+// Unloading with a route still loaded: the registry goes with the library.
+TEST_F(ModuleRunTest, UnloadWithARouteStillLoaded) {
+  std::string error;
+  std::unique_ptr<sim::LoadedModule> module = sim::LoadedModule::Load(kModulePath, error);
+  ASSERT_NE(module, nullptr) << error;
+  {
+    sim::DisplaySlot slot(3, 200, 200);
+    ASSERT_TRUE(slot.SelectMode(17, vessel->iface.get()));
+    for (DWORD key : {keys::L, keys::N, keys::L}) slot.Key(key);
+    EXPECT_EQ(ShownCurrentWaypoint(slot), 1);
+  }
+  module.reset();
+  EXPECT_FALSE(LibraryIsLoaded());
+  EXPECT_TRUE(sim::host().Modules().empty());
+}
+
+TEST_F(ModuleRunTest, ADisplayFindsOnlyRegisteredKeys) {
+  std::string error;
+  std::unique_ptr<sim::LoadedModule> module = sim::LoadedModule::Load(kModulePath, error);
+  ASSERT_NE(module, nullptr) << error;
+  sim::DisplaySlot slot(0, 256, 256);
+  EXPECT_FALSE(slot.SelectMode(18, vessel->iface.get()));
+  EXPECT_FALSE(slot.Active());
+  EXPECT_FALSE(slot.Key(keys::L));
+  EXPECT_EQ(slot.Label(0), nullptr);
+  EXPECT_EQ(slot.Menu(nullptr), 0);
+  ASSERT_TRUE(slot.SelectMode(17, vessel->iface.get()));
+  const MFDBUTTONMENU* menu = nullptr;
+  EXPECT_EQ(slot.Menu(&menu), 12);
+  EXPECT_STREQ(menu[4].line1, "Load Track");
+  slot.LeaveMode();
+}
+
+}  // namespace

@@ -55,6 +55,11 @@ const DisplayState* FindState(const VesselRoute& route, std::uint32_t displayId)
 // Line k of the twenty-line text grid.
 int LineY(std::int32_t displayHeight, int line) { return static_cast<int>(displayHeight / 20.0 * line); }
 
+void ReleasePen(oapi::Pen*& pen) {
+  if (pen != nullptr) oapiReleasePen(pen);
+  pen = nullptr;
+}
+
 void Text(oapi::Sketchpad* skp, int x, int y, const char* text) {
   skp->Text(x, y, text, static_cast<int>(std::strlen(text)));
 }
@@ -91,7 +96,8 @@ void TarvikMFD::PullRoute() { ::PullRoute(displayId, displayHeight, route); }
 
 void TarvikMFD::PushRoute() { ::PushRoute(displayId, route); }
 
-bool TarvikMFD::ConsumeKeyQueued(DWORD key) {
+// No exception leaves the module: running out of memory drops the key.
+bool TarvikMFD::ConsumeKeyQueued(DWORD key) try {
   PullRoute();
   std::int32_t page = State().page;
   std::uint32_t range = State().range;
@@ -143,6 +149,8 @@ bool TarvikMFD::ConsumeKeyQueued(DWORD key) {
   state.scale = static_cast<double>(displayHeight) / range;
   InvalidateButtons();
   PushRoute();
+  return false;
+} catch (...) {
   return false;
 }
 
@@ -197,7 +205,8 @@ void TarvikMFD::LoadSelectedRoute() {
   errorText = reader.errorText;
 }
 
-bool TarvikMFD::UpdateSketchpad(oapi::Sketchpad* skp) {
+// Running out of memory ends the frame early; the pens still go back.
+bool TarvikMFD::UpdateSketchpad(oapi::Sketchpad* skp) try {
   PullRoute();
 
   char* debugLine = oapiDebugString();
@@ -239,10 +248,12 @@ bool TarvikMFD::UpdateSketchpad(oapi::Sketchpad* skp) {
       break;
   }
 
-  oapiReleasePen(dimPen);
-  oapiReleasePen(brightPen);
-  dimPen = nullptr;
-  brightPen = nullptr;
+  ReleasePen(dimPen);
+  ReleasePen(brightPen);
   PushRoute();
+  return true;
+} catch (...) {
+  ReleasePen(dimPen);
+  ReleasePen(brightPen);
   return true;
 }

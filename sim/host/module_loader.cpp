@@ -15,6 +15,11 @@ namespace sim {
 
 namespace {
 
+std::vector<const LoadedModule*>& ModuleList() {
+  static std::vector<const LoadedModule*> modules;
+  return modules;
+}
+
 template <typename Function>
 Function EntryPoint(void* handle, const char* name) {
   return reinterpret_cast<Function>(dlsym(handle, name));
@@ -57,6 +62,8 @@ std::vector<char> ReadSection(const std::string& path, const char* sectionName) 
 
 }  // namespace
 
+const std::vector<const LoadedModule*>& LoadedModules() { return ModuleList(); }
+
 std::map<int, std::string> ReadModuleStrings(const std::string& path) {
   const std::vector<char> bytes = ReadSection(path, kModuleStringsSection);
   std::map<int, std::string> strings;
@@ -89,6 +96,7 @@ std::unique_ptr<LoadedModule> LoadedModule::Load(const std::string& path, std::s
   Dl_info info{};
   if (dladdr(reinterpret_cast<void*>(initModule), &info) != 0) module->instance_ = info.dli_fbase;
   module->strings_ = ReadModuleStrings(path);
+  ModuleList().push_back(module.get());
   initModule(module->instance_);
   return module;
 }
@@ -97,6 +105,7 @@ LoadedModule::~LoadedModule() { Unload(); }
 
 void LoadedModule::Unload() {
   if (handle_ == nullptr) return;
+  std::erase(ModuleList(), this);
   if (opcDLLExit_ != nullptr) opcDLLExit_(instance_);
   dlclose(handle_);
   handle_ = nullptr;

@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/oapi.h"
 
@@ -43,6 +44,10 @@ class LoadedModule {
   int (*moduleVersion_)() = nullptr;
   std::map<int, std::string> strings_;
 };
+
+// The host's list of modules: every module loaded now, in load order, with
+// its file, date and string resources.
+const std::vector<const LoadedModule*>& LoadedModules();
 
 // Reads the string resources of a module file; empty when it has none.
 std::map<int, std::string> ReadModuleStrings(const std::string& path);

@@ -116,7 +116,8 @@ TEST_F(ModuleRunTest, LoadFlyEndAndUnload) {
   EXPECT_EQ(sim::host().initLibCalls, 1);
   EXPECT_EQ(sim::host().lastInitLib, module->Instance());
   EXPECT_NE(GetProcAddress(module->Instance(), "ExitModule"), nullptr);
-  EXPECT_EQ(module->Strings().at(1001), "MFD modes");
+  ASSERT_EQ(sim::LoadedModules(), std::vector<const sim::LoadedModule*>{module.get()});
+  EXPECT_EQ(sim::LoadedModules().front()->Strings().at(1001), "MFD modes");
   EXPECT_STREQ(module->Date(), "Aug 12 2012");
   EXPECT_EQ(module->Version(), module->Version());
   EXPECT_EQ(sim::host().date2IntCalls, 1);
@@ -154,6 +155,7 @@ TEST_F(ModuleRunTest, LoadFlyEndAndUnload) {
   EXPECT_TRUE(sim::host().Modules().empty());
   EXPECT_TRUE(sim::host().Modes().empty());
   EXPECT_FALSE(LibraryIsLoaded());
+  EXPECT_TRUE(sim::LoadedModules().empty());
   module->Unload();  // once is enough
 }
 

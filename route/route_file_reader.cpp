@@ -119,7 +119,7 @@ void RouteFileReader::ReportError(const std::string& message) {
 std::vector<RoutePoint> RouteFileReader::ParsePoints() {
   Log(msg::kParsingPoints);
   std::vector<RoutePoint> points;
-  const std::string body = ExtractSection(fileText, msg::kPointsSection, *this);
+  const std::string_view body = SectionBody(fileText, msg::kPointsSection, *this);
   if (body.empty()) {
     ReportError(std::string(msg::kPointsMissing));
     return points;
@@ -152,7 +152,7 @@ std::vector<RoutePoint> RouteFileReader::ParsePoints() {
 RunwayList RouteFileReader::ParseRunways(const std::vector<RoutePoint>& points) {
   Log(msg::kParsingRunways);
   RunwayList runwayList;
-  const std::string body = ExtractSection(fileText, msg::kRunwaysSection, *this);
+  const std::string_view body = SectionBody(fileText, msg::kRunwaysSection, *this);
   if (body.empty()) {
     ReportError(std::string(msg::kRunwaysMissing));
     return runwayList;
@@ -192,7 +192,7 @@ RunwayList RouteFileReader::ParseRunways(const std::vector<RoutePoint>& points) 
 WaypointList RouteFileReader::ParseWaypoints(const std::vector<RoutePoint>& points, const RunwayList& runwayList) {
   Log(msg::kWaypointsStart);
   WaypointList route;
-  const std::string body = ExtractSection(fileText, msg::kWaypointsSection, *this);
+  const std::string_view body = SectionBody(fileText, msg::kWaypointsSection, *this);
   if (body.empty()) {
     ReportError(std::string(msg::kWaypointsMissing));
     return route;

@@ -3,6 +3,7 @@
 #include <locale.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -43,30 +44,41 @@ std::string_view WithoutTrailingCr(std::string_view line) {
   return line;
 }
 
-// The reading loop checks for the end only after each read, so a file
-// without any LF still ends with one.
-std::string JoinLines(std::string_view bytes) {
-  std::string text;
-  text.reserve(bytes.size() + 2);
-  std::size_t lf = bytes.find('\n');
-  if (lf == std::string_view::npos) {
-    text.append(bytes);
-    text.push_back('\n');
-    return text;
+// Moves the line [from, to) down to write, cut at its first '#' unless it
+// is the first line.
+void KeepLine(std::string& bytes, std::size_t from, std::size_t to, bool cutComment, std::size_t& write) {
+  std::string_view line(bytes.data() + from, to - from);
+  if (cutComment) line = WithoutCommentFromHash(line);
+  if (write != from) std::memmove(bytes.data() + write, line.data(), line.size());
+  write += line.size();
+}
+
+// In place, since lines only ever get shorter. The reading loop checks for
+// the end only after each read, so a file without any LF still ends with
+// one.
+void JoinLines(std::string& bytes) {
+  const std::size_t firstLf = bytes.find('\n');
+  if (firstLf == std::string::npos) {
+    bytes.push_back('\n');
+    return;
   }
   // The first line stays whole and gets no LF of its own.
-  text.append(WithoutTrailingCr(bytes.substr(0, lf)));
-  bytes.remove_prefix(lf + 1);
+  std::size_t write = 0;
+  KeepLine(bytes, 0, WithoutTrailingCr(std::string_view(bytes).substr(0, firstLf)).size(), false, write);
+  std::size_t read = firstLf + 1;
   while (true) {
-    lf = bytes.find('\n');
-    const bool last = lf == std::string_view::npos;
-    const std::string_view line = last ? bytes : WithoutTrailingCr(bytes.substr(0, lf));
-    text.append(WithoutCommentFromHash(line));
-    text.push_back('\n');
-    if (last) break;
-    bytes.remove_prefix(lf + 1);
+    const std::size_t lf = bytes.find('\n', read);
+    if (lf == std::string::npos) {
+      KeepLine(bytes, read, bytes.size(), true, write);
+      bytes.resize(write);
+      bytes.push_back('\n');
+      return;
+    }
+    const std::size_t lineEnd = read + WithoutTrailingCr(std::string_view(bytes).substr(read, lf - read)).size();
+    KeepLine(bytes, read, lineEnd, true, write);
+    bytes[write++] = '\n';
+    read = lf + 1;
   }
-  return text;
 }
 
 // For a replacement at least as long as the pattern the searching again
@@ -83,6 +95,37 @@ std::string ReplaceInOnePass(std::string_view text, std::string_view pattern, st
   }
   out.append(text.substr(from));
   return out;
+}
+
+// "ab" -> "a" (a may equal b), in place: every b that follows an a,
+// directly or after other such b's, goes; with a == b this collapses runs.
+// What is left behind an a is never a b, so nothing is found again.
+void DropRunsAfter(std::string& text, char a, char b) {
+  char* const data = text.data();
+  const std::size_t size = text.size();
+  std::size_t write = 0;
+  std::size_t read = 0;
+  while (read < size) {
+    const void* found = std::memchr(data + read, a, size - read);
+    const std::size_t keepEnd = found == nullptr ? size : static_cast<const char*>(found) - data + 1;
+    if (write != read) std::memmove(data + write, data + read, keepEnd - read);
+    write += keepEnd - read;
+    read = keepEnd;
+    while (found != nullptr && read < size && data[read] == b) ++read;
+  }
+  text.resize(write);
+}
+
+// ReplaceAll on a text of its own, in place for the shapes normalisation
+// uses: one character for another, and "ab" -> "a".
+void ReplaceAllInPlace(std::string& text, std::string_view pattern, std::string_view replacement) {
+  if (pattern.size() == 1 && replacement.size() == 1) {
+    std::replace(text.begin(), text.end(), pattern[0], replacement[0]);
+  } else if (pattern.size() == 2 && replacement.size() == 1 && replacement[0] == pattern[0]) {
+    DropRunsAfter(text, pattern[0], pattern[1]);
+  } else {
+    text = ReplaceAll(text, pattern, replacement);
+  }
 }
 
 bool IsCSpace(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
@@ -151,16 +194,18 @@ void ReportConversionError(std::string_view field, std::string_view toType, Erro
 }  // namespace
 
 std::string ReadRouteText(const std::string& hostPath) {
-  std::string bytes;
-  if (!ReadWholeFile(NativePath(hostPath), bytes)) return {};
-  return JoinLines(bytes);
+  std::string text;
+  if (!ReadWholeFile(NativePath(hostPath), text)) return {};
+  JoinLines(text);
+  return text;
 }
 
-std::string NormalizeWhitespace(std::string_view text) {
-  std::string normal = ReplaceAll(text, "\t", " ");
-  normal = ReplaceAll(normal, "  ", " ");
-  normal = ReplaceAll(normal, "\n ", "\n");
-  return ReplaceAll(normal, "\n\n", "\n");
+std::string NormalizeWhitespace(std::string text) {
+  ReplaceAllInPlace(text, "\t", " ");
+  ReplaceAllInPlace(text, "  ", " ");
+  ReplaceAllInPlace(text, "\n ", "\n");
+  ReplaceAllInPlace(text, "\n\n", "\n");
+  return text;
 }
 
 // The output never holds the pattern, so the leftmost occurrence in
@@ -170,6 +215,14 @@ std::string NormalizeWhitespace(std::string_view text) {
 // the start would find it.
 std::string ReplaceAll(std::string_view text, std::string_view pattern, std::string_view replacement) {
   if (pattern.empty()) return std::string(text);
+  // The shapes that normalisation uses, with the same result as below.
+  const bool oneForOne = pattern.size() == 1 && replacement.size() == 1;
+  const bool dropSecond = pattern.size() == 2 && replacement.size() == 1 && replacement[0] == pattern[0];
+  if (oneForOne || dropSecond) {
+    std::string out(text);
+    ReplaceAllInPlace(out, pattern, replacement);
+    return out;
+  }
   if (replacement.size() >= pattern.size()) return ReplaceInOnePass(text, pattern, replacement);
 
   std::string out;
@@ -205,6 +258,10 @@ std::string ReplaceAll(std::string_view text, std::string_view pattern, std::str
 }
 
 std::string ExtractSection(std::string_view text, std::string_view name, ErrorSink& errors) {
+  return std::string(SectionBody(text, name, errors));
+}
+
+std::string_view SectionBody(std::string_view text, std::string_view name, ErrorSink& errors) {
   std::string beginMarker(msg::kBeginMarker);
   beginMarker.append(name);
   std::string endMarker(msg::kEndMarker);
@@ -224,7 +281,7 @@ std::string ExtractSection(std::string_view text, std::string_view name, ErrorSi
     errors.ReportError(message);
     return {};
   }
-  return std::string(body);
+  return body;
 }
 
 std::vector<std::string> SplitText(std::string_view text, std::string_view delimiters) {

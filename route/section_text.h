@@ -25,7 +25,7 @@ std::string ReadRouteText(const std::string& hostPath);
 
 // Tabs become spaces, runs of spaces one space, blanks after a LF and
 // runs of LFs go.
-std::string NormalizeWhitespace(std::string_view text);
+std::string NormalizeWhitespace(std::string text);
 
 // Replaces the leftmost occurrence of the pattern and searches again from
 // the start until none is left, in linear time. Exact when the replacement
@@ -37,6 +37,8 @@ std::string ReplaceAll(std::string_view text, std::string_view pattern, std::str
 // The text between "BEGIN_<name>" and "END_<name>" without one LF at each
 // end, or the empty text after a reported error.
 std::string ExtractSection(std::string_view text, std::string_view name, ErrorSink& errors);
+// The same body as a view into the text.
+std::string_view SectionBody(std::string_view text, std::string_view name, ErrorSink& errors);
 
 // The non-empty pieces between delimiters.
 std::vector<std::string> SplitText(std::string_view text, std::string_view delimiters);

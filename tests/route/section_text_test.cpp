@@ -112,6 +112,20 @@ TEST(ReplaceAll, SameAsSearchingFromTheStartOnGeneratedTexts) {
   }
 }
 
+TEST(ReplaceAll, NormalisationPassesSameAsSearchingFromTheStart) {
+  std::mt19937 random(99);
+  const std::string alphabet = "x \t\n";
+  const std::vector<std::pair<std::string, std::string>> passes{
+      {"\t", " "}, {"  ", " "}, {"\n ", "\n"}, {"\n\n", "\n"}, {" \n", " "}, {"x", " "}};
+  for (int round = 0; round < 20000; ++round) {
+    std::string text(random() % 40, ' ');
+    for (char& c : text) c = alphabet[random() % alphabet.size()];
+    const auto& [pattern, replacement] = passes[round % passes.size()];
+    ASSERT_EQ(ReplaceAll(text, pattern, replacement), RestartingReplaceAll(text, pattern, replacement))
+        << "text \"" << text << "\" pattern \"" << pattern << "\"";
+  }
+}
+
 TEST(NormalizeWhitespace, CollapsesBlanksAndBlankLines) {
   EXPECT_EQ(NormalizeWhitespace("a\t\t b"), "a b");
   EXPECT_EQ(NormalizeWhitespace(" a  b \n\n  c\t\n"), " a b \nc \n");

@@ -115,7 +115,7 @@ TEST_F(TarvikRouteToolTest, SummaryListsWaypointsAndRunways) {
             std::string::npos)
       << run.out;
   EXPECT_NE(run.out.find("1 runway(s)\n"), std::string::npos) << run.out;
-  EXPECT_EQ(run.out.find("Error:"), std::string::npos);
+  EXPECT_EQ(run.out.find("Error text:"), std::string::npos);
 }
 
 TEST_F(TarvikRouteToolTest, ExitStatusTwoForUsageAndUnopenableFiles) {

@@ -1,0 +1,94 @@
+// tarvik-sim: runs a scenario file in the simulated host and reports what
+// the module's displays showed. docs/scenario.md describes the file.
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include "sim/simulator/run.h"
+#include "sim/simulator/scenario.h"
+#include "sim/simulator/summary.h"
+#include "sim/simulator/progress.h"
+
+namespace {
+
+constexpr int kExitInputFault = 1;
+constexpr int kExitUsage = 2;
+
+const char* const kUsage =
+    "usage: tarvik-sim SCENARIO.json [--out DIR] [--frames SECONDS] [--record] [--overview-rows N] [--module FILE]\n"
+    "  --out DIR          output folder (default: out/<scenario name>)\n"
+    "  --frames SECONDS   interval of the PNG frames (default: the scenario's frameInterval; 0: none)\n"
+    "  --record           also write every display's draw calls to recording/\n"
+    "  --overview-rows N  moments on the overview sheet (default 6)\n"
+    "  --module FILE      the module library (default: the one built with this program)\n";
+
+bool ParseNumber(const std::string& text, double& value) {
+  std::istringstream in(text);
+  in.imbue(std::locale::classic());
+  in >> value;
+  return !in.fail() && in.eof();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::string scenarioPath;
+  simulator::RunOptions options;
+  options.modulePath = TARVIK_MODULE_PATH;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    double number = 0.0;
+    if (arg == "--out" && hasValue) {
+      options.outputFolder = argv[++i];
+    } else if (arg == "--module" && hasValue) {
+      options.modulePath = argv[++i];
+    } else if (arg == "--frames" && hasValue && ParseNumber(argv[i + 1], number) && number >= 0.0) {
+      options.frameIntervalSeconds = number;
+      ++i;
+    } else if (arg == "--overview-rows" && hasValue && ParseNumber(argv[i + 1], number) && number >= 1.0) {
+      options.overviewRows = static_cast<std::size_t>(number);
+      ++i;
+    } else if (arg == "--record") {
+      options.recordDrawCalls = true;
+    } else if (arg == "--help" || arg == "-h") {
+      std::fputs(kUsage, stdout);
+      return EXIT_SUCCESS;
+    } else if (scenarioPath.empty() && !arg.starts_with("--")) {
+      scenarioPath = arg;
+    } else {
+      std::fprintf(stderr, "tarvik-sim: unexpected argument \"%s\"\n%s", arg.c_str(), kUsage);
+      return kExitUsage;
+    }
+  }
+  if (scenarioPath.empty()) {
+    std::fputs(kUsage, stderr);
+    return kExitUsage;
+  }
+  if (options.outputFolder.empty())
+    options.outputFolder = "out/" + std::filesystem::path(scenarioPath).stem().string();
+  if (std::filesystem::path(options.modulePath).is_relative())
+    options.modulePath = std::filesystem::absolute(options.modulePath).string();
+
+  const simulator::ScenarioResult read = simulator::ReadScenario(scenarioPath);
+  if (!read.scenario) {
+    std::fprintf(stderr, "%s\n", read.error.c_str());
+    return kExitInputFault;
+  }
+  options.showProgress = simulator::ProgressBar::OnTerminal();
+  simulator::RunOutcome outcome;
+  std::string error;
+  if (!simulator::RunScenario(*read.scenario, options, outcome, error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return kExitInputFault;
+  }
+  std::ostringstream summary;
+  simulator::WriteSummary(outcome, summary);
+  std::cout << summary.str() << std::flush;
+  std::ofstream(std::filesystem::path(options.outputFolder) / "summary.txt") << summary.str();
+  return EXIT_SUCCESS;
+}

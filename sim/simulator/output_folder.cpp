@@ -1,0 +1,67 @@
+#include "sim/simulator/output_folder.h"
+
+#include <algorithm>
+#include <filesystem>
+
+namespace simulator {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool IsRouteFile(const fs::directory_entry& entry) {
+  std::string ext = entry.path().extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
+  return entry.is_regular_file() && ext == ".route";
+}
+
+}  // namespace
+
+bool PrepareOutputFolder(const std::string& folder, const std::string& routeFolder, bool withRecording,
+                         OutputFolders& out, std::string& error) {
+  const fs::path root = fs::absolute(folder).lexically_normal();
+  out.root = root.string();
+  out.framesFolder = (root / "frames").string();
+  out.recordingFolder = withRecording ? (root / "recording").string() : "";
+  out.overviewFile = (root / "overview.png").string();
+  out.logFile = (root / "host.log").string();
+  out.summaryFile = (root / "summary.txt").string();
+  out.hostWorkingDirectory = (root / "host").string();
+  std::error_code ec;
+  fs::create_directories(root, ec);
+  if (ec) {
+    error = folder + ": output folder: " + ec.message();
+    return false;
+  }
+  // Only what a run writes is removed: the folder may hold other things.
+  for (const char* name : {"frames", "recording", "overview.png", "host.log", "summary.txt", "host"}) {
+    fs::remove_all(root / name, ec);
+    if (ec) {
+      error = (root / name).string() + ": cannot remove the earlier run's output: " + ec.message();
+      return false;
+    }
+  }
+  const fs::path routes = root / "host" / "Config" / "TKMFD" / "routes";
+  fs::create_directories(routes, ec);
+  if (!ec) fs::create_directories(out.framesFolder, ec);
+  if (!ec && withRecording) fs::create_directories(out.recordingFolder, ec);
+  if (ec) {
+    error = folder + ": output folder: " + ec.message();
+    return false;
+  }
+  for (const fs::directory_entry& entry : fs::directory_iterator(routeFolder, ec)) {
+    if (!IsRouteFile(entry)) continue;
+    fs::copy_file(entry.path(), routes / entry.path().filename(), ec);
+    if (ec) {
+      error = entry.path().string() + ": cannot copy into the host's folder: " + ec.message();
+      return false;
+    }
+  }
+  if (ec) {
+    error = routeFolder + ": route folder: " + ec.message();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace simulator

@@ -1,0 +1,26 @@
+// The output folder of a run and the host's working directory inside it.
+// The module reads its routes from ".\Config\TKMFD\routes\" below the host's
+// working directory, so a run stages a copy of the scenario's route folder
+// there and works in it; the source tree is never written to.
+#pragma once
+
+#include <string>
+
+namespace simulator {
+
+struct OutputFolders {
+  std::string root;                   // absolute
+  std::string framesFolder;           // root/frames
+  std::string recordingFolder;        // root/recording, on request
+  std::string overviewFile;           // root/overview.png
+  std::string logFile;                // root/host.log
+  std::string summaryFile;            // root/summary.txt
+  std::string hostWorkingDirectory;   // root/host, holding Config/TKMFD/routes
+};
+
+// Makes the folder (or clears what an earlier run wrote into it) and stages
+// the route files. On failure returns false with the reason in error.
+bool PrepareOutputFolder(const std::string& folder, const std::string& routeFolder, bool withRecording,
+                         OutputFolders& out, std::string& error);
+
+}  // namespace simulator

@@ -4,7 +4,9 @@
 
 #include "host/oapi.h"
 
-std::vector<VesselRoute> vesselRoutes;
+// Constant-initialised: it exists before the library glue's attach step runs and
+// is destroyed only after its detach step.
+constinit std::vector<VesselRoute> vesselRoutes;
 
 namespace {
 

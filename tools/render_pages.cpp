@@ -1,5 +1,5 @@
 // Draws the three pages of a display in a sample world (a circuit around a
-// base, the vessel flying its third leg) into PNG files, one per page, and
+// base, the vessel climbing out towards the second waypoint) into PNG files, one per page, and
 // a sheet of all three side by side.
 //
 //   render_pages [output folder]     (default: docs/images)
@@ -19,6 +19,7 @@ namespace {
 
 constexpr int kDisplayPx = 400;
 constexpr int kSheetGapPx = 12;
+constexpr std::uint32_t kRangeMetres = 2000;
 constexpr double kEarthRadiusMetres = 6371000.0;
 constexpr sim::LatLon kBaseOrigin{0.4765, -1.4172};  // [rad]
 
@@ -34,7 +35,7 @@ Waypoint MakeWaypoint(double north, double east, TaskKind task, double altitude,
   Waypoint w;
   w.latitude = at.latitudeRad;
   w.longitude = at.longitudeRad;
-  w.acceptRadius = 120.0;
+  w.acceptRadius = 150.0;
   w.altitude = altitude;
   w.speed = speed;
   w.task = task;
@@ -52,8 +53,8 @@ void BuildWorld() {
   sim::VesselSpec spec;
   spec.name = "GL-01";
   spec.body = &earth;
-  spec.position = Local(380.0, 820.0);
-  spec.headingRad = 0.35;
+  spec.position = Local(-20.0, -180.0);
+  spec.headingRad = 1.25;
   spec.altitudeMetres = 450.0;
   spec.airspeed = 88.0;
   spec.receivers = {&vor, nullptr};
@@ -65,8 +66,8 @@ VesselRoute SampleRoute() {
   route.waypoints = {
       MakeWaypoint(0.0, -300.0, Takeoff, 0.0, 60.0, "", "Runway 09"),
       MakeWaypoint(0.0, 700.0, Turn, 300.0, 80.0),
-      MakeWaypoint(650.0, 900.0, Turn, 500.0, 90.0, "ECHO"),
-      MakeWaypoint(850.0, 0.0, Turn, 500.0, 90.0),
+      MakeWaypoint(450.0, 850.0, Turn, 500.0, 90.0, "ECHO"),
+      MakeWaypoint(700.0, 100.0, Turn, 500.0, 90.0),
       MakeWaypoint(500.0, -750.0, Loop, 400.0, 85.0, "", "Second circuit"),
       MakeWaypoint(0.0, -520.0, Land, 0.0, 55.0, "", "Runway 09"),
   };
@@ -75,7 +76,7 @@ VesselRoute SampleRoute() {
   route.runways.push_back({end1.latitudeRad, end1.longitudeRad, end2.latitudeRad, end2.longitudeRad,
                            RunwayCentre(end1.latitudeRad, end2.latitudeRad),
                            RunwayCentre(end1.longitudeRad, end2.longitudeRad)});
-  route.currentIndex = 2;
+  route.currentIndex = 1;
   route.selectedFile = 1;
   route.fileCount = 4;
   return route;
@@ -84,6 +85,7 @@ VesselRoute SampleRoute() {
 // Redraws the display on one page and keeps the picture.
 bool RenderPage(TarvikMFD& display, DisplayPage page, sim::CairoSurface& picture, const std::filesystem::path& file) {
   display.State().page = page;
+  display.State().range = kRangeMetres;
   display.PushRoute();
   picture.Clear();
   display.UpdateSketchpad(&picture);
@@ -92,13 +94,9 @@ bool RenderPage(TarvikMFD& display, DisplayPage page, sim::CairoSurface& picture
   return written;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  const std::filesystem::path folder = argc > 1 ? argv[1] : "docs/images";
-  std::error_code error;
-  std::filesystem::create_directories(folder, error);
-
+// Renders every page and the sheet; true when all files were written and no
+// redraw left a pen or font behind.
+bool RenderAll(const std::filesystem::path& folder) {
   BuildWorld();
   TarvikMFD display(kDisplayPx, kDisplayPx, sim::host().Focus()->iface.get(), 1);
   VesselRoute route = SampleRoute();
@@ -136,6 +134,17 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "a redraw left %d pens and %d fonts\n", sim::host().LivePens(), sim::host().LiveFonts());
     ok = false;
   }
+  return ok;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::filesystem::path folder = argc > 1 ? argv[1] : "docs/images";
+  std::error_code error;
+  std::filesystem::create_directories(folder, error);
+  const bool ok = RenderAll(folder);
   ClearRoutes();
+  sim::ReleaseCairoStaticData();
   return ok ? 0 : 1;
 }

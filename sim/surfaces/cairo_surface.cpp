@@ -1,11 +1,13 @@
 #include "sim/surfaces/cairo_surface.h"
 
 #include <cairo-svg.h>
+#include <dlfcn.h>
 
 #include <algorithm>
 #include <cmath>
 #include <numbers>
 #include <utility>
+#include <vector>
 
 #include "sim/host/sim_host.h"
 
@@ -78,18 +80,26 @@ CairoSurface::CairoSurface(int widthPx, int heightPx) : width_(std::max(1, width
 
 CairoSurface::~CairoSurface() {
   if (raster_ != nullptr) cairo_surface_destroy(raster_);
-  cairo_destroy(cr_);
-  cairo_surface_destroy(recording_);
+  cairo_destroy(imageCr_);
+  cairo_surface_destroy(image_);
 }
 
 void CairoSurface::Clear() {
-  if (cr_ != nullptr) cairo_destroy(cr_);
-  if (recording_ != nullptr) cairo_surface_destroy(recording_);
-  const cairo_rectangle_t extents{0.0, 0.0, static_cast<double>(width_), static_cast<double>(height_)};
-  recording_ = cairo_recording_surface_create(CAIRO_CONTENT_COLOR_ALPHA, &extents);
-  cr_ = cairo_create(recording_);
-  cairo_set_source_rgb(cr_, 0.0, 0.0, 0.0);
-  cairo_paint(cr_);
+  if (imageCr_ != nullptr) cairo_destroy(imageCr_);
+  if (image_ != nullptr) cairo_surface_destroy(image_);
+  image_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width_, height_);
+  imageCr_ = cairo_create(image_);
+  drawing_.clear();
+  Paint([](cairo_t* cr) {
+    cairo_set_source_rgb(cr, 0.0, 0.0, 0.0);
+    cairo_paint(cr);
+  });
+  pen_ = nullptr;
+  font_ = nullptr;
+  penState_ = PenState{};
+  fontState_ = FontState{};
+  textColour_ = 0xFFFFFF;
+  penX_ = penY_ = 0.0;
 }
 
 oapi::Font* CairoSurface::SetFont(oapi::Font* font) {
@@ -124,26 +134,29 @@ bool CairoSurface::Text(int x, int y, const char* str, int len) {
   // A display's own font is fixed pitch, a twentieth of the display high.
   const bool own = fontState_.heightPx <= 0.0;
   const double heightPx = own ? height_ / 20.0 : fontState_.heightPx;
-  const char* face = own || !fontState_.proportional ? kFixedPitchFace
-                     : fontState_.face.empty()       ? kProportionalFace
-                                                     : fontState_.face.c_str();
-  cairo_select_font_face(cr_, face, (fontState_.style & oapi::FONT_ITALIC) ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL,
-                         (fontState_.style & oapi::FONT_BOLD) ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-  // The host's font height is the whole cell, ascent plus descent.
-  cairo_set_font_size(cr_, 100.0);
-  cairo_font_extents_t unit;
-  cairo_font_extents(cr_, &unit);
-  const double cell = unit.ascent + unit.descent;
-  const double size = cell > 0.0 ? heightPx * 100.0 / cell : heightPx;
-  cairo_set_font_size(cr_, size);
-  cairo_font_extents_t extents;
-  cairo_font_extents(cr_, &extents);
-
-  const std::string text = Utf8FromLatin1(str, len);
-  SetColour(cr_, textColour_);
-  cairo_move_to(cr_, x, y + extents.ascent);
-  cairo_show_text(cr_, text.c_str());
-  cairo_new_path(cr_);
+  const std::string face = own || !fontState_.proportional ? kFixedPitchFace
+                           : fontState_.face.empty()       ? kProportionalFace
+                                                           : fontState_.face;
+  const cairo_font_slant_t slant =
+      (fontState_.style & oapi::FONT_ITALIC) != 0 ? CAIRO_FONT_SLANT_ITALIC : CAIRO_FONT_SLANT_NORMAL;
+  const cairo_font_weight_t weight =
+      (fontState_.style & oapi::FONT_BOLD) != 0 ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL;
+  Paint([=, colour = textColour_, text = Utf8FromLatin1(str, len)](cairo_t* cr) {
+    cairo_select_font_face(cr, face.c_str(), slant, weight);
+    // The host's font height is the whole cell, ascent plus descent.
+    cairo_set_font_size(cr, 100.0);
+    cairo_font_extents_t unit;
+    cairo_font_extents(cr, &unit);
+    const double cell = unit.ascent + unit.descent;
+    const double size = cell > 0.0 ? heightPx * 100.0 / cell : heightPx;
+    cairo_set_font_size(cr, size);
+    cairo_font_extents_t extents;
+    cairo_font_extents(cr, &extents);
+    SetColour(cr, colour);
+    cairo_move_to(cr, x, y + extents.ascent);
+    cairo_show_text(cr, text.c_str());
+    cairo_new_path(cr);
+  });
   return true;
 }
 
@@ -167,9 +180,11 @@ void CairoSurface::Line(int x0, int y0, int x1, int y1) {
 void CairoSurface::Rectangle(int x0, int y0, int x1, int y1) {
   if (penState_.style == 0) return;
   if (Safe(x0) && Safe(y0) && Safe(x1) && Safe(y1)) {
-    ApplyPen();
-    cairo_rectangle(cr_, x0 + 0.5, y0 + 0.5, static_cast<double>(x1) - x0, static_cast<double>(y1) - y0);
-    cairo_stroke(cr_);
+    Paint([=, pen = penState_](cairo_t* cr) {
+      ApplyPen(cr, pen);
+      cairo_rectangle(cr, x0 + 0.5, y0 + 0.5, static_cast<double>(x1) - x0, static_cast<double>(y1) - y0);
+      cairo_stroke(cr);
+    });
     return;
   }
   StrokeSegment(x0, y0, x1, y0);
@@ -192,13 +207,15 @@ void CairoSurface::Ellipse(int x0, int y0, int x1, int y1) {
     StrokeLargeEllipse(cx, cy, rx, ry);
     return;
   }
-  ApplyPen();
-  cairo_save(cr_);
-  cairo_translate(cr_, cx + 0.5, cy + 0.5);
-  cairo_scale(cr_, rx, ry);
-  cairo_arc(cr_, 0.0, 0.0, 1.0, 0.0, 2 * std::numbers::pi);
-  cairo_restore(cr_);
-  cairo_stroke(cr_);
+  Paint([=, pen = penState_](cairo_t* cr) {
+    ApplyPen(cr, pen);
+    cairo_save(cr);
+    cairo_translate(cr, cx + 0.5, cy + 0.5);
+    cairo_scale(cr, rx, ry);
+    cairo_arc(cr, 0.0, 0.0, 1.0, 0.0, 2 * std::numbers::pi);
+    cairo_restore(cr);
+    cairo_stroke(cr);
+  });
 }
 
 // An ellipse far larger than the display: only the arc that crosses the
@@ -256,26 +273,34 @@ void CairoSurface::StrokeSegment(double x0, double y0, double x1, double y1) {
   if (penState_.style == 0) return;
   if (!ClipToBox(x0, y0, x1, y1, -kClipMarginPx, -kClipMarginPx, width_ + kClipMarginPx, height_ + kClipMarginPx))
     return;
-  ApplyPen();
-  cairo_move_to(cr_, x0 + 0.5, y0 + 0.5);
-  cairo_line_to(cr_, x1 + 0.5, y1 + 0.5);
-  cairo_stroke(cr_);
+  Paint([=, pen = penState_](cairo_t* cr) {
+    ApplyPen(cr, pen);
+    cairo_move_to(cr, x0 + 0.5, y0 + 0.5);
+    cairo_line_to(cr, x1 + 0.5, y1 + 0.5);
+    cairo_stroke(cr);
+  });
 }
 
-void CairoSurface::ApplyPen() {
-  SetColour(cr_, penState_.colour);
-  cairo_set_line_width(cr_, std::max(1, penState_.width));
-  cairo_set_line_cap(cr_, CAIRO_LINE_CAP_SQUARE);
+void CairoSurface::Paint(std::function<void(cairo_t*)> draw) {
+  draw(imageCr_);
+  drawing_.push_back(std::move(draw));
+}
+
+void CairoSurface::ApplyPen(cairo_t* cr, const PenState& pen) {
+  SetColour(cr, pen.colour);
+  cairo_set_line_width(cr, std::max(1, pen.width));
+  cairo_set_line_cap(cr, CAIRO_LINE_CAP_SQUARE);
   static constexpr double kDash[] = {6.0, 4.0};
-  if (penState_.style == 2) cairo_set_dash(cr_, kDash, 2, 0.0);
-  else cairo_set_dash(cr_, nullptr, 0, 0.0);
+  if (pen.style == 2) cairo_set_dash(cr, kDash, 2, 0.0);
+  else cairo_set_dash(cr, nullptr, 0, 0.0);
 }
 
 cairo_surface_t* CairoSurface::Raster() {
   if (raster_ != nullptr) cairo_surface_destroy(raster_);
   raster_ = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width_, height_);
+  cairo_surface_flush(image_);
   cairo_t* cr = cairo_create(raster_);
-  cairo_set_source_surface(cr, recording_, 0.0, 0.0);
+  cairo_set_source_surface(cr, image_, 0.0, 0.0);
   cairo_paint(cr);
   cairo_destroy(cr);
   cairo_surface_flush(raster_);
@@ -289,14 +314,21 @@ bool CairoSurface::WritePng(const std::string& path) {
 bool CairoSurface::WriteSvg(const std::string& path) {
   cairo_surface_t* svg = cairo_svg_surface_create(path.c_str(), width_, height_);
   cairo_t* cr = cairo_create(svg);
-  cairo_set_source_surface(cr, recording_, 0.0, 0.0);
-  cairo_paint(cr);
+  for (const auto& draw : drawing_) draw(cr);
   const bool drawn = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
   cairo_destroy(cr);
   cairo_surface_finish(svg);
   const bool written = cairo_surface_status(svg) == CAIRO_STATUS_SUCCESS;
   cairo_surface_destroy(svg);
   return drawn && written;
+}
+
+void ReleaseCairoStaticData() {
+  cairo_debug_reset_static_data();
+  // Fontconfig comes in with cairo; it is looked up rather than linked, so
+  // that nothing but cairo is a dependency.
+  using Finish = void (*)();
+  if (auto finish = reinterpret_cast<Finish>(dlsym(RTLD_DEFAULT, "FcFini")); finish != nullptr) finish();
 }
 
 }  // namespace sim

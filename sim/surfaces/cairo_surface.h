@@ -1,12 +1,15 @@
 // A drawing surface that paints the display the way the host does: black
 // background, outlines in the selected pen, texts with their top-left corner
-// at the given point. The picture is kept as a vector recording and can be
-// written as PNG or SVG of the display's size, or handed out as a raster.
+// at the given point. Every call paints the raster image (PNG, Raster) at
+// once and is kept in a list that WriteSvg plays into a fresh SVG surface
+// (cairo 1.16 leaks a recording surface that is played into an SVG one).
 #pragma once
 
 #include <cairo.h>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "host/sketchpad.h"
 
@@ -34,7 +37,8 @@ class CairoSurface : public oapi::Sketchpad {
   void Rectangle(int x0, int y0, int x1, int y1) override;
   void Ellipse(int x0, int y0, int x1, int y1) override;
 
-  // Back to an empty black display; selections are kept.
+  // Back to an empty black display as a redraw finds it: the display's own
+  // font, a white solid pen and white text.
   void Clear();
   bool WritePng(const std::string& path);
   bool WriteSvg(const std::string& path);
@@ -61,12 +65,15 @@ class CairoSurface : public oapi::Sketchpad {
 
   void StrokeSegment(double x0, double y0, double x1, double y1);
   void StrokeLargeEllipse(double cx, double cy, double rx, double ry);
-  void ApplyPen();
+  // Draws on the image now and on every SVG written later.
+  void Paint(std::function<void(cairo_t*)> draw);
+  static void ApplyPen(cairo_t* cr, const PenState& pen);
 
   int width_;
   int height_;
-  cairo_surface_t* recording_ = nullptr;
-  cairo_t* cr_ = nullptr;
+  cairo_surface_t* image_ = nullptr;
+  cairo_t* imageCr_ = nullptr;
+  std::vector<std::function<void(cairo_t*)>> drawing_;
   cairo_surface_t* raster_ = nullptr;
   oapi::Pen* pen_ = nullptr;
   oapi::Font* font_ = nullptr;
@@ -76,5 +83,10 @@ class CairoSurface : public oapi::Sketchpad {
   double penX_ = 0.0;
   double penY_ = 0.0;
 };
+
+// Hands back the process-wide font caches of cairo and fontconfig. Call it
+// only when no cairo object is left, at the end of a program, so that a leak
+// checker reports nothing but real leaks.
+void ReleaseCairoStaticData();
 
 }  // namespace sim

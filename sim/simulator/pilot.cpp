@@ -88,8 +88,9 @@ const Waypoint* Pilot::Target() const {
   return nullptr;
 }
 
-void Pilot::Fly(double dt) {
+void Pilot::Fly(double dt, double timeSeconds) {
   if (vessel_ == nullptr) return;
+  now_ = timeSeconds;
   const Waypoint* target = started_ ? Target() : nullptr;
   if (onGround_) GroundStep(target, dt);
   else AirStep(target, dt);
@@ -104,6 +105,7 @@ void Pilot::GroundStep(const Waypoint* target, double dt) {
     if (vessel_->airspeed >= settings_.rotateSpeed) {
       onGround_ = false;
       vessel_->altitudeMetres += settings_.climbRate * dt;
+      milestones_.emplace_back(now_, "lifted off");
     }
     return;
   }
@@ -118,7 +120,10 @@ void Pilot::GroundStep(const Waypoint* target, double dt) {
   const bool wasMoving = vessel_->airspeed > 0.0;
   ChangeSpeedTowards(0.0, settings_.braking, dt);
   MoveAlongHeading(dt);
-  if (wasMoving && vessel_->airspeed == 0.0) SettleAtNearestBase();
+  if (wasMoving && vessel_->airspeed == 0.0) {
+    SettleAtNearestBase();
+    milestones_.emplace_back(now_, "at rest");
+  }
 }
 
 void Pilot::AirStep(const Waypoint* target, double dt) {
@@ -153,6 +158,7 @@ void Pilot::AirStep(const Waypoint* target, double dt) {
 
 void Pilot::Touchdown() {
   onGround_ = true;
+  milestones_.emplace_back(now_, "touched down");
   // Standing on the gear: the lowest touchdown point exactly on the ground.
   vessel_->altitudeMetres = standingAltitude_;
 }

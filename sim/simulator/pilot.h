@@ -10,6 +10,8 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <string>
+#include <utility>
 #include <vector>
 
 #include "route/route_records.h"
@@ -43,8 +45,8 @@ class Pilot {
   bool WantsNextWaypoint() const;
   void NextWaypointPressed(double timeSeconds);
 
-  // Moves the vessel through one step.
-  void Fly(double dtSeconds);
+  // Moves the vessel through one step that ends at timeSeconds.
+  void Fly(double dtSeconds, double timeSeconds);
   // The pilot's own copy of the module's rule, applied after the step.
   void SequenceOwnCopy(double timeSeconds);
   // From now on the vessel is gone and is not touched again.
@@ -56,6 +58,8 @@ class Pilot {
   // Jumps back taken at each loop waypoint, by index.
   const std::map<std::size_t, int>& Laps() const { return laps_; }
   const std::vector<double>& NextPresses() const { return nextPresses_; }
+  // Lift-off, touchdown and coming to rest, with their times.
+  const std::vector<std::pair<double, std::string>>& Milestones() const { return milestones_; }
 
  private:
   const Waypoint* Target() const;
@@ -83,6 +87,8 @@ class Pilot {
   std::map<std::size_t, int> laps_;
   std::set<std::size_t> loopsLeft_;
   std::vector<double> nextPresses_;
+  std::vector<std::pair<double, std::string>> milestones_;
+  double now_ = 0.0;
 };
 
 }  // namespace simulator

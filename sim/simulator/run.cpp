@@ -154,7 +154,7 @@ class Simulation {
     for (long step = 1; step <= steps; ++step) {
       const double t = std::min(static_cast<double>(step) * dt, scenario_.durationSeconds);
       for (VesselRun& v : vessels_)
-        if (v.pilot) v.pilot->Fly(dt);
+        if (v.pilot) v.pilot->Fly(dt, t);
       sim::host().StepModules(t, dt, kStartDateMjd + t / kSecondsPerDay);
       for (VesselRun& v : vessels_)
         if (v.pilot) v.pilot->SequenceOwnCopy(t);
@@ -195,6 +195,7 @@ class Simulation {
         vo.pilotCopy = v.pilot->OwnHistory();
         vo.laps.assign(v.pilot->Laps().begin(), v.pilot->Laps().end());
         vo.nextPresses = v.pilot->NextPresses();
+        vo.milestones = v.pilot->Milestones();
       }
       o.vessels.push_back(std::move(vo));
     }

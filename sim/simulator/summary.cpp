@@ -137,6 +137,12 @@ void WriteSummary(const RunOutcome& o, std::ostream& out) {
     for (const auto& [index, laps] : v.laps)
       out << Format("  loop at WP %zu: %d laps", index + 1, laps) << "\n";
     for (double t : v.nextPresses) out << Format("  pilot pressed N at %.1f s to leave the loop\n", t);
+    if (!v.milestones.empty()) {
+      out << "  pilot:";
+      for (std::size_t i = 0; i < v.milestones.size(); ++i)
+        out << (i > 0 ? "," : "") << Format(" %s at %.1f s", v.milestones[i].second.c_str(), v.milestones[i].first);
+      out << "\n";
+    }
     if (!v.routeFile.empty()) WriteComparison(v, o.timeStepSeconds, out);
     WriteFinalRoute(v, out);
     WriteEnd(v, out);

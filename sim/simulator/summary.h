@@ -33,6 +33,7 @@ struct VesselOutcome {
   std::vector<SequenceEvent> pilotCopy;    // the pilot's own sequencing
   std::vector<std::pair<std::size_t, int>> laps;  // loop waypoint index, jumps back
   std::vector<double> nextPresses;         // when the pilot pressed N
+  std::vector<std::pair<double, std::string>> milestones;  // lift-off, touchdown, rest
   std::optional<double> deletedAtSeconds;
   VesselEnd end;
 };

@@ -1,0 +1,332 @@
+// End to end: the simulator program flies the short demo and reports what
+// the module's displays showed; scenarios with a fault stop before running.
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <regex>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using ::testing::HasSubstr;
+
+const std::string kProgram = TARVIK_BINARY_DIR "/sim/simulator/tarvik-sim";
+const std::string kDemoFolder = TARVIK_SOURCE_DIR "/examples/demo";
+const std::string kRouteFolder = kDemoFolder + "/Config/TKMFD/routes";
+
+struct ProgramRun {
+  int exitCode = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string ReadText(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+ProgramRun RunProgram(const std::string& arguments, const fs::path& scratch) {
+  const fs::path errPath = scratch / "stderr.txt";
+  const std::string command = "'" + kProgram + "' " + arguments + " 2>'" + errPath.string() + "'";
+  ProgramRun run;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return run;
+  char buffer[4096];
+  std::size_t n = 0;
+  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+  const int status = pclose(pipe);
+  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  run.err = ReadText(errPath);
+  return run;
+}
+
+fs::path ScratchFolder(const std::string& name) {
+  const fs::path folder = fs::temp_directory_path() / ("tarvik-sim-test-" + std::to_string(getpid())) / name;
+  fs::remove_all(folder);
+  fs::create_directories(folder);
+  return folder;
+}
+
+// The summary's lines for one vessel, from its heading to the next blank line.
+std::vector<std::string> VesselSection(const std::string& summary, const std::string& vessel) {
+  std::vector<std::string> lines;
+  std::istringstream in(summary);
+  std::string line;
+  bool inside = false;
+  while (std::getline(in, line)) {
+    if (line.rfind("Vessel " + vessel + ",", 0) == 0) inside = true;
+    else if (inside && line.empty()) break;
+    else if (inside) lines.push_back(line);
+  }
+  return lines;
+}
+
+// "WP n of m current" lines: the waypoint numbers in order, 0 for "no route".
+struct Shown {
+  double timeSeconds;
+  int waypoint;
+};
+std::vector<Shown> WaypointsShown(const std::vector<std::string>& section) {
+  static const std::regex kCurrent(R"(^\s+([0-9.]+) s  WP ([0-9]+) of [0-9]+ current)");
+  static const std::regex kNoRoute(R"(^\s+([0-9.]+) s  no route)");
+  std::vector<Shown> shown;
+  std::smatch m;
+  for (const std::string& line : section) {
+    if (std::regex_search(line, m, kCurrent)) shown.push_back({std::stod(m[1]), std::stoi(m[2])});
+    else if (std::regex_search(line, m, kNoRoute)) shown.push_back({std::stod(m[1]), 0});
+  }
+  return shown;
+}
+
+std::vector<int> Numbers(const std::vector<Shown>& shown) {
+  std::vector<int> numbers;
+  for (const Shown& s : shown) numbers.push_back(s.waypoint);
+  return numbers;
+}
+
+bool Contains(const std::vector<std::string>& lines, const std::string& text) {
+  for (const std::string& line : lines)
+    if (line.find(text) != std::string::npos) return true;
+  return false;
+}
+
+// The host log of a clean parse of a file with the given points, runways
+// and waypoint references ('R' runway, 'P' point).
+std::vector<std::string> CleanParseLog(int points, const std::string& references) {
+  std::vector<std::string> log = {"Tarvik MFD: Start parsing file...", "Parsing Points...", "..start spilt 1..",
+                                  "..end spilt 1..", ".1.."};
+  for (int i = 0; i < points; ++i) log.insert(log.end(), {"..", "..start spilt 2..", "..end spilt 2.."});
+  log.insert(log.end(), {"Ok!", "Parsing Runways...", "Ok!", "getRoute 1", "getRoute 2"});
+  for (char reference : references) {
+    log.insert(log.end(), {".1", ".2", ".3", ".4"});
+    if (reference == 'R') log.push_back(".5");
+    else log.insert(log.end(), {".6", ".7"});
+    log.insert(log.end(), {".8", ".9"});
+  }
+  log.push_back("Tarvik MFD: Parsing completed!");
+  return log;
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  std::string line;
+  while (std::getline(in, line)) lines.push_back(line);
+  return lines;
+}
+
+// ---- The short demo, run once for all its checks ----------------------------
+
+class ShortDemo : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() {
+    output_ = new fs::path(ScratchFolder("short") / "out");
+    run_ = new ProgramRun(RunProgram(kDemoFolder + "/short.json --out '" + output_->string() + "'", output_->parent_path()));
+  }
+  static void TearDownTestSuite() {
+    fs::remove_all(output_->parent_path());
+    delete run_;
+    delete output_;
+  }
+  static fs::path* output_;
+  static ProgramRun* run_;
+};
+fs::path* ShortDemo::output_ = nullptr;
+ProgramRun* ShortDemo::run_ = nullptr;
+
+TEST_F(ShortDemo, RunsToTheEndAndWritesFramesOverviewLogAndSummary) {
+  ASSERT_EQ(run_->exitCode, 0) << run_->err;
+  EXPECT_EQ(run_->err, "");  // quiet without a terminal
+  EXPECT_TRUE(fs::is_regular_file(*output_ / "overview.png"));
+  EXPECT_EQ(ReadText(*output_ / "summary.txt"), run_->out);
+  // Frames every 300 s and at the end, for each of the three displays.
+  std::size_t frames = 0;
+  for (const auto& entry : fs::directory_iterator(*output_ / "frames")) frames += entry.path().extension() == ".png";
+  EXPECT_EQ(frames, 3u * 5u);
+  EXPECT_TRUE(fs::is_regular_file(*output_ / "frames" / "display1_t00960.0s.png"));
+}
+
+TEST_F(ShortDemo, KestrelReachesEveryWaypointInOrderFlyingTheLoopTwice) {
+  const auto kestrel = VesselSection(run_->out, "Kestrel");
+  // The loop at waypoint 4 jumps back to the take-off waypoint, which passes
+  // at once in the air; after two laps the pilot's N leaves it for 5.
+  EXPECT_EQ(Numbers(WaypointsShown(kestrel)), (std::vector<int>{1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 3, 4, 5, 6}));
+  EXPECT_TRUE(Contains(kestrel, "loop at WP 4: 2 laps"));
+  EXPECT_TRUE(Contains(kestrel, "pilot's copy: the same waypoints at the same times"));
+}
+
+TEST_F(ShortDemo, RouteIsHeldAtItsLandingWithTheKestrelAtRest) {
+  const auto kestrel = VesselSection(run_->out, "Kestrel");
+  EXPECT_TRUE(Contains(kestrel, "route in the module: held at WP 6 of 6 (LAND)"));
+  EXPECT_TRUE(Contains(kestrel, "height 0.0 m, airspeed 0.0 m/s, at rest, landed at Tarvik Field"));
+  // Held: nothing changed after the landing waypoint became current.
+  EXPECT_EQ(WaypointsShown(kestrel).back().waypoint, 6);
+}
+
+TEST_F(ShortDemo, BothVesselsAreSequencedIndependently) {
+  const auto tug = VesselSection(run_->out, "Tug");
+  const auto tugShown = WaypointsShown(tug);
+  // The tug's route ends with a turn: the module empties it.
+  ASSERT_EQ(Numbers(tugShown), (std::vector<int>{1, 2, 3, 0}));
+  EXPECT_TRUE(Contains(tug, "pilot's copy: the same waypoints at the same times"));
+  EXPECT_TRUE(Contains(tug, "deleted at 700.0 s"));
+  // Focus: Kestrel from 3 s, Tug from 200 s, Kestrel from 260 s. The tug
+  // moves on at 61 s and the route ends near 514 s while the Kestrel has
+  // the focus; meanwhile the Kestrel's own sequence ran undisturbed.
+  EXPECT_THAT(run_->out, HasSubstr("focus: Kestrel from 0.0 s; Tug from 2.0 s; Kestrel from 3.0 s; Tug from 200.0 s; "
+                                   "Kestrel from 260.0 s;"));
+  EXPECT_GT(tugShown[1].timeSeconds, 3.0);
+  EXPECT_LT(tugShown[1].timeSeconds, 200.0);
+  EXPECT_GT(tugShown[3].timeSeconds, 260.0);
+  const auto kestrelShown = WaypointsShown(VesselSection(run_->out, "Kestrel"));
+  bool kestrelMovedWhileTugHadFocus = false;
+  for (const Shown& s : kestrelShown) kestrelMovedWhileTugHadFocus |= s.timeSeconds > 200.0 && s.timeSeconds < 260.0;
+  EXPECT_TRUE(kestrelMovedWhileTugHadFocus);
+}
+
+TEST_F(ShortDemo, LogHoldsExactlyTheModulesTwoParses) {
+  // The pilots read the same files with the log muted: only the loads made
+  // on the displays show.
+  std::vector<std::string> expected = CleanParseLog(8, "RPPPPR");
+  const std::vector<std::string> tug = CleanParseLog(7, "PRP");
+  expected.insert(expected.end(), tug.begin(), tug.end());
+  EXPECT_EQ(Lines(ReadText(*output_ / "host.log")), expected);
+  EXPECT_THAT(run_->out, HasSubstr("2 route parses started, 2 completed"));
+}
+
+TEST_F(ShortDemo, NoPenOrFontIsLeaked) {
+  static const std::regex kResources(R"(Drawing resources: ([0-9]+) pens and ([0-9]+) fonts created; 0 pens and 0 fonts still held)");
+  std::smatch m;
+  ASSERT_TRUE(std::regex_search(run_->out, m, kResources)) << run_->out;
+  EXPECT_GT(std::stoi(m[1]), 0);
+  EXPECT_GT(std::stoi(m[2]), 0);
+}
+
+TEST(SimulatorRecording, DrawCallsAreWrittenOnRequest) {
+  const fs::path scratch = ScratchFolder("record");
+  json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
+  scenario["duration"] = 5;
+  scenario["routeFolder"] = kRouteFolder;
+  json early = json::array();
+  for (const json& event : scenario["timeline"])
+    if (event["at"].get<double>() <= 5.0) early.push_back(event);
+  scenario["timeline"] = early;
+  std::ofstream(scratch / "s.json") << scenario.dump();
+  const ProgramRun run = RunProgram("'" + (scratch / "s.json").string() + "' --record --frames 0 --out '" +
+                                        (scratch / "out").string() + "'", scratch);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  const std::string recording = ReadText(scratch / "out" / "recording" / "display1.txt");
+  // Redraws at the refresh interval of 1 s: at 0 s and then every second.
+  EXPECT_EQ(recording.rfind("# redraw at 0.0 s\n", 0), 0u);
+  EXPECT_THAT(recording, HasSubstr("# redraw at 5.0 s\n"));
+  EXPECT_THAT(recording, HasSubstr("Take-off runway 09"));
+  EXPECT_FALSE(fs::exists(scratch / "out" / "frames" / "display0_t00000.0s.png"));
+  fs::remove_all(scratch);
+}
+
+// ---- Scenarios with a fault -------------------------------------------------
+
+struct FaultCase {
+  const char* name;
+  void (*spoil)(json& scenario);
+  std::string place;
+  std::string fault;  // {routes} stands for the route folder
+};
+
+void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
+
+void AddFocusOnOsprey(json& s) { s["timeline"].push_back(json::object({{"at", 10}, {"focus", "Osprey"}})); }
+
+const FaultCase kFaults[] = {
+    {"MissingField", [](json& s) { s.erase("duration"); }, "/duration", "required field is missing"},
+    {"WrongType", [](json& s) { s["vessels"][0]["heading"] = "east"; }, "/vessels/0/heading",
+     "expected a number, found a string"},
+    {"UnknownField", [](json& s) { s["vessels"][1]["hedaing"] = 90; }, "/vessels/1/hedaing", "unknown field"},
+    {"UnknownVessel", AddFocusOnOsprey, "/timeline/14/focus", "unknown vessel \"Osprey\""},
+    {"RouteFileNotThere", [](json& s) { s["vessels"][1]["route"] = "ferry.route"; }, "/vessels/1/route",
+     "route file \"ferry.route\" not found in {routes}"},
+    {"LoadedRouteNotThere", [](json& s) { s["timeline"][3]["loadRoute"] = "ferry.route"; }, "/timeline/3/loadRoute",
+     "route file \"ferry.route\" not found in {routes}"},
+    {"KeyBeforeAnyMode", [](json& s) { s["timeline"].insert(s["timeline"].begin(), json::object({{"at", 0}, {"display", 2}, {"key", "N"}})); },
+     "/timeline/0", "display 2 shows no mode at this time (select one with modeKey first)"},
+    {"NoDisplayOfThatNumber", [](json& s) { s["timeline"][7]["display"] = 3; }, "/timeline/7/display",
+     "no display 3 (the scenario has 3)"},
+    {"ModeKeyNoModeAnswers", [](json& s) { s["timeline"][0]["modeKey"] = 18; }, "/timeline/0/modeKey",
+     "no display mode answers key 18"},
+    {"UnknownTransmitter", [](json& s) { s["vessels"][0]["receivers"][1] = "XYZ"; }, "/vessels/0/receivers/1",
+     "unknown transmitter \"XYZ\""},
+    {"TwoActionsInOneEvent", [](json& s) { s["timeline"][8]["delete"] = "Tug"; }, "/timeline/8",
+     "expected exactly one of modeKey, leaveMode, key, button, loadRoute, focus, delete; found 2"},
+};
+
+class FaultyScenario : public ::testing::TestWithParam<FaultCase> {};
+
+TEST_P(FaultyScenario, StopsWithFilePlaceAndFaultAndWritesNothing) {
+  const FaultCase& c = GetParam();
+  const fs::path scratch = ScratchFolder(c.name);
+  json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
+  scenario["routeFolder"] = kRouteFolder;
+  c.spoil(scenario);
+  const std::string file = (scratch / "faulty.json").string();
+  std::ofstream(file) << scenario.dump(2);
+  const fs::path output = scratch / "out";
+
+  const ProgramRun run = RunProgram("'" + file + "' --out '" + output.string() + "'", scratch);
+
+  std::string fault = c.fault;
+  if (const auto at = fault.find("{routes}"); at != std::string::npos) fault.replace(at, 8, kRouteFolder);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, file + ": " + c.place + ": " + fault + "\n");
+  EXPECT_EQ(run.out, "");
+  EXPECT_FALSE(fs::exists(output));
+  fs::remove_all(scratch);
+}
+
+INSTANTIATE_TEST_SUITE_P(Simulator, FaultyScenario, ::testing::ValuesIn(kFaults),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(FaultyScenarioFile, SyntaxErrorNamesLineAndColumn) {
+  const fs::path scratch = ScratchFolder("syntax");
+  const std::string file = (scratch / "broken.json").string();
+  std::ofstream(file) << "{\n  \"timeStep\": 0.1,,\n}\n";
+  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'", scratch);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err.rfind(file + ": line 2, column 19: syntax error", 0), 0u) << run.err;
+  EXPECT_FALSE(fs::exists(scratch / "out"));
+  fs::remove_all(scratch);
+}
+
+TEST(FaultyScenarioFile, RouteThatDoesNotReadCleanlyIsRefusedBeforeTheRun) {
+  const fs::path scratch = ScratchFolder("badroute");
+  fs::create_directories(scratch / "routes");
+  fs::copy_file(kRouteFolder + "/tug.route", scratch / "routes" / "tug.route");
+  fs::copy_file(kRouteFolder + "/short-kestrel.route", scratch / "routes" / "short-kestrel.route");
+  std::ofstream(scratch / "routes" / "bent.route")
+      << "BEGIN_POINTS\n1 2\nEND_POINTS\nBEGIN_RUNWAYS\n0 0\nEND_RUNWAYS\nBEGIN_WAYPOINTS\nPOINT 4 TURN 100\nEND_WAYPOINTS\n";
+  json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
+  scenario["routeFolder"] = "routes";  // beside the scenario file
+  scenario["vessels"][1]["route"] = "bent.route";
+  const std::string file = (scratch / "s.json").string();
+  std::ofstream(file) << scenario.dump();
+  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'", scratch);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, file + ": /vessels/1/route: route file \"bent.route\" does not read cleanly: Error: Point in route not found!\n");
+  EXPECT_EQ(run.out, "");  // the reader's echo of its report is kept out too
+  EXPECT_FALSE(fs::exists(scratch / "out"));
+  fs::remove_all(scratch);
+}
+
+}  // namespace

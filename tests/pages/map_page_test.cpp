@@ -45,13 +45,6 @@ TEST_F(ProjectionTest, SouthIsStraightBelowWhenHeadingNorth) {
   EXPECT_EQ(p.y, static_cast<int>(mfd->centerY + distanceMetres * 0.1));
 }
 
-TEST_F(ProjectionTest, OwnPositionIsTheCentre) {
-  Build(1.0);
-  const MapPoint p = mfd->ProjectToMap(0.3, 0.2, 0.0);
-  EXPECT_EQ(p.x, mfd->centerX);
-  EXPECT_EQ(p.y, mfd->centerY);
-}
-
 TEST_F(ProjectionTest, FarValuesAreClampedAndNotANumberIsOffTheMap) {
   BuildWorld(7.0e8, {0.0, 0.0}, 0.0, 400);  // the size of a star
   SetPageAndRange(Graphical, 250);         // 1.6 pixel per metre

@@ -1,7 +1,16 @@
 #!/usr/bin/env bash
-# The main job: set-up, build, and show the example route as the module reads it.
+# The main job: set-up, build, then fly the demo scenario in the simulator
+# and show where its pictures, log and summary are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
-build/tools/tarvik-route parse examples/routes/example.route
+build/sim/simulator/tarvik-sim examples/demo/demo.json --out out/demo
+cat <<'DONE'
+
+Look in out/demo/:
+  overview.png  a sheet of the four displays at six moments of the flight
+  frames/       every display every 30 s, as PNG
+  host.log      the host log, with the module's route parsing
+  summary.txt   the summary printed above
+DONE

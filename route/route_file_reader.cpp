@@ -32,11 +32,11 @@ class Lines {
     }
     return false;
   }
-  int Number() const { return number_; }
+  std::size_t Number() const { return number_; }
 
  private:
   std::string_view rest_;
-  int number_ = 0;
+  std::size_t number_ = 0;
 };
 
 // The first N fields of a line, as SplitText at the space gives them;
@@ -58,7 +58,7 @@ struct Fields {
 };
 
 // "Error: <section> line <n>: <what>: "<text>"", the text cut short.
-std::string LineError(std::string_view section, int lineNumber, std::string_view what, std::string_view text) {
+std::string LineError(std::string_view section, std::size_t lineNumber, std::string_view what, std::string_view text) {
   std::string message(msg::kLineStart);
   message.append(section).append(msg::kLineMiddle).append(std::to_string(lineNumber)).append(": ").append(what);
   message.append(": \"").append(text.substr(0, msg::kQuotedTextLimit));

@@ -102,7 +102,7 @@ void PrintSummary(const std::string& path, const RouteParseResult& result) {
                 r.end2Latitude * kDegreesPerRadian, r.end2Longitude * kDegreesPerRadian,
                 r.centerLatitude * kDegreesPerRadian, r.centerLongitude * kDegreesPerRadian);
   }
-  if (result.errorFlag) std::printf("Error: %s\n", result.errorText.c_str());
+  if (result.errorFlag) std::printf("Error text: %s\n", result.errorText.c_str());
 }
 
 int UsageError(const char* problem) {

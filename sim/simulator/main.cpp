@@ -8,10 +8,11 @@
 #include <sstream>
 #include <string>
 
+#include "sim/simulator/progress.h"
 #include "sim/simulator/run.h"
 #include "sim/simulator/scenario.h"
 #include "sim/simulator/summary.h"
-#include "sim/simulator/progress.h"
+#include "sim/surfaces/cairo_surface.h"
 
 namespace {
 
@@ -90,5 +91,6 @@ int main(int argc, char** argv) {
   simulator::WriteSummary(outcome, summary);
   std::cout << summary.str() << std::flush;
   std::ofstream(std::filesystem::path(options.outputFolder) / "summary.txt") << summary.str();
+  sim::ReleaseCairoStaticData();  // every surface and the sheet are gone by now
   return EXIT_SUCCESS;
 }

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -80,13 +79,17 @@ struct Shown {
   int waypoint;
 };
 std::vector<Shown> WaypointsShown(const std::vector<std::string>& section) {
-  static const std::regex kCurrent(R"(^\s+([0-9.]+) s  WP ([0-9]+) of [0-9]+ current)");
-  static const std::regex kNoRoute(R"(^\s+([0-9.]+) s  no route)");
   std::vector<Shown> shown;
-  std::smatch m;
   for (const std::string& line : section) {
-    if (std::regex_search(line, m, kCurrent)) shown.push_back({std::stod(m[1]), std::stoi(m[2])});
-    else if (std::regex_search(line, m, kNoRoute)) shown.push_back({std::stod(m[1]), 0});
+    double t = 0.0;
+    int number = 0;
+    int count = 0;
+    char word[16] = {};
+    if (std::sscanf(line.c_str(), " %lf s  WP %d of %d %15s", &t, &number, &count, word) == 4 &&
+        std::string(word) == "current")
+      shown.push_back({t, number});
+    else if (std::sscanf(line.c_str(), " %lf s  no %15s", &t, word) == 2 && std::string(word) == "route")
+      shown.push_back({t, 0});
   }
   return shown;
 }
@@ -208,11 +211,20 @@ TEST_F(ShortDemo, LogHoldsExactlyTheModulesTwoParses) {
 }
 
 TEST_F(ShortDemo, NoPenOrFontIsLeaked) {
-  static const std::regex kResources(R"(Drawing resources: ([0-9]+) pens and ([0-9]+) fonts created; 0 pens and 0 fonts still held)");
-  std::smatch m;
-  ASSERT_TRUE(std::regex_search(run_->out, m, kResources)) << run_->out;
-  EXPECT_GT(std::stoi(m[1]), 0);
-  EXPECT_GT(std::stoi(m[2]), 0);
+  const std::size_t at = run_->out.find("Drawing resources: ");
+  ASSERT_NE(at, std::string::npos) << run_->out;
+  int pens = 0;
+  int fonts = 0;
+  int livePens = -1;
+  int liveFonts = -1;
+  ASSERT_EQ(std::sscanf(run_->out.c_str() + at,
+                        "Drawing resources: %d pens and %d fonts created; %d pens and %d fonts still held", &pens,
+                        &fonts, &livePens, &liveFonts),
+            4);
+  EXPECT_GT(pens, 0);
+  EXPECT_GT(fonts, 0);
+  EXPECT_EQ(livePens, 0);
+  EXPECT_EQ(liveFonts, 0);
 }
 
 TEST(SimulatorRecording, DrawCallsAreWrittenOnRequest) {

@@ -413,6 +413,7 @@ class Simulation {
   }
 
   void RedrawDisplays(double t, bool frame, bool forOverview) {
+    if (displays_.empty()) return;
     FrameRow row{t, forOverview, sim::host().Focus() != nullptr ? sim::host().Focus()->name : "", {}, {}};
     for (std::size_t i = 0; i < displays_.size(); ++i) {
       DisplayRun& d = *displays_[i];

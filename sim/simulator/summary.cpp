@@ -153,7 +153,8 @@ void WriteSummary(const RunOutcome& o, std::ostream& out) {
                 o.fontsCreated, o.livePens, o.liveFonts);
   out << Format("Host log: %zu lines; %zu route parses started, %zu completed\n", o.logLines, o.parsesStarted,
                 o.parsesCompleted);
-  out << "Output in " << o.outputFolder << ": " << o.frameCount << " frames in frames/, overview.png, host.log"
+  out << "Output in " << o.outputFolder << ": " << o.frameCount << " frames in frames/"
+      << (o.frameCount > 0 ? ", overview.png" : "") << ", host.log"
       << (o.drawCallsRecorded ? ", draw calls in recording/" : "") << ", summary.txt\n";
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -116,8 +117,14 @@ class ObjectReader {
   std::set<std::string> read_;
 };
 
+std::string AsWritten(double value) {
+  char text[32];
+  std::snprintf(text, sizeof text, "%g", value);
+  return text;
+}
+
 void RequirePositive(double value, const std::string& place) {
-  if (!(value > 0.0)) Fail(place, "must be greater than 0, found " + json(value).dump());
+  if (!(value > 0.0)) Fail(place, "must be greater than 0, found " + AsWritten(value));
 }
 
 void RequireLatitude(double value, const std::string& place) {

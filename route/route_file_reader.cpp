@@ -1,7 +1,9 @@
 #include "route/route_file_reader.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
+#include <exception>
 #include <string_view>
 
 #include "host/oapi.h"
@@ -14,6 +16,15 @@ namespace msg = route_messages;
 constexpr double kRadiansPerDegree = 0.017453292519943295;
 
 void Log(const char* line) { oapiWriteLog(line); }
+
+// The lines of a section body, to size its list once (growing a large
+// list costs more than reading it); capped so that a file of many short
+// bad lines reserves no more than some hundred megabytes of address space.
+std::size_t ExpectedLineCount(std::string_view body) {
+  constexpr std::size_t kMostReserved = std::size_t{1} << 21;
+  const auto lineFeeds = static_cast<std::size_t>(std::count(body.begin(), body.end(), '\n'));
+  return std::min(lineFeeds + 1, kMostReserved);
+}
 
 // The non-empty lines of a section body, numbered from 1; the same pieces
 // as SplitText at LF without building the list.
@@ -97,10 +108,17 @@ bool TaskFromKeyword(std::string_view keyword, std::int32_t& task) {
 
 WaypointList RouteFileReader::ParseRouteFile(const std::string& path) {
   Log(msg::kStartParsing);
-  fileText = NormalizeWhitespace(ReadRouteText(path));
-  const std::vector<RoutePoint> points = ParsePoints();
-  runways = ParseRunways(points);
-  waypoints = ParseWaypoints(points, runways);
+  // Memory is the one thing that can run out; it ends the read as an error.
+  try {
+    fileText = NormalizeWhitespace(ReadRouteText(path));
+    const std::vector<RoutePoint> points = ParsePoints();
+    runways = ParseRunways(points);
+    waypoints = ParseWaypoints(points, runways);
+  } catch (const std::exception&) {
+    fileText.clear();
+    fileText.shrink_to_fit();
+    ReportError(std::string(msg::kOutOfMemory));
+  }
   Log(msg::kParsingCompleted);
   return waypoints;
 }
@@ -125,6 +143,7 @@ std::vector<RoutePoint> RouteFileReader::ParsePoints() {
     return points;
   }
   Log(msg::kStartSplitLines);
+  points.reserve(ExpectedLineCount(body));
   Lines lines(body);
   Log(msg::kEndSplitLines);
   Log(msg::kPointsLinesReady);
@@ -157,6 +176,7 @@ RunwayList RouteFileReader::ParseRunways(const std::vector<RoutePoint>& points) 
     ReportError(std::string(msg::kRunwaysMissing));
     return runwayList;
   }
+  runwayList.reserve(ExpectedLineCount(body));
   Lines lines(body);
   std::string_view line;
   while (lines.Next(line)) {
@@ -198,6 +218,7 @@ WaypointList RouteFileReader::ParseWaypoints(const std::vector<RoutePoint>& poin
     return route;
   }
   Log(msg::kWaypointsBody);
+  route.reserve(ExpectedLineCount(body));
   Lines lines(body);
   std::string_view line;
   while (lines.Next(line)) {

@@ -82,4 +82,7 @@ inline constexpr std::string_view kRunwayEndNotFound = "names a point that does 
 inline constexpr std::string_view kUnknownReference = "reference is neither RUNWAY nor POINT";
 inline constexpr std::string_view kUnknownTask = "task is none of TURN, LOOP, TAKEOFF, LAND";
 
+// The file or its lists did not fit in memory.
+inline constexpr std::string_view kOutOfMemory = "Error: not enough memory to read the route file!";
+
 }  // namespace route_messages

@@ -26,12 +26,17 @@ bool ReadWholeFile(const std::string& nativePath, std::string& bytes) {
   std::FILE* file = std::fopen(nativePath.c_str(), "rb");
   if (file == nullptr) return false;
   struct stat status {};
-  if (fstat(fileno(file), &status) == 0 && status.st_size > 0) {
-    bytes.reserve(static_cast<std::size_t>(status.st_size));
+  std::size_t expected = 0;
+  if (fstat(fileno(file), &status) == 0 && status.st_size > 0) expected = static_cast<std::size_t>(status.st_size);
+  // Straight into the text, one byte more than expected to see the end.
+  std::size_t filled = 0;
+  bytes.resize(expected + 1);
+  while (true) {
+    filled += std::fread(bytes.data() + filled, 1, bytes.size() - filled, file);
+    if (filled < bytes.size()) break;  // the end, or a failure
+    bytes.resize(bytes.size() * 2);    // the file grew while being read
   }
-  char chunk[1 << 16];
-  std::size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.append(chunk, got);
+  bytes.resize(filled);
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
   return !failed;

@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <chrono>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -325,6 +330,35 @@ TEST_F(RouteFileReaderTest, NulAndEightBitBytesAreTextLikeAnyOther) {
   EXPECT_EQ(out.errorText, "");
   ASSERT_EQ(out.waypoints.size(), 2u);
   EXPECT_EQ(out.waypoints[0].description, "\xe9t\xff");
+}
+
+// A file larger than the memory the process may use: sparse, so it costs
+// no disk. The read runs in a child whose address space is capped.
+TEST_F(RouteFileReaderTest, FileLargerThanMemoryIsReportedNotThrown) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the address sanitizer needs an uncapped address space";
+#else
+  const TempFile file("");
+  ASSERT_EQ(truncate(file.Path().c_str(), 1L << 30), 0);
+  std::size_t sizePages = 0;
+  std::ifstream("/proc/self/statm") >> sizePages;
+  const rlim_t limit = sizePages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (256L << 20);
+  const pid_t child = fork();
+  if (child == 0) {
+    const rlimit cap{limit, limit};
+    setrlimit(RLIMIT_AS, &cap);
+    if (std::freopen("/dev/null", "w", stdout) == nullptr) _exit(2);
+    RouteFileReader reader;
+    reader.ParseRouteFile(file.Path());
+    _exit(reader.errorText == "Error: not enough memory to read the route file!" &&
+                  sim::host().LogLines().back() == "Tarvik MFD: Parsing completed!"
+              ? 0
+              : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+#endif
 }
 
 }  // namespace

@@ -23,6 +23,7 @@ constexpr double kLowestCruiseHeightMetres = 100.0;
 // How fast altitude errors are taken out [1/s].
 constexpr double kAltitudeGain = 0.1;
 constexpr double kGlidePathGain = 0.2;
+constexpr double kClimbOutSpeedFactor = 1.3;   // of the rotate speed, until the take-off is passed
 constexpr double kTaxiSpeed = 10.0;            // [m/s] on the ground when a waypoint gives none
 constexpr double kBaseReachMetres = 5000.0;    // a vessel at rest this close stands at the base
 
@@ -132,8 +133,11 @@ void Pilot::AirStep(const Waypoint* target, double dt) {
   if (target == nullptr) {
     // The route has ended in the air: straight and level.
   } else if (target->task == Takeoff) {
-    ChangeSpeedTowards(settings_.rotateSpeed * 1.3, settings_.acceleration, dt);
-    verticalSpeed = settings_.climbRate;
+    // Climb out; a take-off waypoint with a radius is passed only inside it.
+    const double toWaypoint = DistanceMetres(vessel_->position, PositionOf(*target), radius);
+    if (target->acceptRadius > 0.0 && toWaypoint > target->acceptRadius) SteerTowards(*target, dt);
+    ChangeSpeedTowards(settings_.rotateSpeed * kClimbOutSpeedFactor, settings_.acceleration, dt);
+    verticalSpeed = ClimbTowards(standingAltitude_ + kLowestCruiseHeightMetres);
   } else if (target->task == Land) {
     SteerTowards(*target, dt);
     ChangeSpeedTowards(target->speed > 0.0 ? target->speed : settings_.approachSpeed, settings_.acceleration, dt);
@@ -146,14 +150,16 @@ void Pilot::AirStep(const Waypoint* target, double dt) {
   } else {
     SteerTowards(*target, dt);
     if (target->speed > 0.0) ChangeSpeedTowards(target->speed, settings_.acceleration, dt);
-    const double lowest = standingAltitude_ + kLowestCruiseHeightMetres;
-    const double altitude = std::max(target->altitude, lowest);
-    verticalSpeed = std::clamp(kAltitudeGain * (altitude - vessel_->altitudeMetres), -settings_.descentRate,
-                               settings_.climbRate);
+    verticalSpeed = ClimbTowards(std::max(target->altitude, standingAltitude_ + kLowestCruiseHeightMetres));
   }
   MoveAlongHeading(dt);
   vessel_->altitudeMetres += verticalSpeed * dt;
   if (Height() <= 0.0) Touchdown();
+}
+
+double Pilot::ClimbTowards(double altitudeMetres) const {
+  return std::clamp(kAltitudeGain * (altitudeMetres - vessel_->altitudeMetres), -settings_.descentRate,
+                    settings_.climbRate);
 }
 
 void Pilot::Touchdown() {

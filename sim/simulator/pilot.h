@@ -69,6 +69,7 @@ class Pilot {
   void ChangeSpeedTowards(double speed, double rate, double dt);
   void MoveAlongHeading(double dt);
   double Height() const;  // lowest touchdown point above the ground [m]
+  double ClimbTowards(double altitudeMetres) const;  // vertical speed [m/s]
   void Touchdown();
   void SettleAtNearestBase();
   void RecordOwn(double timeSeconds);

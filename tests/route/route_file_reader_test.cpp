@@ -278,6 +278,30 @@ INSTANTIATE_TEST_SUITE_P(
                      "error converting 99999999999 to int.", 0, 1}),
     [](const testing::TestParamInfo<OpenLineCase>& info) { return info.param.name; });
 
+// The files of tests/data, which also seed the fuzzer, against the table
+// of what an error leaves behind.
+TEST_F(RouteFileReaderTest, DataFilesLeaveWhatTheirFirstErrorLeaves) {
+  struct DataCase {
+    const char* file;
+    std::size_t waypoints;
+    std::size_t runways;
+    std::string errorText;
+  };
+  const std::vector<DataCase> cases{
+      {"bad_point.route", 0, 0, "error converting fifty to double."},
+      {"markers_on_one_line.route", 0, 0, kPointsMissing},
+      {"missing_runways.route", 0, 0, kRunwaysMissing},
+      {"odd_numbers.route", 0, 1, "error converting 1e-400 to double."},
+      {"runway_not_found.route", 2, 1, "Error: Runway in route not found!"},
+  };
+  for (const DataCase& c : cases) {
+    const Outcome out = ParsePath(std::string(TARVIK_SOURCE_DIR "/tests/data/") + c.file);
+    EXPECT_EQ(out.waypoints.size(), c.waypoints) << c.file;
+    EXPECT_EQ(out.runways.size(), c.runways) << c.file;
+    EXPECT_EQ(out.errorText, c.errorText) << c.file;
+  }
+}
+
 // --- ReportError ------------------------------------------------------------------
 
 TEST_F(RouteFileReaderTest, ReportLogsMessagesUpTo498Characters) {

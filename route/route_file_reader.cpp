@@ -88,22 +88,6 @@ std::string Description(std::string_view line) {
   return std::string(line.substr(open + 1, close - open - 1));
 }
 
-bool TaskFromKeyword(std::string_view keyword, std::int32_t& task) {
-  static constexpr std::array<std::pair<std::string_view, TaskKind>, 4> kKeywords{{
-      {"TURN", Turn},
-      {"LOOP", Loop},
-      {"TAKEOFF", Takeoff},
-      {"LAND", Land},
-  }};
-  for (const auto& [word, kind] : kKeywords) {
-    if (keyword == word) {
-      task = kind;
-      return true;
-    }
-  }
-  return false;
-}
-
 }  // namespace
 
 WaypointList RouteFileReader::ParseRouteFile(const std::string& path) {

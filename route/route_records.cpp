@@ -1,5 +1,35 @@
 #include "route/route_records.h"
 
+#include <array>
+#include <utility>
+
+namespace {
+
+constexpr std::array<std::pair<std::string_view, TaskKind>, 4> kTaskKeywords{{
+    {"TURN", Turn},
+    {"LOOP", Loop},
+    {"TAKEOFF", Takeoff},
+    {"LAND", Land},
+}};
+
+}  // namespace
+
+const char* TaskKeyword(std::int32_t task) {
+  for (const auto& [word, kind] : kTaskKeywords)
+    if (kind == task) return word.data();
+  return "?";
+}
+
+bool TaskFromKeyword(std::string_view keyword, std::int32_t& task) {
+  for (const auto& [word, kind] : kTaskKeywords) {
+    if (keyword == word) {
+      task = kind;
+      return true;
+    }
+  }
+  return false;
+}
+
 double RunwayCentre(double end1, double end2) {
   if (end1 > end2) return end2 + (end1 - end2) * 0.5;
   if (end1 < end2) return end1 + (end2 - end1) * 0.5;

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // What a vessel is to do at a waypoint; stored as a signed 32-bit integer.
@@ -46,6 +47,12 @@ struct Waypoint {
 
 using WaypointList = std::vector<Waypoint>;
 using RunwayList = std::vector<Runway>;
+
+// The route file's keyword of a task ("TURN", "LOOP", "TAKEOFF", "LAND"),
+// or "?" for a value that is none of them.
+const char* TaskKeyword(std::int32_t task);
+// The task of an exact, whole keyword; false for anything else.
+bool TaskFromKeyword(std::string_view keyword, std::int32_t& task);
 
 // The centre of two runway ends [rad], computed so that equal ends give
 // exactly that value.

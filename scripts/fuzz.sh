@@ -5,7 +5,9 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
 scripts/setup.sh
-CC=clang CXX=clang++ scripts/build.sh build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_FUZZ=ON -DTARVIK_BENCH=OFF
+[ -f build-fuzz/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_FUZZ=ON -DTARVIK_BENCH=OFF >/dev/null
+cmake --build build-fuzz -j "$(nproc)" --target fuzz_route_reader
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
 cp examples/routes/*.route tests/data/*.route "$corpus"/ 2>/dev/null || true

@@ -73,16 +73,6 @@ RouteParseResult ParseRouteWithEchoOnStderr(const std::string& path) {
   return result;
 }
 
-const char* TaskKeyword(std::int32_t task) {
-  switch (task) {
-    case Turn: return "TURN";
-    case Loop: return "LOOP";
-    case Takeoff: return "TAKEOFF";
-    case Land: return "LAND";
-    default: return "?";
-  }
-}
-
 void PrintSummary(const std::string& path, const RouteParseResult& result) {
   std::printf("Route file %s\n", path.c_str());
   std::printf("%zu waypoint(s)\n", result.waypoints.size());

@@ -5,6 +5,7 @@
 #include <limits>
 #include <numbers>
 
+#include "nav/waypoint_sequencing.h"
 #include "sim/simulator/great_circle.h"
 #include "sim/simulator/world_builder.h"
 
@@ -13,11 +14,6 @@ namespace simulator {
 namespace {
 
 constexpr double kRadPerDeg = std::numbers::pi / 180.0;
-// The module's thresholds, for the pilot's own copy of its rule.
-constexpr double kTakeoffHeightMetres = 20.0;
-constexpr double kLandingHeightMetres = 20.0;
-constexpr double kTouchdownHeightMetres = 0.0001;
-constexpr double kStandstillAirspeed = 0.0001;
 // Flying between waypoints never goes lower than this above the ground.
 constexpr double kLowestCruiseHeightMetres = 100.0;
 // How fast altitude errors are taken out [1/s].

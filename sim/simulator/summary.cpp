@@ -21,16 +21,6 @@ std::string Format(const char* format, ...) {
   return buffer;
 }
 
-const char* TaskName(std::int32_t task) {
-  switch (task) {
-    case Turn: return "TURN";
-    case Loop: return "LOOP";
-    case Takeoff: return "TAKEOFF";
-    case Land: return "LAND";
-    default: return "?";
-  }
-}
-
 // "WP 3 of 7 current  TURN  \"Over the lake\"", or what stands instead.
 std::string Describe(const ModuleRouteView& view, const WaypointList& route) {
   if (view.waypointCount == 0) return "no route";
@@ -38,7 +28,7 @@ std::string Describe(const ModuleRouteView& view, const WaypointList& route) {
   std::string text = Format("WP %zu of %zu current", *view.current + 1, view.waypointCount);
   if (view.waypointCount == route.size() && *view.current < route.size()) {
     const Waypoint& w = route[*view.current];
-    text += Format("  %s", TaskName(w.task));
+    text += Format("  %s", TaskKeyword(w.task));
     if (!w.description.empty()) text += "  \"" + w.description + "\"";
   }
   return text;
@@ -112,7 +102,7 @@ void WriteFinalRoute(const VesselOutcome& v, std::ostream& out) {
   if (last.current && *last.current + 1 == last.waypointCount && last.waypointCount == v.route.size() &&
       (v.route.back().task == Land || v.route.back().task == Takeoff)) {
     out << Format("  route in the module: held at WP %zu of %zu (%s) since %.1f s\n", *last.current + 1,
-                  last.waypointCount, TaskName(v.route.back().task), v.module.back().timeSeconds);
+                  last.waypointCount, TaskKeyword(v.route.back().task), v.module.back().timeSeconds);
     return;
   }
   out << "  route in the module: " << Describe(last, v.route) << "\n";

@@ -74,13 +74,13 @@ void BuildWorld(int routes, Traffic traffic) {
   sim::Body& earth = host.AddBody("Earth", kEarthRadiusMetres);
   vesselRoutes.reserve(static_cast<std::size_t>(routes));
   for (int i = 0; i < routes; ++i) {
-    sim::VesselSpec spec;
-    spec.name = "Vessel " + std::to_string(i);
-    spec.body = &earth;
-    spec.position = {0.001 * (i % 1000) - 0.5, 0.0005 * i - 2.0};
-    spec.altitudeMetres = 1500.0;
-    spec.airspeed = 120.0;
-    sim::Vessel& vessel = host.AddVessel(spec);
+    sim::VesselSpec vesselSpec;
+    vesselSpec.name = "Vessel " + std::to_string(i);
+    vesselSpec.body = &earth;
+    vesselSpec.position = {0.001 * (i % 1000) - 0.5, 0.0005 * i - 2.0};
+    vesselSpec.altitudeMetres = 1500.0;
+    vesselSpec.airspeed = 120.0;
+    sim::Vessel& vessel = host.AddVessel(vesselSpec);
 
     VesselRoute route;
     route.vessel = vessel.iface.get();
@@ -89,10 +89,10 @@ void BuildWorld(int routes, Traffic traffic) {
     for (int k = 0; k < kWaypointsPerRoute; ++k) {
       const bool last = k == kWaypointsPerRoute - 1;
       if (traffic == Traffic::Cruising) {
-        route.waypoints.push_back(MakeWaypoint(spec.position.latitudeRad + 0.01 * (k + 1),
-                                               spec.position.longitudeRad, 1000.0, Turn, 0));
+        route.waypoints.push_back(MakeWaypoint(vesselSpec.position.latitudeRad + 0.01 * (k + 1),
+                                               vesselSpec.position.longitudeRad, 1000.0, Turn, 0));
       } else {
-        route.waypoints.push_back(MakeWaypoint(spec.position.latitudeRad, spec.position.longitudeRad, 1000.0,
+        route.waypoints.push_back(MakeWaypoint(vesselSpec.position.latitudeRad, vesselSpec.position.longitudeRad, 1000.0,
                                                last ? Loop : Turn, 0));
       }
     }

@@ -35,7 +35,7 @@ char* oapiDebugString();  // the debug line's buffer, shown to the user
 void oapiWriteLog(const char* line);  // one line of the host's log file
 
 // Registration
-int oapiRegisterMFDMode(MFDMODESPECEX& spec);
+int oapiRegisterMFDMode(MFDMODESPECEX& modeSpec);
 bool oapiUnregisterMFDMode(int mode);
 void oapiRegisterModule(oapi::Module* module);
 

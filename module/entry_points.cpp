@@ -16,8 +16,8 @@ Mymod* moduleObject = nullptr;
 }  // namespace
 
 DLLCLBK void InitModule(HINSTANCE hDLL) {
-  MFDMODESPECEX spec{kModeName, kModeKey, nullptr, ModeMessageProc};
-  modeId = oapiRegisterMFDMode(spec);
+  MFDMODESPECEX modeSpec{kModeName, kModeKey, nullptr, ModeMessageProc};
+  modeId = oapiRegisterMFDMode(modeSpec);
   modeRegistered = true;
   moduleObject = new (std::nothrow) Mymod(hDLL);
   if (moduleObject != nullptr) oapiRegisterModule(moduleObject);

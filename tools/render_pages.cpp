@@ -50,15 +50,15 @@ void BuildWorld() {
   host.AddBase(earth, "Brighton Beach", Local(-150.0, 0.0),
                {Local(-220.0, -120.0), Local(-220.0, -40.0), Local(-220.0, 40.0), Local(-220.0, 120.0)});
   sim::Transmitter& vor = host.AddTransmitter(earth, TRANSMITTER_VOR, "BBV", Local(-450.0, 650.0));
-  sim::VesselSpec spec;
-  spec.name = "GL-01";
-  spec.body = &earth;
-  spec.position = Local(-20.0, -180.0);
-  spec.headingRad = 1.25;
-  spec.altitudeMetres = 450.0;
-  spec.airspeed = 88.0;
-  spec.receivers = {&vor, nullptr};
-  host.AddVessel(spec);
+  sim::VesselSpec vesselSpec;
+  vesselSpec.name = "GL-01";
+  vesselSpec.body = &earth;
+  vesselSpec.position = Local(-20.0, -180.0);
+  vesselSpec.headingRad = 1.25;
+  vesselSpec.altitudeMetres = 450.0;
+  vesselSpec.airspeed = 88.0;
+  vesselSpec.receivers = {&vor, nullptr};
+  host.AddVessel(vesselSpec);
 }
 
 VesselRoute SampleRoute() {

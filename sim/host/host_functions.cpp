@@ -176,9 +176,9 @@ void oapiWriteLog(const char* line) {
   host().WriteLog(line);
 }
 
-int oapiRegisterMFDMode(MFDMODESPECEX& spec) {
+int oapiRegisterMFDMode(MFDMODESPECEX& modeSpec) {
   host().Trace("oapiRegisterMFDMode");
-  return host().RegisterMode(spec);
+  return host().RegisterMode(modeSpec);
 }
 
 bool oapiUnregisterMFDMode(int mode) {

@@ -11,16 +11,16 @@ Host& host() {
   return instance;
 }
 
-Vessel::Vessel(const VesselSpec& spec)
-    : Object(Kind::Vessel, spec.name),
-      body(spec.body),
-      position(spec.position),
-      headingRad(spec.headingRad),
-      altitudeMetres(spec.altitudeMetres),
-      airspeed(spec.airspeed),
-      touchdown(spec.touchdown),
-      landedBase(spec.landedBase),
-      receivers(spec.receivers),
+Vessel::Vessel(const VesselSpec& vesselSpec)
+    : Object(Kind::Vessel, vesselSpec.name),
+      body(vesselSpec.body),
+      position(vesselSpec.position),
+      headingRad(vesselSpec.headingRad),
+      altitudeMetres(vesselSpec.altitudeMetres),
+      airspeed(vesselSpec.airspeed),
+      touchdown(vesselSpec.touchdown),
+      landedBase(vesselSpec.landedBase),
+      receivers(vesselSpec.receivers),
       iface(std::make_unique<VESSEL>(static_cast<Object*>(this))) {}
 
 Vessel::~Vessel() = default;
@@ -68,9 +68,9 @@ Transmitter& Host::AddTransmitter(Body& body, DWORD type, std::string id, LatLon
   return *transmitters_.back();
 }
 
-Vessel& Host::AddVessel(const VesselSpec& spec) {
-  if (spec.body == nullptr) throw std::invalid_argument("vessel " + spec.name + " has no body");
-  vessels_.push_back(std::make_unique<Vessel>(spec));
+Vessel& Host::AddVessel(const VesselSpec& vesselSpec) {
+  if (vesselSpec.body == nullptr) throw std::invalid_argument("vessel " + vesselSpec.name + " has no body");
+  vessels_.push_back(std::make_unique<Vessel>(vesselSpec));
   Vessel& v = *vessels_.back();
   if (focus_ == nullptr) focus_ = &v;
   for (oapi::Module* m : modules_) m->clbkNewVessel(static_cast<Object*>(&v));
@@ -157,8 +157,8 @@ oapi::Font* Host::DefaultFont(DWORD index) {
   return defaultFonts_.back().get();
 }
 
-int Host::RegisterMode(const MFDMODESPECEX& spec) {
-  ModeRegistration r{nextModeId_++, spec.name != nullptr ? spec.name : "", spec.key, spec.context, spec.msgproc};
+int Host::RegisterMode(const MFDMODESPECEX& modeSpec) {
+  ModeRegistration r{nextModeId_++, modeSpec.name != nullptr ? modeSpec.name : "", modeSpec.key, modeSpec.context, modeSpec.msgproc};
   modes_.push_back(r);
   return r.id;
 }

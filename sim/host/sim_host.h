@@ -66,7 +66,7 @@ struct VesselSpec {
 };
 
 struct Vessel : Object {
-  explicit Vessel(const VesselSpec& spec);
+  explicit Vessel(const VesselSpec& vesselSpec);
   ~Vessel() override;
   Body* body;
   LatLon position;
@@ -113,7 +113,7 @@ class Host {
   Body& AddBody(std::string name, double radiusMetres);
   Base& AddBase(Body& body, std::string name, LatLon position, std::vector<LatLon> pads = {});
   Transmitter& AddTransmitter(Body& body, DWORD type, std::string id, LatLon position);
-  Vessel& AddVessel(const VesselSpec& spec);  // the first vessel gets the focus
+  Vessel& AddVessel(const VesselSpec& vesselSpec);  // the first vessel gets the focus
   // Tells every registered module first, as the host does, then destroys it.
   void DeleteVessel(Vessel& vessel);
   void SetFocus(Vessel& vessel);
@@ -146,7 +146,7 @@ class Host {
   int FontsCreated() const { return fontsCreated_; }
 
   // Registrations
-  int RegisterMode(const MFDMODESPECEX& spec);
+  int RegisterMode(const MFDMODESPECEX& modeSpec);
   bool UnregisterMode(int id);
   const std::vector<ModeRegistration>& Modes() const { return modes_; }
   const ModeRegistration* ModeByKey(DWORD key) const;

@@ -184,8 +184,8 @@ class Simulation {
     o.vessels.clear();
     for (const VesselRun& v : vessels_) {
       VesselOutcome vo;
-      vo.name = v.spec->name;
-      vo.routeFile = v.spec->routeFile;
+      vo.name = v.scenarioEntry->name;
+      vo.routeFile = v.scenarioEntry->routeFile;
       vo.route = v.route;
       vo.module = v.moduleHistory;
       vo.deletedAtSeconds = v.deletedAt;
@@ -212,7 +212,7 @@ class Simulation {
 
  private:
   struct VesselRun {
-    const VesselScenario* spec = nullptr;
+    const VesselScenario* scenarioEntry = nullptr;
     sim::Vessel* vessel = nullptr;
     WaypointList route;
     std::unique_ptr<Pilot> pilot;
@@ -242,17 +242,17 @@ class Simulation {
   bool ReadPilotRoutes(std::string& error) {
     vessels_.resize(scenario_.vessels.size());
     for (std::size_t i = 0; i < scenario_.vessels.size(); ++i) {
-      const VesselScenario& spec = scenario_.vessels[i];
-      vessels_[i].spec = &spec;
-      if (spec.routeFile.empty()) continue;
+      const VesselScenario& scenarioEntry = scenario_.vessels[i];
+      vessels_[i].scenarioEntry = &scenarioEntry;
+      if (scenarioEntry.routeFile.empty()) continue;
       std::string errorText;
-      if (!ReadPilotRoute(scenario_.routeFolder + "/" + spec.routeFile, vessels_[i].route, errorText)) {
-        error = scenario_.path + ": /vessels/" + std::to_string(i) + "/route: route file \"" + spec.routeFile +
+      if (!ReadPilotRoute(scenario_.routeFolder + "/" + scenarioEntry.routeFile, vessels_[i].route, errorText)) {
+        error = scenario_.path + ": /vessels/" + std::to_string(i) + "/route: route file \"" + scenarioEntry.routeFile +
                 "\" does not read cleanly: " + OneLine(errorText);
         return false;
       }
       if (vessels_[i].route.empty()) {
-        error = scenario_.path + ": /vessels/" + std::to_string(i) + "/route: route file \"" + spec.routeFile +
+        error = scenario_.path + ": /vessels/" + std::to_string(i) + "/route: route file \"" + scenarioEntry.routeFile +
                 "\" holds no waypoints";
         return false;
       }
@@ -265,8 +265,8 @@ class Simulation {
     sim::Vessel* focus = host.Focus();
     for (std::size_t i = 0; i < vessels_.size(); ++i) {
       VesselRun& v = vessels_[i];
-      v.vessel = vesselsByName_.at(v.spec->name);
-      if (!v.route.empty()) v.pilot = std::make_unique<Pilot>(*v.vessel, v.route, v.spec->pilot);
+      v.vessel = vesselsByName_.at(v.scenarioEntry->name);
+      if (!v.route.empty()) v.pilot = std::make_unique<Pilot>(*v.vessel, v.route, v.scenarioEntry->pilot);
       // The pilot's display shows the waypoint table of its own vessel.
       v.display = std::make_unique<sim::DisplaySlot>(kPilotDisplayIds + static_cast<UINT>(i), 256, 256);
       WithFocusOn(*v.vessel, [&] {
@@ -275,10 +275,10 @@ class Simulation {
     }
     outcome_.focusChanges.emplace_back(0.0, focus->name);
     for (std::size_t i = 0; i < scenario_.displays.size(); ++i) {
-      const DisplaySpec& spec = scenario_.displays[i];
+      const DisplaySpec& displaySpec = scenario_.displays[i];
       auto d = std::make_unique<DisplayRun>();
-      d->slot = std::make_unique<sim::DisplaySlot>(static_cast<UINT>(i), spec.widthPx, spec.heightPx);
-      d->picture = std::make_unique<sim::CairoSurface>(static_cast<int>(spec.widthPx), static_cast<int>(spec.heightPx));
+      d->slot = std::make_unique<sim::DisplaySlot>(static_cast<UINT>(i), displaySpec.widthPx, displaySpec.heightPx);
+      d->picture = std::make_unique<sim::CairoSurface>(static_cast<int>(displaySpec.widthPx), static_cast<int>(displaySpec.heightPx));
       if (options_.recordDrawCalls)
         d->recordingFile.open(folders_.recordingFolder + "/display" + std::to_string(i) + ".txt");
       displays_.push_back(std::move(d));
@@ -362,7 +362,7 @@ class Simulation {
 
   void DeleteVessel(const std::string& name, double t) {
     for (VesselRun& v : vessels_) {
-      if (v.spec->name != name || v.deleted) continue;
+      if (v.scenarioEntry->name != name || v.deleted) continue;
       v.display->LeaveMode();
       v.end = EndOf(*v.vessel);
       if (v.pilot) v.pilot->VesselDeleted();

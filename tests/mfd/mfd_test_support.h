@@ -96,11 +96,11 @@ class MfdTest : public ::testing::Test {
     sim::host().Reset();
     ClearRoutes();
     sim::Body& earth = sim::host().AddBody("Earth", 6371000.0);
-    sim::VesselSpec spec;
-    spec.name = "GL-01";
-    spec.body = &earth;
-    spec.position = {0.4991641, -1.4067697};
-    vessel = &sim::host().AddVessel(spec);
+    sim::VesselSpec vesselSpec;
+    vesselSpec.name = "GL-01";
+    vesselSpec.body = &earth;
+    vesselSpec.position = {0.4991641, -1.4067697};
+    vessel = &sim::host().AddVessel(vesselSpec);
   }
   void TearDown() override { ClearRoutes(); }
 

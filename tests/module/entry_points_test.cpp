@@ -21,10 +21,10 @@ class EntryPointsTest : public ::testing::Test {
     sim::host().Reset();
     ClearRoutes();
     sim::Body& earth = sim::host().AddBody("Earth", 6371000.0);
-    sim::VesselSpec spec;
-    spec.name = "GL-01";
-    spec.body = &earth;
-    vessel = &sim::host().AddVessel(spec);
+    sim::VesselSpec vesselSpec;
+    vesselSpec.name = "GL-01";
+    vesselSpec.body = &earth;
+    vessel = &sim::host().AddVessel(vesselSpec);
   }
   void TearDown() override {
     ExitModule(kInstance);

@@ -77,13 +77,13 @@ class ModuleRunTest : public ::testing::Test {
   void SetUp() override {
     sim::host().Reset();
     earth = &sim::host().AddBody("Earth", kEarthRadiusMetres);
-    sim::VesselSpec spec;
-    spec.name = "GL-01";
-    spec.body = earth;
-    spec.position = {28.50 * kDegree, -80.60 * kDegree};
-    spec.altitudeMetres = 1000.0;
-    spec.airspeed = 100.0;
-    vessel = &sim::host().AddVessel(spec);
+    sim::VesselSpec vesselSpec;
+    vesselSpec.name = "GL-01";
+    vesselSpec.body = earth;
+    vesselSpec.position = {28.50 * kDegree, -80.60 * kDegree};
+    vesselSpec.altitudeMetres = 1000.0;
+    vesselSpec.airspeed = 100.0;
+    vessel = &sim::host().AddVessel(vesselSpec);
     folder.WriteRoute("a_short.route", mfdtest::kOneWaypointRoute);
     folder.WriteRoute("flight.route",
                       "BEGIN_POINTS\n-80.60 28.55\n-80.60 28.60\n-80.60 28.65\nEND_POINTS\n"

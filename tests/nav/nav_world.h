@@ -47,12 +47,12 @@ inline Waypoint WaypointAt(sim::LatLon at, double acceptRadius, std::int32_t tas
 // A vessel standing still with its touchdown points at its centre, so that
 // its height above the ground is exactly its altitude.
 inline sim::VesselSpec Standing(std::string name, sim::Body& body, sim::LatLon at) {
-  sim::VesselSpec spec;
-  spec.name = std::move(name);
-  spec.body = &body;
-  spec.position = at;
-  spec.touchdown = {{{0.0, 0.0, 1.0}, {-1.0, 0.0, -1.0}, {1.0, 0.0, -1.0}}};
-  return spec;
+  sim::VesselSpec vesselSpec;
+  vesselSpec.name = std::move(name);
+  vesselSpec.body = &body;
+  vesselSpec.position = at;
+  vesselSpec.touchdown = {{{0.0, 0.0, 1.0}, {-1.0, 0.0, -1.0}, {1.0, 0.0, -1.0}}};
+  return vesselSpec;
 }
 
 // Appends a record for the vessel with the given waypoints, as a display

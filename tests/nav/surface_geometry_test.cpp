@@ -71,9 +71,9 @@ class FocusDistanceTest : public NavWorld {
  protected:
   void SetUp() override {
     NavWorld::SetUp();
-    sim::VesselSpec spec = Standing("Plane", *earth, {0.0, 0.0});
-    spec.altitudeMetres = 8000.0;  // plays no part in surface distances
-    plane = &sim::host().AddVessel(spec);
+    sim::VesselSpec vesselSpec = Standing("Plane", *earth, {0.0, 0.0});
+    vesselSpec.altitudeMetres = 8000.0;  // plays no part in surface distances
+    plane = &sim::host().AddVessel(vesselSpec);
     rover = &sim::host().AddVessel(Standing("Rover", *moon, {-0.2, 1.3}));
   }
   sim::Vessel* plane = nullptr;
@@ -121,10 +121,10 @@ class HeightAboveGroundTest : public NavWorld, public ::testing::WithParamInterf
 
 TEST_P(HeightAboveGroundTest, AddsTheLowestTouchdownPointToTheAltitude) {
   const HeightCase& c = GetParam();
-  sim::VesselSpec spec = Standing("Plane", *earth, {0.0, 0.0});
-  spec.altitudeMetres = c.altitudeMetres;
-  spec.touchdown = {{{0.0, c.y1, 5.0}, {-2.0, c.y2, -1.0}, {2.0, c.y3, -1.0}}};
-  sim::Vessel& plane = sim::host().AddVessel(spec);
+  sim::VesselSpec vesselSpec = Standing("Plane", *earth, {0.0, 0.0});
+  vesselSpec.altitudeMetres = c.altitudeMetres;
+  vesselSpec.touchdown = {{{0.0, c.y1, 5.0}, {-2.0, c.y2, -1.0}, {2.0, c.y3, -1.0}}};
+  sim::Vessel& plane = sim::host().AddVessel(vesselSpec);
   sim::host().traceCalls = true;
   EXPECT_DOUBLE_EQ(HeightAboveGround(*plane.iface), c.expectedMetres);
   EXPECT_EQ(sim::host().calls, (std::vector<std::string>{"VESSEL::GetAltitude", "VESSEL::GetTouchdownPoints"}));

@@ -70,12 +70,12 @@ class PageTest : public ::testing::Test {
     ClearRoutes();
     sim::host().Reset();
     body = &sim::host().AddBody("Earth", bodyRadiusMetres);
-    sim::VesselSpec spec;
-    spec.name = "GL-01";
-    spec.body = body;
-    spec.position = vesselPosition;
-    spec.headingRad = headingRad;
-    vessel = &sim::host().AddVessel(spec);
+    sim::VesselSpec vesselSpec;
+    vesselSpec.name = "GL-01";
+    vesselSpec.body = body;
+    vesselSpec.position = vesselPosition;
+    vesselSpec.headingRad = headingRad;
+    vessel = &sim::host().AddVessel(vesselSpec);
     mfd = std::make_unique<TarvikMFD>(400, heightPx, vessel->iface.get(), 1);
   }
 

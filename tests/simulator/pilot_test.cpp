@@ -58,14 +58,14 @@ class PilotFlight : public ::testing::Test {
 
   // Touchdown points 2 m below the centre; height 0 stands on the ground.
   sim::Vessel& VesselAt(double eastKm, double northKm, double headingDeg, double heightMetres, double speed) {
-    sim::VesselSpec spec;
-    spec.name = "V" + std::to_string(sim::host().Vessels().size());
-    spec.body = earth_;
-    spec.position = At(eastKm, northKm);
-    spec.headingRad = headingDeg * kRadPerDeg;
-    spec.altitudeMetres = 2.0 + heightMetres;
-    spec.airspeed = speed;
-    return sim::host().AddVessel(spec);
+    sim::VesselSpec vesselSpec;
+    vesselSpec.name = "V" + std::to_string(sim::host().Vessels().size());
+    vesselSpec.body = earth_;
+    vesselSpec.position = At(eastKm, northKm);
+    vesselSpec.headingRad = headingDeg * kRadPerDeg;
+    vesselSpec.altitudeMetres = 2.0 + heightMetres;
+    vesselSpec.airspeed = speed;
+    return sim::host().AddVessel(vesselSpec);
   }
 
   // The pilot's own copy plays the module: what it holds is what the

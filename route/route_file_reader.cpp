@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cstdio>
 #include <exception>
 #include <string_view>
@@ -86,6 +87,17 @@ std::string Description(std::string_view line) {
   const std::size_t close = line.find('"', open + 1);
   if (close == std::string_view::npos) return {};
   return std::string(line.substr(open + 1, close - open - 1));
+}
+
+// "LOOP:n": a loop that continues at waypoint n (from 0) rather than at
+// the first. False when the field is not of this form.
+bool LoopWithTarget(std::string_view field, std::int32_t& loopTarget) {
+  if (!field.starts_with(msg::kLoopWithTarget)) return false;
+  const std::string_view number = field.substr(msg::kLoopWithTarget.size());
+  const char* const end = number.data() + number.size();
+  if (number.empty() || number.front() < '0' || number.front() > '9') return false;
+  const auto [stop, error] = std::from_chars(number.data(), end, loopTarget);
+  return error == std::errc{} && stop == end;
 }
 
 }  // namespace
@@ -204,10 +216,13 @@ WaypointList RouteFileReader::ParseWaypoints(const std::vector<RoutePoint>& poin
   Log(msg::kWaypointsBody);
   route.reserve(ExpectedLineCount(body));
   Lines lines(body);
+  // Loops that name their target, by their place in the route and the
+  // line they came from: the target can only be checked once all are read.
+  std::vector<std::pair<std::size_t, std::size_t>> namedLoops;
   std::string_view line;
   while (lines.Next(line)) {
     Log(msg::kWaypointLine);
-    Waypoint waypoint;  // fresh for every line; loopTarget stays 0
+    Waypoint waypoint;  // fresh for every line; loopTarget 0 unless the loop names one
     waypoint.description = Description(line);
 
     const Fields<6> fields(line);
@@ -217,8 +232,16 @@ WaypointList RouteFileReader::ParseWaypoints(const std::vector<RoutePoint>& poin
     }
     const std::int32_t index = ParseInt(fields.field[1], *this);
     if (errorFlag) return route;
-    if (!TaskFromKeyword(fields.field[2], waypoint.task)) {
-      ReportError(LineError(msg::kWaypointsSection, lines.Number(), msg::kUnknownTask, fields.field[2]));
+    const std::string_view task = fields.field[2];
+    const bool namedLoop = task.starts_with(msg::kLoopWithTarget);
+    if (namedLoop) {
+      if (!LoopWithTarget(task, waypoint.loopTarget)) {
+        ReportError(LineError(msg::kWaypointsSection, lines.Number(), msg::kBadLoopTarget, task));
+        return route;
+      }
+      waypoint.task = Loop;
+    } else if (!TaskFromKeyword(task, waypoint.task)) {
+      ReportError(LineError(msg::kWaypointsSection, lines.Number(), msg::kUnknownTask, task));
       return route;
     }
     Log(msg::kWaypointIndexAndTask);
@@ -263,8 +286,19 @@ WaypointList RouteFileReader::ParseWaypoints(const std::vector<RoutePoint>& poin
       referenceMissing = true;
     }
     Log(msg::kWaypointReferenceDone);
-    if (!referenceMissing) route.push_back(waypoint);
+    if (!referenceMissing) {
+      if (namedLoop) namedLoops.emplace_back(route.size(), lines.Number());
+      route.push_back(waypoint);
+    }
     Log(msg::kWaypointDone);
+  }
+  // A route cut short by an error has been reported already.
+  if (errorFlag) return route;
+  for (const auto& [place, lineNumber] : namedLoops) {
+    if (static_cast<std::size_t>(route[place].loopTarget) < route.size()) continue;
+    const std::string target = std::string(msg::kLoopWithTarget) + std::to_string(route[place].loopTarget);
+    ReportError(LineError(msg::kWaypointsSection, lineNumber, msg::kLoopTargetOutside, target));
+    break;
   }
   return route;
 }

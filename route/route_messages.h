@@ -81,6 +81,11 @@ inline constexpr std::string_view kAltitudeWithoutSpeed = "has an altitude but n
 inline constexpr std::string_view kRunwayEndNotFound = "names a point that does not exist";
 inline constexpr std::string_view kUnknownReference = "reference is neither RUNWAY nor POINT";
 inline constexpr std::string_view kUnknownTask = "task is none of TURN, LOOP, TAKEOFF, LAND";
+inline constexpr std::string_view kBadLoopTarget = "loop target is not a waypoint number";
+inline constexpr std::string_view kLoopTargetOutside = "loop target is not a waypoint of the route";
+
+// A loop may name where it continues: "LOOP:" and a waypoint number from 0.
+inline constexpr std::string_view kLoopWithTarget = "LOOP:";
 
 // The file or its lists did not fit in memory.
 inline constexpr std::string_view kOutOfMemory = "Error: not enough memory to read the route file!";

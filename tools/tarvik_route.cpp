@@ -81,6 +81,7 @@ void PrintSummary(const std::string& path, const RouteParseResult& result) {
     std::printf("  %zu  lat %.6f  lon %.6f deg  %-7s  radius %g m  alt %g m  speed %g m/s", i + 1,
                 w.latitude * kDegreesPerRadian, w.longitude * kDegreesPerRadian, TaskKeyword(w.task), w.acceptRadius,
                 w.altitude, w.speed);
+    if (w.task == Loop) std::printf("  continues at %d", w.loopTarget + 1);
     if (!w.description.empty()) std::printf("  \"%s\"", w.description.c_str());
     std::printf("\n");
   }

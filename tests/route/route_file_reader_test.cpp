@@ -274,9 +274,38 @@ INSTANTIATE_TEST_SUITE_P(
                      "Error: WAYPOINTS line 1: task is none of TURN, LOOP, TAKEOFF, LAND: \"" +
                          std::string(60, 'T') + "...\"",
                      0, 1},
+        OpenLineCase{"LoopTargetNotANumber", RouteWithWaypoints("POINT 0 LOOP:x 100\n"),
+                     "Error: WAYPOINTS line 1: loop target is not a waypoint number: \"LOOP:x\"", 0, 1},
+        OpenLineCase{"LoopTargetNegative", RouteWithWaypoints("POINT 0 TURN 100\nPOINT 0 LOOP:-1 100\n"),
+                     "Error: WAYPOINTS line 2: loop target is not a waypoint number: \"LOOP:-1\"", 1, 1},
         OpenLineCase{"IndexTooLargeForInt", RouteWithWaypoints("POINT 99999999999 TURN 100\n"),
                      "error converting 99999999999 to int.", 0, 1}),
     [](const testing::TestParamInfo<OpenLineCase>& info) { return info.param.name; });
+
+// "LOOP:n" names the waypoint (from 0) where a loop continues; a plain
+// LOOP continues at the first. Neither changes the log of a clean read.
+TEST_F(RouteFileReaderTest, NamedLoopContinuesAtItsTarget) {
+  const Outcome out = Parse(RouteWithWaypoints("POINT 0 TURN 100\nPOINT 0 TURN 100\nPOINT 0 LOOP:1 100\n"
+                                               "POINT 0 LOOP 100\n"));
+  EXPECT_EQ(out.errorText, "");
+  ASSERT_EQ(out.waypoints.size(), 4u);
+  EXPECT_EQ(out.waypoints[2].task, Loop);
+  EXPECT_EQ(out.waypoints[2].loopTarget, 1);
+  EXPECT_EQ(out.waypoints[3].task, Loop);
+  EXPECT_EQ(out.waypoints[3].loopTarget, 0);
+  EXPECT_EQ(out.log, Join({kStart, PointsLog(3), kRunwaysOk, kWaypointsStart, WaypointLog(false), WaypointLog(false),
+                           WaypointLog(false), WaypointLog(false), kCompleted}));
+}
+
+// A target past the end is reported once the whole list is known; the
+// route keeps every waypoint, and sequencing holds at such a loop.
+TEST_F(RouteFileReaderTest, NamedLoopTargetPastTheEndIsReported) {
+  const Outcome out = Parse(RouteWithWaypoints("POINT 0 TURN 100\nPOINT 0 LOOP:2 100\n"));
+  EXPECT_EQ(out.errorText, "Error: WAYPOINTS line 2: loop target is not a waypoint of the route: \"LOOP:2\"");
+  EXPECT_EQ(out.waypoints.size(), 2u);
+  EXPECT_EQ(out.log, Join({kStart, PointsLog(3), kRunwaysOk, kWaypointsStart, WaypointLog(false), WaypointLog(false),
+                           Report(out.errorText), kCompleted}));
+}
 
 // The files of tests/data, which also seed the fuzzer, against the table
 // of what an error leaves behind.

@@ -164,9 +164,9 @@ TEST_F(ShortDemo, RunsToTheEndAndWritesFramesOverviewLogAndSummary) {
 
 TEST_F(ShortDemo, KestrelReachesEveryWaypointInOrderFlyingTheLoopTwice) {
   const auto kestrel = VesselSection(run_->out, "Kestrel");
-  // The loop at waypoint 4 jumps back to the take-off waypoint, which passes
-  // at once in the air; after two laps the pilot's N leaves it for 5.
-  EXPECT_EQ(Numbers(WaypointsShown(kestrel)), (std::vector<int>{1, 2, 3, 4, 1, 2, 3, 4, 1, 2, 3, 4, 5, 6}));
+  // The loop at waypoint 4 continues at waypoint 2 (LOOP:1); after two laps
+  // the pilot's N leaves it for 5.
+  EXPECT_EQ(Numbers(WaypointsShown(kestrel)), (std::vector<int>{1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 5, 6}));
   EXPECT_TRUE(Contains(kestrel, "loop at WP 4: 2 laps"));
   EXPECT_TRUE(Contains(kestrel, "pilot's copy: the same waypoints at the same times"));
 }

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Usage: scripts/fuzz.sh [SECONDS] — a fuzz run of the route reader, seeded
-# with the example routes and the test files.
+# with the example and demo routes and the test files.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
@@ -10,6 +10,6 @@ scripts/setup.sh
 cmake --build build-fuzz -j "$(nproc)" --target fuzz_route_reader
 corpus=$(mktemp -d)
 trap 'rm -rf "$corpus"' EXIT
-cp examples/routes/*.route tests/data/*.route "$corpus"/ 2>/dev/null || true
+cp examples/routes/*.route examples/demo/Config/TKMFD/routes/*.route tests/data/*.route "$corpus"/
 build-fuzz/fuzz/fuzz_route_reader -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 \
   -max_len=65536 "$corpus"

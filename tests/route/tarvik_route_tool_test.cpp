@@ -13,34 +13,17 @@
 #include "route/route_file_reader.h"
 #include "sim/host/sim_host.h"
 #include "tests/route/route_test_support.h"
+#include "tests/support/program_run.h"
 
 namespace {
 
 using route_test::TempFile;
 
-struct ToolRun {
-  int exitStatus = -1;
-  std::string out;
-  std::string err;
-};
+using ToolRun = test_support::ProgramRun;
 
 ToolRun RunTool(const std::string& arguments) {
   const TempFile errFile("");
-  const std::string command =
-      std::string(TARVIK_BINARY_DIR "/tools/tarvik-route ") + arguments + " 2>" + errFile.Path();
-  ToolRun run;
-  std::FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char chunk[4096];
-  std::size_t got = 0;
-  while ((got = std::fread(chunk, 1, sizeof chunk, pipe)) > 0) run.out.append(chunk, got);
-  const int status = pclose(pipe);
-  run.exitStatus = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  std::ifstream err(errFile.Path());
-  std::stringstream errText;
-  errText << err.rdbuf();
-  run.err = errText.str();
-  return run;
+  return test_support::RunCommand(std::string(TARVIK_BINARY_DIR "/tools/tarvik-route ") + arguments, errFile.Path());
 }
 
 const std::string kExample = TARVIK_SOURCE_DIR "/examples/routes/example.route";
@@ -52,7 +35,7 @@ class TarvikRouteToolTest : public testing::Test {
 
 TEST_F(TarvikRouteToolTest, JsonOfExampleIsWhatTheReaderReads) {
   const ToolRun run = RunTool("parse --json " + kExample);
-  ASSERT_EQ(run.exitStatus, 0) << run.err;
+  ASSERT_EQ(run.exitCode, 0) << run.err;
   const nlohmann::json document = nlohmann::json::parse(run.out);
 
   RouteFileReader reader;
@@ -86,7 +69,7 @@ TEST_F(TarvikRouteToolTest, JsonOfExampleIsWhatTheReaderReads) {
 TEST_F(TarvikRouteToolTest, JsonStaysCleanWhenErrorsAreEchoed) {
   const TempFile file("BEGIN_POINTS\n1 x\nEND_POINTS\n");
   const ToolRun run = RunTool("parse --json " + file.Path());
-  EXPECT_EQ(run.exitStatus, 1);
+  EXPECT_EQ(run.exitCode, 1);
   const nlohmann::json document = nlohmann::json::parse(run.out);
   EXPECT_EQ(document["errorText"], "Error parsing file!\nEND_WAYPOINTS not found after BEGIN_WAYPOINTS?\n");
   EXPECT_EQ(document["errorFlag"], true);
@@ -98,7 +81,7 @@ TEST_F(TarvikRouteToolTest, JsonEscapesBytesAndWritesInfinityAsText) {
       "BEGIN_POINTS\n1 2\nEND_POINTS\nBEGIN_RUNWAYS\n0 0\nEND_RUNWAYS\nBEGIN_WAYPOINTS\n"
       "POINT 0 TURN 1e999 -1e999 0 \"\xff\xc3\xa9\x01\\\"\nEND_WAYPOINTS\n");
   const ToolRun run = RunTool("parse --json " + file.Path());
-  ASSERT_EQ(run.exitStatus, 0) << run.err;
+  ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find(R"("acceptRadius":"inf","speed":0)"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find(R"("altitude":"-inf")"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find(R"("description":"\u00ff)" "\xc3\xa9" R"(\u0001\\")"), std::string::npos) << run.out;
@@ -109,7 +92,7 @@ TEST_F(TarvikRouteToolTest, JsonEscapesBytesAndWritesInfinityAsText) {
 
 TEST_F(TarvikRouteToolTest, SummaryListsWaypointsAndRunways) {
   const ToolRun run = RunTool("parse " + kExample);
-  EXPECT_EQ(run.exitStatus, 0);
+  EXPECT_EQ(run.exitCode, 0);
   EXPECT_NE(run.out.find("  2  lat 28.400000  lon -80.500000 deg  TURN     radius 2000 m  alt 3000 m  speed 250 m/s  "
                          "\"Turn over the point\"\n"),
             std::string::npos)
@@ -133,12 +116,12 @@ TEST_F(TarvikRouteToolTest, ExitStatusTwoForUsageAndUnopenableFiles) {
   };
   for (const Case& c : cases) {
     const ToolRun run = RunTool(c.arguments);
-    EXPECT_EQ(run.exitStatus, 2) << c.arguments;
+    EXPECT_EQ(run.exitCode, 2) << c.arguments;
     EXPECT_EQ(run.out, "") << c.arguments;
     EXPECT_NE(run.err.find(c.stderrHas), std::string::npos) << c.arguments << ": " << run.err;
   }
   const ToolRun help = RunTool("--help");
-  EXPECT_EQ(help.exitStatus, 0);
+  EXPECT_EQ(help.exitCode, 0);
   EXPECT_EQ(help.out.rfind("Usage: tarvik-route parse [--json] FILE\n", 0), 0u);
 }
 

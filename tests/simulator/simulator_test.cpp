@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "tests/support/program_run.h"
+
 namespace {
 
 namespace fs = std::filesystem;
@@ -24,11 +26,7 @@ const std::string kProgram = TARVIK_BINARY_DIR "/sim/simulator/tarvik-sim";
 const std::string kDemoFolder = TARVIK_SOURCE_DIR "/examples/demo";
 const std::string kRouteFolder = kDemoFolder + "/Config/TKMFD/routes";
 
-struct ProgramRun {
-  int exitCode = -1;
-  std::string out;
-  std::string err;
-};
+using test_support::ProgramRun;
 
 std::string ReadText(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -38,18 +36,7 @@ std::string ReadText(const fs::path& path) {
 }
 
 ProgramRun RunProgram(const std::string& arguments, const fs::path& scratch) {
-  const fs::path errPath = scratch / "stderr.txt";
-  const std::string command = "'" + kProgram + "' " + arguments + " 2>'" + errPath.string() + "'";
-  ProgramRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  std::size_t n = 0;
-  while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  run.err = ReadText(errPath);
-  return run;
+  return test_support::RunCommand("'" + kProgram + "' " + arguments, (scratch / "stderr.txt").string());
 }
 
 fs::path ScratchFolder(const std::string& name) {

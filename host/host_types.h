@@ -1,9 +1,16 @@
 // Plain records and handles that pass between the module and the host.
 // Names and shapes follow the host's own interface so that the module's
 // code reads the same against the real host.
+//
+// Every name of host/ lives in the inline namespace host_interface: the code
+// uses the plain names, while the linker sees names of their own. The
+// binding to the real host's SDK (host/orbiter_sdk/) defines these over the
+// SDK's functions of the same plain names, in one library, without a clash.
 #pragma once
 
 #include <cstdint>
+
+inline namespace host_interface {
 
 using DWORD = std::uint32_t;
 using UINT = unsigned int;
@@ -49,3 +56,5 @@ struct NAVDATA {
     double lat = 0.0;  // [rad]
   } vor;
 };
+
+}  // namespace host_interface

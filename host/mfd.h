@@ -11,6 +11,8 @@
 #include "host/host_types.h"
 #include "host/sketchpad.h"
 
+inline namespace host_interface {
+
 class VESSEL;
 
 // One line of a display's button menu.
@@ -73,3 +75,5 @@ class MFD2 : public MFD {
   // A font of the display's own; the host owns it, never release it.
   oapi::Font* GetDefaultFont(DWORD fontidx) const;
 };
+
+}  // namespace host_interface

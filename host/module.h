@@ -5,6 +5,8 @@
 
 #include "host/host_types.h"
 
+inline namespace host_interface {
+
 namespace oapi {
 
 class ModuleNV {
@@ -38,3 +40,5 @@ class Module : public ModuleNV {
 };
 
 }  // namespace oapi
+
+}  // namespace host_interface

@@ -8,6 +8,8 @@
 #include "host/sketchpad.h"
 #include "host/vessel.h"
 
+inline namespace host_interface {
+
 // Vessels and bodies
 VESSEL* oapiGetFocusInterface();
 double oapiGetSize(OBJHANDLE hObj);  // mean radius [m]
@@ -42,6 +44,8 @@ void oapiRegisterModule(oapi::Module* module);
 // Library glue
 void InitLib(HINSTANCE hModule);
 int Date2Int(const char* date);  // "Mmm dd yyyy" to a sortable integer
+
+}  // namespace host_interface
 
 // Marks the module's entry points: exported by name, C linkage.
 #define DLLCLBK extern "C" __attribute__((visibility("default")))

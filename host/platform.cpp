@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-std::string NativePath(std::string_view hostPath) {
+std::string host_interface::NativePath(std::string_view hostPath) {
   std::string path(hostPath);
   std::replace(path.begin(), path.end(), '\\', '/');
   return path;
@@ -41,7 +41,7 @@ void Fill(const FoundEntry& entry, WIN32_FIND_DATAA* data) {
 
 }  // namespace
 
-HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data) {
+HANDLE host_interface::FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data) {
   if (pattern == nullptr || data == nullptr) return INVALID_HANDLE_VALUE;
   const std::string path = NativePath(pattern);
   const std::size_t slash = path.rfind('/');
@@ -80,7 +80,7 @@ HANDLE FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data) {
   return search;
 }
 
-BOOL FindNextFileA(HANDLE handle, WIN32_FIND_DATAA* data) {
+BOOL host_interface::FindNextFileA(HANDLE handle, WIN32_FIND_DATAA* data) {
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE || data == nullptr) return 0;
   auto* search = static_cast<Search*>(handle);
   if (search->next >= search->entries.size()) return 0;
@@ -88,7 +88,7 @@ BOOL FindNextFileA(HANDLE handle, WIN32_FIND_DATAA* data) {
   return 1;
 }
 
-BOOL FindClose(HANDLE handle) {
+BOOL host_interface::FindClose(HANDLE handle) {
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return 0;
   delete static_cast<Search*>(handle);
   return 1;
@@ -112,7 +112,7 @@ int MatchBase(dl_phdr_info* info, std::size_t, void* context) {
 
 }  // namespace
 
-FARPROC GetProcAddress(HINSTANCE module, const char* name) {
+FARPROC host_interface::GetProcAddress(HINSTANCE module, const char* name) {
   if (module == nullptr || name == nullptr) return nullptr;
   ObjectLookup lookup{module, {}};
   dl_iterate_phdr(MatchBase, &lookup);

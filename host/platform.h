@@ -7,6 +7,8 @@
 
 #include "host/host_types.h"
 
+inline namespace host_interface {
+
 using HANDLE = void*;
 inline HANDLE const INVALID_HANDLE_VALUE = reinterpret_cast<HANDLE>(static_cast<std::intptr_t>(-1));
 constexpr DWORD FILE_ATTRIBUTE_DIRECTORY = 0x10;
@@ -31,3 +33,5 @@ FARPROC GetProcAddress(HINSTANCE module, const char* name);
 // A path of the host's platform ('\' separators, relative to the host's
 // working directory) as this platform's file functions take it.
 std::string NativePath(std::string_view hostPath);
+
+}  // namespace host_interface

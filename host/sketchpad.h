@@ -5,6 +5,8 @@
 
 #include "host/host_types.h"
 
+inline namespace host_interface {
+
 namespace oapi {
 
 class Pen {
@@ -35,3 +37,5 @@ class Sketchpad {
 };
 
 }  // namespace oapi
+
+}  // namespace host_interface

@@ -4,6 +4,8 @@
 
 #include "host/host_types.h"
 
+inline namespace host_interface {
+
 class VESSEL {
  public:
   explicit VESSEL(OBJHANDLE hVessel);
@@ -23,3 +25,5 @@ class VESSEL {
  protected:
   OBJHANDLE hVessel;
 };
+
+}  // namespace host_interface

@@ -36,12 +36,6 @@ DLLCLBK bool opcDLLExit(HINSTANCE) {
 
 DLLCLBK const char* ModuleDate() { return "Aug 12 2012"; }
 
-// The version of the host interface the module is built against.
-DLLCLBK int GetModuleVersion() {
-  static const int version = Date2Int("Aug 30 2010");
-  return version;
-}
-
 OAPI_MSGTYPE ModeMessageProc(UINT msg, UINT mfd, WPARAM wparam, LPARAM lparam) {
   if (msg != OAPI_MSG_MFD_OPENEDEX) return 0;
   const auto* open = reinterpret_cast<const MFDMODEOPENSPEC*>(wparam);

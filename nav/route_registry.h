@@ -7,9 +7,8 @@
 #include <vector>
 
 #include "host/host_types.h"
+#include "host/vessel.h"
 #include "route/route_records.h"
-
-class VESSEL;
 
 // The settings of one display for one vessel.
 struct DisplayState {

@@ -2,7 +2,7 @@
 // the ground. Every call reads the host's state afresh.
 #pragma once
 
-class VESSEL;
+#include "host/vessel.h"
 
 // Great-circle distance [m] between two points [rad] on a sphere of radius
 // a [m] (Andoyer's formula with flattening 0). Never NaN for finite input.

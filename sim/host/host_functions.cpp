@@ -14,6 +14,8 @@ sim::Object& ObjectOf(OBJHANDLE h) { return *static_cast<sim::Object*>(h); }
 
 }  // namespace
 
+namespace host_interface {
+
 // ---- VESSEL ---------------------------------------------------------------
 
 VESSEL::VESSEL(OBJHANDLE h) : hVessel(h) {}
@@ -262,3 +264,5 @@ void Module::clbkVesselJump(OBJHANDLE) {}
 void Module::clbkPause(bool) {}
 
 }  // namespace oapi
+
+}  // namespace host_interface

@@ -1,0 +1,148 @@
+#!/usr/bin/env bash
+# Builds the host's community Linux port (with our patches) into
+# build-realhost/run/, the folder the host is started from.
+# Usage: scripts/real-host/build-host.sh [SOURCE]
+#   SOURCE: a source folder or git clone of the port (with submodules), or a
+#   .tar.xz of it; default ../shared/realhost/orbiter-linux-port.tar.xz beside
+#   the repo. Kept between runs: rebuilt only when the source, the patches or
+#   this script change.
+set -euo pipefail
+
+started=$(date +%s)
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+repo="$(cd "$here/../.." && pwd)"
+top="$repo/build-realhost"
+src="$top/src"
+bld="$top/build"
+stage="$top/stage"
+run="$top/run"
+stamp="$top/stamp"
+jobs="${REALHOST_JOBS:-2}"
+
+die() { echo "build-host: error: $*" >&2; exit 1; }
+note() { echo "build-host: $*" >&2; }
+
+source_arg="${1:-$repo/../shared/realhost/orbiter-linux-port.tar.xz}"
+[ -e "$source_arg" ] || die "source not found: $source_arg"
+source_arg="$(cd "$(dirname "$source_arg")" && pwd)/$(basename "$source_arg")"
+
+# --- Debian packages (same skip-if-installed pattern as scripts/setup.sh)
+mapfile -t packages < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' "$here/packages.txt" | grep -v '^$')
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if ((${#missing[@]})); then
+  note "installing ${missing[*]}"
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  $SUDO apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null \
+    || die "apt-get install failed for: ${missing[*]}"
+fi
+
+# --- identity of what we would build
+if [ -d "$source_arg" ]; then
+  if git -C "$source_arg" rev-parse --git-dir >/dev/null 2>&1; then
+    # a clone: its commit, its submodules' commits and any local change
+    src_id="git $(git -C "$source_arg" rev-parse HEAD)
+$(git -C "$source_arg" submodule status --recursive 2>/dev/null)
+$(git -C "$source_arg" status --porcelain --ignore-submodules=none | sha256sum)"
+  else
+    # a plain folder: names, sizes and times of its files
+    src_id="dir $(cd "$source_arg" && find . -path ./Addons -prune -o -type f -printf '%P %s %T@\n' | LC_ALL=C sort | sha256sum)"
+  fi
+else
+  src_id="archive $(sha256sum < "$source_arg")"
+fi
+want="$( { echo "$src_id"; cat "$here"/patches/*.patch "$here/packages.txt" "${BASH_SOURCE[0]}"; } | sha256sum | cut -d' ' -f1)"
+
+report() {
+  local exe="$run/Orbiter"
+  cat <<EOF
+host executable:  $exe   (start it from $run)
+run folder:       $run
+SDK headers:      $src/Orbitersdk/include
+SDK library:      $run/Orbitersdk/lib/libOrbitersdk.a
+plug-in folder:   $run/Modules/Plugin   (lib<Name>.so, listed under ACTIVE_MODULES)
+config file:      $run/Orbiter_NG.cfg
+log file:         \$ORBITER_LOG, else Orbiter.log in the working folder
+time taken:       $(( $(date +%s) - started )) s
+EOF
+}
+
+if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && [ -x "$run/Orbiter" ]; then
+  report
+  exit 0
+fi
+
+# --- fresh source tree with our patches
+rm -f "$stamp"
+rm -rf "$src"
+mkdir -p "$src"
+if [ -d "$source_arg" ]; then
+  note "copying $source_arg"
+  [ -f "$source_arg/CMakeLists.txt" ] && [ -d "$source_arg/Src/Orbiter" ] \
+    || die "$source_arg does not look like the port's source (no CMakeLists.txt, Src/Orbiter)"
+  # third-party add-ons and git data stay out
+  tar -C "$source_arg" --exclude=./.git --exclude=./Addons -cf - . | tar -C "$src" -xf -
+else
+  note "unpacking $source_arg"
+  tar -C "$src" --strip-components=1 -xJf "$source_arg"
+fi
+[ -f "$src/Extern/imgui/imgui.h" ] || die "submodules missing in the source (clone with --recurse-submodules)"
+for p in "$here"/patches/*.patch; do
+  patch -d "$src" -p1 --forward --quiet < "$p" || die "patch $(basename "$p") does not apply"
+done
+
+# --- configure and build
+gen=()
+command -v ninja >/dev/null && gen=(-G Ninja)
+rm -rf "$bld"
+note "configuring"
+cmake -S "$src" -B "$bld" "${gen[@]}" -DCMAKE_BUILD_TYPE=Release \
+  -DORBITER_BUILD_XRSOUND=OFF -DORBITER_MAKE_TESTS=OFF \
+  -DCMAKE_INSTALL_PREFIX="$stage" >"$top/configure.log" 2>&1 \
+  || { tail -30 "$top/configure.log" >&2; die "configure failed (see $top/configure.log)"; }
+
+build() {
+  note "building $*"
+  cmake --build "$bld" -j "$jobs" --target "$@" >>"$top/build.log" 2>&1 \
+    || { tail -40 "$top/build.log" >&2; die "build of $* failed (see $top/build.log)"; }
+}
+: >"$top/build.log"
+# CopyData first: the OpenGL client needs its files but does not depend on it
+build CopyData
+build Orbiter_server OGLClient ShuttlePB Orbitersdk
+# the celestial bodies' modules (Earth's among them)
+if [ "${gen[*]}" = "-G Ninja" ]; then build Src/Celbody/all; else
+  note "building Src/Celbody"
+  cmake --build "$bld/Src/Celbody" -j "$jobs" >>"$top/build.log" 2>&1 \
+    || { tail -40 "$top/build.log" >&2; die "build of Src/Celbody failed"; }
+fi
+
+# --- install only what was built
+note "installing into $run"
+rm -rf "$stage" "$run"
+install_dir() {
+  cmake -DCMAKE_INSTALL_LOCAL_ONLY="${2:-OFF}" -P "$bld/$1/cmake_install.cmake" >>"$top/install.log" 2>&1 \
+    || { tail -20 "$top/install.log" >&2; die "install of ${1:-top level} failed"; }
+}
+: >"$top/install.log"
+install_dir . ON
+for d in Extern/lua-5.1.5 Src/Orbiter Src/Orbitersdk OVP/OGLClient Src/Vessel/ShuttlePB Src/Celbody; do
+  [ -f "$bld/$d/cmake_install.cmake" ] || die "no $d in the build (has the port's layout changed?)"
+  install_dir "$d"
+done
+[ -d "$stage/Orbiter" ] || die "install produced no $stage/Orbiter"
+mv "$stage/Orbiter" "$run"
+rm -rf "$stage"
+mkdir -p "$run/Orbitersdk/lib"
+[ -f "$run/Orbitersdk/lib/libOrbitersdk.a" ] || cp "$(find "$bld" -name libOrbitersdk.a | head -1)" "$run/Orbitersdk/lib/"
+[ -x "$run/Orbiter" ] || die "no host executable at $run/Orbiter after install"
+
+# headless settings in the config
+"$here/run-headless.sh" --configure "$run"
+
+echo "$want" >"$stamp"
+report

@@ -1,0 +1,218 @@
+// The module's display classes, pens, fonts and sketchpad over the real
+// host. A redraw hands the module a sketchpad of its own that draws on the
+// host's; the host gets its own pen and font back when the redraw ends.
+#include <map>
+#include <memory>
+#include <new>
+
+#include "host/oapi.h"
+#include "host/orbiter_sdk/module_side.h"
+#include "host/orbiter_sdk/sdk_bridge.h"
+
+namespace {
+
+using sdk_bridge::Handle;
+
+struct BoundPen final : oapi::Pen {
+  explicit BoundPen(Handle h) : handle(h) {}
+  Handle handle;
+};
+
+struct BoundFont final : oapi::Font {
+  BoundFont(Handle h, bool owned) : handle(h), ownedByHost(owned) {}
+  Handle handle;
+  bool ownedByHost;  // a display's default font: never released
+};
+
+Handle HandleOf(oapi::Pen* pen) { return pen != nullptr ? static_cast<BoundPen*>(pen)->handle : nullptr; }
+Handle HandleOf(oapi::Font* font) { return font != nullptr ? static_cast<BoundFont*>(font)->handle : nullptr; }
+
+// The host's sketchpad under the module's interface. The module may release
+// a pen or font while it is still selected; the host's own goes back first.
+class BoundSketchpad final : public oapi::Sketchpad {
+ public:
+  explicit BoundSketchpad(Handle skp) : skp_(skp) {}
+  BoundSketchpad(const BoundSketchpad&) = delete;
+  BoundSketchpad& operator=(const BoundSketchpad&) = delete;
+  ~BoundSketchpad() override {
+    if (font_ != nullptr) sdk_bridge::SelectFont(skp_, hostFont_);
+    if (pen_ != nullptr) sdk_bridge::SelectPen(skp_, hostPen_);
+  }
+
+  oapi::Font* SetFont(oapi::Font* font) override {
+    oapi::Font* previous = font_;
+    if (font == nullptr && font_ == nullptr) return previous;
+    const Handle had = sdk_bridge::SelectFont(skp_, font != nullptr ? HandleOf(font) : hostFont_);
+    if (font_ == nullptr) hostFont_ = had;
+    font_ = font;
+    return previous;
+  }
+
+  oapi::Pen* SetPen(oapi::Pen* pen) override {
+    oapi::Pen* previous = pen_;
+    if (pen == nullptr && pen_ == nullptr) return previous;
+    const Handle had = sdk_bridge::SelectPen(skp_, pen != nullptr ? HandleOf(pen) : hostPen_);
+    if (pen_ == nullptr) hostPen_ = had;
+    pen_ = pen;
+    return previous;
+  }
+
+  DWORD SetTextColor(DWORD colour) override { return sdk_bridge::SetTextColour(skp_, colour); }
+  bool Text(int x, int y, const char* str, int len) override { return sdk_bridge::Text(skp_, x, y, str, len); }
+  void MoveTo(int x, int y) override { sdk_bridge::MoveTo(skp_, x, y); }
+  void LineTo(int x, int y) override { sdk_bridge::LineTo(skp_, x, y); }
+  void Line(int x0, int y0, int x1, int y1) override { sdk_bridge::Line(skp_, x0, y0, x1, y1); }
+  void Rectangle(int x0, int y0, int x1, int y1) override { sdk_bridge::Rectangle(skp_, x0, y0, x1, y1); }
+  void Ellipse(int x0, int y0, int x1, int y1) override { sdk_bridge::Ellipse(skp_, x0, y0, x1, y1); }
+
+  void Forget(const oapi::Pen* pen) {
+    if (pen != nullptr && pen == pen_) SetPen(nullptr);
+  }
+  void Forget(const oapi::Font* font) {
+    if (font != nullptr && font == font_) SetFont(nullptr);
+  }
+
+ private:
+  Handle skp_;
+  oapi::Font* font_ = nullptr;  // the module's selection; null: the host's
+  oapi::Pen* pen_ = nullptr;
+  Handle hostFont_ = nullptr;
+  Handle hostPen_ = nullptr;
+};
+
+// The sketchpad of the redraw in progress, if any.
+BoundSketchpad* activeSketchpad = nullptr;
+
+// Each of the module's display objects and the host's display it draws in.
+std::map<const MFD*, Handle>& HostDisplays() {
+  static std::map<const MFD*, Handle> displays;
+  return displays;
+}
+
+Handle HostDisplayOf(const MFD* display) {
+  const auto found = HostDisplays().find(display);
+  return found != HostDisplays().end() ? found->second : nullptr;
+}
+
+std::map<Handle, std::unique_ptr<BoundFont>>& DefaultFonts() {
+  static std::map<Handle, std::unique_ptr<BoundFont>> fonts;
+  return fonts;
+}
+
+// One of the module's display objects, as the host's display sees it.
+class DisplayAdapter final : public sdk_bridge::DisplayHooks {
+ public:
+  explicit DisplayAdapter(MFD* display) : display_(display) {}
+  DisplayAdapter(const DisplayAdapter&) = delete;
+  DisplayAdapter& operator=(const DisplayAdapter&) = delete;
+  ~DisplayAdapter() override { delete display_; }
+
+  bool Redraw(Handle skp) override {
+    auto* display = dynamic_cast<MFD2*>(display_);
+    if (display == nullptr || skp == nullptr) return false;
+    BoundSketchpad pad(skp);
+    activeSketchpad = &pad;
+    // Cleared however the redraw ends.
+    struct Deactivate {
+      ~Deactivate() { activeSketchpad = nullptr; }
+    } deactivate;
+    return display->UpdateSketchpad(&pad);
+  }
+  bool Key(int key) override { return display_->ConsumeKeyQueued(static_cast<DWORD>(key)); }
+  bool Button(int button, int event) override { return display_->ConsumeButtonPress(button, event); }
+  const char* Label(int button) override { return display_->LabelOfButton(button); }
+  int MenuSize() override {
+    menu_ = nullptr;
+    const int size = display_->MenuOfButtons(&menu_);
+    return menu_ != nullptr ? size : 0;
+  }
+  void MenuLine(int index, const char*& line1, const char*& line2, char& key) override {
+    line1 = menu_[index].line1;
+    line2 = menu_[index].line2;
+    key = menu_[index].selchar;
+  }
+
+ private:
+  MFD* display_;
+  const MFDBUTTONMENU* menu_ = nullptr;
+};
+
+}  // namespace
+
+sdk_bridge::DisplayHooks* sdk_bridge::OpenDisplay(void* modeContext, std::uint32_t displayId, int widthPx,
+                                                  int heightPx, Handle vessel, Handle hostDisplay) {
+  MFD* display = module_side::OpenModeDisplay(modeContext, displayId, widthPx, heightPx, vessel);
+  if (display == nullptr) return nullptr;
+  auto* hooks = new (std::nothrow) DisplayAdapter(display);
+  if (hooks == nullptr) {
+    delete display;
+    return nullptr;
+  }
+  HostDisplays()[display] = hostDisplay;
+  return hooks;
+}
+
+namespace host_interface {
+
+// ---- Pens and fonts -------------------------------------------------------
+
+oapi::Pen* oapiCreatePen(int style, int width, DWORD col) {
+  const Handle pen = sdk_bridge::CreatePen(style, width, col);
+  if (pen == nullptr) return nullptr;
+  auto* bound = new (std::nothrow) BoundPen(pen);
+  if (bound == nullptr) sdk_bridge::ReleasePen(pen);
+  return bound;
+}
+
+void oapiReleasePen(oapi::Pen* pen) {
+  if (pen == nullptr) return;
+  if (activeSketchpad != nullptr) activeSketchpad->Forget(pen);
+  sdk_bridge::ReleasePen(HandleOf(pen));
+  delete pen;
+}
+
+oapi::Font* oapiCreateFont(int height, bool prop, const char* face, oapi::FontStyle style) {
+  const Handle font = sdk_bridge::CreateFont(height, prop, face, static_cast<int>(style));
+  if (font == nullptr) return nullptr;
+  auto* bound = new (std::nothrow) BoundFont(font, false);
+  if (bound == nullptr) sdk_bridge::ReleaseFont(font);
+  return bound;
+}
+
+void oapiReleaseFont(oapi::Font* font) {
+  if (font == nullptr || static_cast<BoundFont*>(font)->ownedByHost) return;
+  if (activeSketchpad != nullptr) activeSketchpad->Forget(font);
+  sdk_bridge::ReleaseFont(HandleOf(font));
+  delete font;
+}
+
+// ---- Display base classes -------------------------------------------------
+
+MFD::MFD(DWORD w, DWORD h, VESSEL* vessel) : W(w), H(h), pV(vessel) {}
+MFD::~MFD() { HostDisplays().erase(this); }
+void MFD::Update(void*) {}
+bool MFD::ConsumeKeyQueued(DWORD) { return false; }
+bool MFD::ConsumeKeyImmediate(char*) { return false; }
+bool MFD::ConsumeButtonPress(int, int) { return false; }
+char* MFD::LabelOfButton(int) { return nullptr; }
+int MFD::MenuOfButtons(const MFDBUTTONMENU**) const { return 0; }
+bool MFD::WriteStatus(std::FILE*) const { return true; }
+bool MFD::ReadStatus(std::FILE*) { return true; }
+void MFD::StoreStatus() const {}
+void MFD::RecallStatus() {}
+
+void MFD::InvalidateButtons() { sdk_bridge::InvalidateButtons(HostDisplayOf(this)); }
+
+MFD2::MFD2(DWORD w, DWORD h, VESSEL* vessel) : MFD(w, h, vessel) {}
+MFD2::~MFD2() = default;
+bool MFD2::UpdateSketchpad(oapi::Sketchpad*) { return false; }
+
+oapi::Font* MFD2::GetDefaultFont(DWORD fontidx) const {
+  const Handle font = sdk_bridge::DefaultFont(HostDisplayOf(this), static_cast<int>(fontidx));
+  if (font == nullptr) return nullptr;
+  std::unique_ptr<BoundFont>& bound = DefaultFonts()[font];
+  if (!bound) bound = std::make_unique<BoundFont>(font, true);
+  return bound.get();
+}
+
+}  // namespace host_interface

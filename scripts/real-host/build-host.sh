@@ -62,8 +62,9 @@ report() {
   cat <<EOF
 host executable:  $exe   (start it from $run)
 run folder:       $run
-SDK headers:      $src/Orbitersdk/include
+SDK headers:      $run/Orbitersdk/include   (same as $src/Orbitersdk/include, plus imgui's)
 SDK library:      $run/Orbitersdk/lib/libOrbitersdk.a
+plug-in flags:    -std=gnu++17 -fPIC -fno-gnu-unique -isystem <SDK headers>, -shared, link only libOrbitersdk.a
 plug-in folder:   $run/Modules/Plugin   (lib<Name>.so, listed under ACTIVE_MODULES)
 config file:      $run/Orbiter_NG.cfg
 log file:         \$ORBITER_LOG, else Orbiter.log in the working folder
@@ -137,8 +138,11 @@ done
 [ -d "$stage/Orbiter" ] || die "install produced no $stage/Orbiter"
 mv "$stage/Orbiter" "$run"
 rm -rf "$stage"
+# the SDK in one place: headers (with the imgui ones CopyData gathers) and library
 mkdir -p "$run/Orbitersdk/lib"
-[ -f "$run/Orbitersdk/lib/libOrbitersdk.a" ] || cp "$(find "$bld" -name libOrbitersdk.a | head -1)" "$run/Orbitersdk/lib/"
+cp -r "$bld/Orbitersdk/include" "$run/Orbitersdk/"
+[ -f "$run/Orbitersdk/lib/libOrbitersdk.a" ] || cp "$bld/Src/Orbitersdk/libOrbitersdk.a" "$run/Orbitersdk/lib/"
+[ -f "$run/Orbitersdk/include/Orbitersdk.h" ] || die "no SDK headers in $run/Orbitersdk/include"
 [ -x "$run/Orbiter" ] || die "no host executable at $run/Orbiter after install"
 
 # headless settings in the config

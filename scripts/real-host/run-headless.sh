@@ -10,8 +10,17 @@
 #   REALHOST_SHOT_AT   seconds after the host started at which to take
 #                      screenshots (blanks between); default: SECONDS-3
 #   REALHOST_WINDOW    window size WxH, default 1024x768
+#   REALHOST_LOG       the host's log file, default RUN_FOLDER/Orbiter.log
+#   REALHOST_ARGS      more options for the host (blanks between), e.g. --maxframes=N
+#   REALHOST_HOOK      a command started in the background once the host is
+#                      started, with DISPLAY, REALHOST_PID (the host's) and
+#                      REALHOST_SHOTS (SCREENSHOT_DIR) set: for keys (xdotool)
+#                      and screenshots of one's own. It is waited for (killed
+#                      10 s after the host ended); if it fails while the host
+#                      exits 0, the exit status is 3.
 # With SCREENSHOT_DIR: screenshots shot-<t>s.png (the whole Xvfb screen, which
-# is the host's window), the host's log Orbiter.log and its output host.out.
+# is the host's window), the host's log Orbiter.log, its output host.out and
+# the hook's output hook.out.
 set -euo pipefail
 
 die() { echo "run-headless: error: $*" >&2; exit 2; }
@@ -45,9 +54,11 @@ configure() {
     /^[[:space:]]*VIDEO_MODULE[[:space:]]*$/ { vskip=1; next }
     vskip && /^[[:space:]]*END_VIDEO_MODULE/ { vskip=0; next }
     vskip { next }
+    /^; === Active plugin list ===/ { next }
     { k=$0; sub(/[[:space:]]*=.*/, "", k); sub(/^[[:space:]]*/, "", k)
-      if ((k in want) && $0 ~ /=/) next; print }
-    END { for (k in want) print k " = " want[k]
+      if ((k in want) && $0 ~ /=/) { if (!(k in done)) print k " = " want[k]; done[k]=1; next }
+      print }
+    END { for (k in want) if (!(k in done)) print k " = " want[k]
           print "ACTIVE_MODULES"; print mods; print "END_MODULES"
           print "VIDEO_MODULE"; print "OGLClient"; print "END_VIDEO_MODULE" }
   ' "$cfg" > "$cfg.new"
@@ -82,7 +93,8 @@ configure "$run"
 tmp="$(mktemp -d)"
 xvfb_pid=""; host_pid=""
 cleanup() {
-  [ -z "$host_pid" ] || kill "$host_pid" 2>/dev/null || true
+  [ -z "$host_pid" ] || kill -- -"$host_pid" 2>/dev/null || kill "$host_pid" 2>/dev/null || true
+  [ -z "${hook_pid:-}" ] || kill "$hook_pid" 2>/dev/null || true
   [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true
   rm -rf "$tmp"
 }
@@ -101,15 +113,24 @@ done
 display=":$(head -1 "$tmp/display")"
 note "Xvfb on $display, host in $run, scenario $scenario, $seconds s"
 
-log="$run/Orbiter.log"
+log="${REALHOST_LOG:-$run/Orbiter.log}"
 rm -f "$log"
 (
   cd "$run"
   export DISPLAY="$display" LIBGL_ALWAYS_SOFTWARE=1 ORBITER_LOG="$log"
-  exec ./Orbiter --scenario="$scenario" --maxsystime="$seconds"
+  # own process group, so that killing it takes any children along
+  # shellcheck disable=SC2086
+  exec setsid --wait ./Orbiter --scenario="$scenario" --maxsystime="$seconds" ${REALHOST_ARGS:-}
 ) >"$tmp/host.out" 2>&1 &
 host_pid=$!
 started=$(date +%s)
+
+hook_pid=""
+if [ -n "${REALHOST_HOOK:-}" ]; then
+  ( export DISPLAY="$display" REALHOST_PID="$host_pid" REALHOST_SHOTS="$shots"
+    exec bash -c "$REALHOST_HOOK" ) >"$tmp/hook.out" 2>&1 &
+  hook_pid=$!
+fi
 
 shot_pids=()
 if [ -n "$shots" ]; then
@@ -118,7 +139,7 @@ if [ -n "$shots" ]; then
     ( sleep "$t"
       kill -0 "$host_pid" 2>/dev/null || exit 0
       DISPLAY="$display" import -window root "$shots/shot-${t}s.png" 2>>"$tmp/shots.log" \
-        || echo "screenshot at ${t}s failed" >>"$tmp/shots.log" ) &
+        || echo "screenshot at ${t}s failed" >>"$tmp/shots.log" ) 2>/dev/null &
     shot_pids+=($!)
   done
 fi
@@ -129,7 +150,9 @@ status=""
 while kill -0 "$host_pid" 2>/dev/null; do
   if (( $(date +%s) - started > limit )); then
     note "host still running after $limit s: killing it"
-    kill -TERM "$host_pid" 2>/dev/null || true; sleep 3; kill -KILL "$host_pid" 2>/dev/null || true
+    kill -TERM -- -"$host_pid" 2>/dev/null || kill -TERM "$host_pid" 2>/dev/null || true
+    sleep 3
+    kill -KILL -- -"$host_pid" 2>/dev/null || kill -KILL "$host_pid" 2>/dev/null || true
     status=124
     break
   fi
@@ -141,15 +164,27 @@ else
   wait "$host_pid" 2>/dev/null || true
 fi
 host_pid=""
+hook_status=0
+if [ -n "$hook_pid" ]; then
+  for _ in $(seq 20); do kill -0 "$hook_pid" 2>/dev/null || break; sleep 0.5; done
+  if kill -0 "$hook_pid" 2>/dev/null; then
+    note "hook still running 10 s after the host: killing it"
+    pkill -P "$hook_pid" 2>/dev/null || true; kill "$hook_pid" 2>/dev/null || true
+  fi
+  set +e; wait "$hook_pid"; hook_status=$?; set -e
+  [ "$hook_status" -eq 0 ] || { note "hook failed with status $hook_status:"; tail -20 "$tmp/hook.out" >&2; }
+fi
 for p in "${shot_pids[@]}"; do
-  pkill -P "$p" 2>/dev/null || true   # its sleep, if still waiting
-  kill "$p" 2>/dev/null || true; wait "$p" 2>/dev/null || true
+  pkill -P "$p" 2>/dev/null || true   # its sleep or import: it then ends by itself
+  wait "$p" 2>/dev/null || true
 done
 
 if [ -n "$shots" ]; then
   cp "$tmp/host.out" "$shots/host.out"
+  [ -z "$hook_pid" ] || cp "$tmp/hook.out" "$shots/hook.out"
   [ -f "$log" ] && cp "$log" "$shots/Orbiter.log"
   [ -f "$tmp/shots.log" ] && cat "$tmp/shots.log" >&2
 fi
 note "host exited with status $status after $(( $(date +%s) - started )) s"
+[ "$status" -ne 0 ] || [ "$hook_status" -eq 0 ] || exit 3
 exit "$status"

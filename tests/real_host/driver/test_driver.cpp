@@ -1,0 +1,269 @@
+// A plug-in of the real-host test, never shipped: it opens TarvikMFD on the
+// left display, loads a route through the file browser with the host's key
+// calls, and moves the focus vessel into each acceptance circle in turn with
+// the host's state calls. It asks the test script for a screenshot by
+// writing the shot's name to DIR/shot-request and waits until the script
+// removes the file. DIR is $TARVIK_DRIVER_DIR. Its findings go to the host's
+// log and to DIR/driver-report.txt, one "TarvikTestDriver: ..." line each.
+#include <Orbitersdk.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr double kDegree = PI / 180.0;
+constexpr double kFlightAltitudeMetres = 300.0;   // well above the take-off height
+constexpr double kInsideCircleFraction = 0.5;      // where in a 1500 m circle the vessel is put
+constexpr double kSettleSeconds = 3.0;             // sequencing, then a display refresh
+constexpr double kShotTimeoutSeconds = 60.0;
+constexpr int kDisplay = MFD_LEFT;
+
+struct Place {
+  double longitudeDeg;
+  double latitudeDeg;
+};
+
+// The points of CapeCanaveral.route, from the base's own configuration.
+constexpr Place kRunway33Start{-80.681146, 28.594722};
+constexpr Place kRunwayMidpoint{-80.6942295, 28.614732};
+constexpr Place kDepartureTurn{-80.74, 28.67};
+constexpr Place kPad1{-80.675898, 28.522762};
+constexpr Place kVor{-80.53835, 28.43352};
+constexpr Place kSkidStripWest{-80.578751, 28.476030};
+constexpr Place kFinalApproachFix{-80.6393, 28.5307};
+constexpr double kRunway33HeadingDeg = 331.0;
+
+// A place a given distance north of another on a sphere of radius r.
+Place North(Place p, double metres, double radiusMetres) {
+  return {p.longitudeDeg, p.latitudeDeg + metres / radiusMetres / kDegree};
+}
+
+class Driver : public oapi::Module {
+ public:
+  explicit Driver(MODULEHANDLE handle) : oapi::Module(handle) {
+    const char* dir = std::getenv("TARVIK_DRIVER_DIR");
+    if (dir != nullptr) dir_ = dir;
+  }
+
+  void clbkSimulationStart(RenderMode) override {
+    earth_ = oapiGetGbodyByName("Earth");
+    if (dir_.empty() || earth_ == nullptr) {
+      Report("not started: TARVIK_DRIVER_DIR unset or no Earth");
+      return;
+    }
+    Plan();
+  }
+
+  void clbkPostStep(double simt, double, double) override {
+    if (flying_) HoldFlying();
+    while (next_ < steps_.size()) {
+      if (!started_) {
+        stepStart_ = simt;
+        started_ = true;
+      }
+      if (!steps_[next_](simt - stepStart_)) break;
+      ++next_;
+      started_ = false;
+    }
+  }
+
+  // Called when the host unloads the plug-ins, last first: TarvikMFD, listed
+  // after this driver, has gone and must have taken its mode with it.
+  void ReportModeAtExit() {
+    MFDMODESPECEX* spec = nullptr;
+    const bool registered = oapiGetMFDModeSpecEx(const_cast<char*>("TarvikMFD"), &spec) >= 0 && spec != nullptr;
+    Report(std::string("TarvikMFD mode at exit: ") + (registered ? "registered" : "gone"));
+  }
+
+ private:
+  using Step = std::function<bool(double elapsedSeconds)>;
+
+  void Do(std::function<void()> action) {
+    steps_.push_back([action](double) {
+      action();
+      return true;
+    });
+  }
+  void Wait(double seconds) {
+    steps_.push_back([seconds](double elapsed) { return elapsed >= seconds; });
+  }
+  void Key(int key) {
+    Do([key] { oapiSendMFDKey(kDisplay, key); });
+  }
+  void Shot(const std::string& name) {
+    steps_.push_back([this, name, asked = false](double elapsed) mutable {
+      const std::filesystem::path request = dir_ + "/shot-request";
+      if (!asked) {
+        // Written whole before the script can see it.
+        const std::filesystem::path written = dir_ + "/shot-request.new";
+        std::ofstream(written) << name << '\n';
+        std::filesystem::rename(written, request);
+        asked = true;
+        return false;
+      }
+      if (!std::filesystem::exists(request)) return true;
+      if (elapsed < kShotTimeoutSeconds) return false;
+      Report("screenshot not taken: " + name);
+      std::filesystem::remove(request);
+      return true;
+    });
+  }
+  void Fly(Place p) {
+    Do([this, p] {
+      target_ = p;
+      flying_ = true;
+      HoldFlying();
+    });
+    Wait(kSettleSeconds);
+  }
+  void Land(Place p, double headingDeg) {
+    Do([this, p, headingDeg] {
+      flying_ = false;
+      VESSELSTATUS2 vs{};
+      vs.version = 2;
+      vs.rbody = earth_;
+      vs.status = 1;
+      vs.surf_lng = p.longitudeDeg * kDegree;
+      vs.surf_lat = p.latitudeDeg * kDegree;
+      vs.surf_hdg = headingDeg * kDegree;
+      if (VESSEL* v = oapiGetFocusInterface()) v->DefSetStateEx(&vs);
+    });
+    Wait(kSettleSeconds);
+  }
+
+  // In flight the vessel is put back every step, moving with the ground.
+  void HoldFlying() {
+    VESSEL* v = oapiGetFocusInterface();
+    if (v == nullptr) return;
+    const double radius = oapiGetSize(earth_);
+    VECTOR3 local;
+    oapiEquToLocal(earth_, target_.longitudeDeg * kDegree, target_.latitudeDeg * kDegree,
+                   radius + kFlightAltitudeMetres, &local);
+    MATRIX3 rotation;
+    oapiGetRotationMatrix(earth_, &rotation);
+    VESSELSTATUS2 vs{};
+    vs.version = 2;
+    vs.rbody = earth_;
+    vs.status = 0;
+    vs.rpos = mul(rotation, local);
+    const VECTOR3 axis = mul(rotation, _V(0, 1, 0));
+    vs.rvel = crossp(vs.rpos, axis) * (2.0 * PI / oapiGetPlanetPeriod(earth_));
+    v->DefSetStateEx(&vs);
+  }
+
+  void Report(const std::string& what) {
+    const std::string line = "TarvikTestDriver: " + what;
+    oapiWriteLog(line.c_str());
+    if (!dir_.empty()) std::ofstream(dir_ + "/driver-report.txt", std::ios::app) << line << '\n';
+  }
+
+  // The flight. Shot names carry their order; the checks know what each
+  // must show.
+  void Plan() {
+    const double radius = oapiGetSize(earth_);
+    const double inside = kInsideCircleFraction * 1500.0;
+    Wait(2);
+    Land(kRunway33Start, kRunway33HeadingDeg);
+    Do([this] {
+      const int mode = oapiGetMFDModeSpecEx(const_cast<char*>("TarvikMFD"));
+      if (mode < 0) Report("TarvikMFD mode not registered");
+      oapiOpenMFD(mode, kDisplay);
+    });
+    Wait(2);
+    for (int i = 0; i < 4; ++i) Key(OAPI_KEY_SUBTRACT);  // 2 km to 32 km
+    Wait(kSettleSeconds);
+    Shot("01-map-empty");
+    Key(OAPI_KEY_L);  // the file browser
+    Wait(kSettleSeconds);
+    Shot("02-browser");
+    Key(OAPI_KEY_L);  // load the first file, CapeCanaveral.route
+    Wait(kSettleSeconds);
+    Shot("03-table");
+    Key(OAPI_KEY_S);
+    Wait(kSettleSeconds);
+    Shot("04-map-route");
+    Key(OAPI_KEY_S);
+    Fly(kRunwayMidpoint);  // take-off: above 20 m anywhere
+    Do([this] {
+      const VESSEL* v = oapiGetFocusInterface();
+      char line[96];
+      std::snprintf(line, sizeof line, "in flight: altitude %.0f m, ground speed %.1f m/s", v->GetAltitude(),
+                    v->GetGroundspeed());
+      Report(line);
+    });
+    Shot("05-table");
+    Fly(North(kDepartureTurn, inside, radius));
+    Shot("06-table");
+    int shot = 7;
+    for (int lap = 0; lap < 3; ++lap) {
+      Fly(North(kPad1, inside, radius));
+      Shot(Name(shot++));
+      Fly(North(kVor, -inside, radius));
+      Shot(Name(shot++));
+      if (lap == 2) break;  // two laps flown: leave at the loop fix
+      Fly(North(kSkidStripWest, inside, radius));
+      Shot(Name(shot++));
+    }
+    Key(OAPI_KEY_N);
+    Wait(kSettleSeconds);
+    Shot(Name(shot++));
+    Fly(North(kFinalApproachFix, inside, radius));
+    Shot(Name(shot++));
+    Land(North(kRunwayMidpoint, -500.0, radius), kRunway33HeadingDeg);
+    Shot(Name(shot++));
+    Wait(5);
+    Shot(Name(shot++));
+    // A route file with an error: the second file of the browser.
+    Key(OAPI_KEY_L);
+    Wait(1);
+    Key(OAPI_KEY_N);
+    Key(OAPI_KEY_L);
+    Wait(kSettleSeconds);
+    Do([this] { Report(std::string("debug line: ") + oapiDebugString()); });
+    Shot(Name(shot++) + "-error");
+    Do([this] {
+      Report("done");
+      std::ofstream(dir_ + "/done") << "done\n";
+    });
+  }
+
+  static std::string Name(int shot) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%02d-table", shot);
+    return name;
+  }
+
+  std::string dir_;
+  OBJHANDLE earth_ = nullptr;
+  std::vector<Step> steps_;
+  std::size_t next_ = 0;
+  bool started_ = false;
+  double stepStart_ = 0.0;
+  bool flying_ = false;
+  Place target_{};
+};
+
+Driver* driver = nullptr;
+
+}  // namespace
+
+DLLCLBK void InitModule(MODULEHANDLE handle) {
+  driver = new Driver(handle);
+  oapiRegisterModule(driver);
+}
+
+DLLCLBK void opcDLLExit(MODULEHANDLE) {
+  if (driver != nullptr) driver->ReportModeAtExit();
+}
+
+DLLCLBK void ExitModule(MODULEHANDLE) {
+  delete driver;
+  driver = nullptr;
+}

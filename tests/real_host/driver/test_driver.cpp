@@ -13,12 +13,13 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <numbers>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr double kDegree = PI / 180.0;
+constexpr double kDegree = std::numbers::pi / 180.0;
 constexpr double kFlightAltitudeMetres = 300.0;   // well above the take-off height
 constexpr double kInsideCircleFraction = 0.5;      // where in a 1500 m circle the vessel is put
 constexpr double kSettleSeconds = 3.0;             // sequencing, then a display refresh
@@ -117,11 +118,22 @@ class Driver : public oapi::Module {
   }
   void Fly(Place p) {
     Do([this, p] {
-      target_ = p;
+      target_ = command_ = p;
+      commandAltitudeMetres_ = kFlightAltitudeMetres;
+      placed_ = false;
       flying_ = true;
       HoldFlying();
     });
     Wait(kSettleSeconds);
+    Do([this, p] {
+      double lng = 0, lat = 0, rad = 0;
+      const VESSEL* v = oapiGetFocusInterface();
+      v->GetEquPos(lng, lat, rad);
+      char line[160];
+      std::snprintf(line, sizeof line, "target %.6f %.6f vessel %.6f %.6f alt %.1f speed %.1f", p.longitudeDeg,
+                    p.latitudeDeg, lng / kDegree, lat / kDegree, v->GetAltitude(), v->GetGroundspeed());
+      Report(line);
+    });
   }
   void Land(Place p, double headingDeg) {
     Do([this, p, headingDeg] {
@@ -139,23 +151,34 @@ class Driver : public oapi::Module {
   }
 
   // In flight the vessel is put back every step, moving with the ground.
+  // Where it then is feeds back into where it is put: the host's frames
+  // need not agree to the metre with this driver's arithmetic.
   void HoldFlying() {
     VESSEL* v = oapiGetFocusInterface();
     if (v == nullptr) return;
     const double radius = oapiGetSize(earth_);
-    VECTOR3 local;
-    oapiEquToLocal(earth_, target_.longitudeDeg * kDegree, target_.latitudeDeg * kDegree,
-                   radius + kFlightAltitudeMetres, &local);
+    if (placed_) {
+      double lng = 0.0, lat = 0.0, rad = 0.0;
+      v->GetEquPos(lng, lat, rad);
+      command_.longitudeDeg += target_.longitudeDeg - lng / kDegree;
+      command_.latitudeDeg += target_.latitudeDeg - lat / kDegree;
+      commandAltitudeMetres_ += kFlightAltitudeMetres - (rad - radius);
+    }
+    VECTOR3 global, bodyGlobal;
+    oapiEquToGlobal(earth_, command_.longitudeDeg * kDegree, command_.latitudeDeg * kDegree,
+                    radius + commandAltitudeMetres_, &global);
+    oapiGetGlobalPos(earth_, &bodyGlobal);
     MATRIX3 rotation;
     oapiGetRotationMatrix(earth_, &rotation);
     VESSELSTATUS2 vs{};
     vs.version = 2;
     vs.rbody = earth_;
     vs.status = 0;
-    vs.rpos = mul(rotation, local);
+    vs.rpos = global - bodyGlobal;
     const VECTOR3 axis = mul(rotation, _V(0, 1, 0));
-    vs.rvel = crossp(vs.rpos, axis) * (2.0 * PI / oapiGetPlanetPeriod(earth_));
+    vs.rvel = crossp(vs.rpos, axis) * (2.0 * std::numbers::pi / oapiGetPlanetPeriod(earth_));
     v->DefSetStateEx(&vs);
+    placed_ = true;
   }
 
   void Report(const std::string& what) {
@@ -248,6 +271,9 @@ class Driver : public oapi::Module {
   double stepStart_ = 0.0;
   bool flying_ = false;
   Place target_{};
+  Place command_{};
+  double commandAltitudeMetres_ = 0.0;
+  bool placed_ = false;
 };
 
 Driver* driver = nullptr;

@@ -28,8 +28,9 @@ rm -f "$routes"/*.route
 cp tests/real_host/routes/*.route "$routes/"
 
 out=$root/out/real-host
-rm -rf "$out/shots" "$out/driver"
-mkdir -p "$out/shots" "$out/driver"
+rm -rf "$out/shots" "$out/driver" "$out/routes"
+mkdir -p "$out/shots" "$out/driver" "$out/routes"
+cp tests/real_host/routes/*.route "$out/routes/"
 export TARVIK_DRIVER_DIR=$out/driver
 # The driver first: the host unloads plug-ins last first, so the driver
 # outlives TarvikMFD and sees its mode gone.

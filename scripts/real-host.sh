@@ -3,13 +3,24 @@
 # build-realhost/run), builds the module and the test driver against its
 # SDK, flies the Cape Canaveral route headless under Xvfb, and checks the
 # screenshots, the host's log and the exit status.
-# Usage: scripts/real-host.sh [SOURCE]   (SOURCE: the port's source folder or
-# clone; default: ../shared/realhost/orbiter-linux-port.tar.xz)
-# Results in out/real-host/: map.png, table.png, browser.png, error.png,
-# shots/ (every screenshot, the host's log), driver/ (the driver's report).
+#
+# Usage: scripts/real-host.sh [--cost] [SOURCE]
+#   SOURCE  the port's source folder or clone (default:
+#           ../shared/realhost/orbiter-linux-port.tar.xz)
+#   --cost  instead of the test, measure the host's frame time with the
+#           left display closed and with TarvikMFD showing a route of
+#           1,000 waypoints (out/real-host-cost/driver/driver-report.txt)
+# Results of the test in out/real-host/: map.png, table.png, browser.png,
+# error.png, shots/ (every screenshot, the host's log), driver/ (the
+# driver's report), exit-status.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+plan=test
+if [ "${1:-}" = "--cost" ]; then
+  plan=cost
+  shift
+fi
 scripts/setup.sh
 scripts/real-host/build-host.sh "$@"
 
@@ -20,18 +31,33 @@ build=$root/build-realhost/test
   -DORBITER_SDK_INCLUDE="$sdk/include" -DORBITER_SDK_LIBRARY="$sdk/lib/libOrbitersdk.a" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
-# The module and the driver as a user installs a plug-in, and the routes.
+# The module and the driver as a user installs a plug-in.
 install -m 644 "$build/module/libTarvikMFD.so" "$build/libTarvikTestDriver.so" "$run/Modules/Plugin/"
 routes=$run/Config/TKMFD/routes
 mkdir -p "$routes"
 rm -f "$routes"/*.route
-cp tests/real_host/routes/*.route "$routes/"
 
 out=$root/out/real-host
+[ "$plan" = test ] || out=$root/out/real-host-$plan
 rm -rf "$out/shots" "$out/driver" "$out/routes"
 mkdir -p "$out/shots" "$out/driver" "$out/routes"
-cp tests/real_host/routes/*.route "$out/routes/"
-export TARVIK_DRIVER_DIR=$out/driver
+if [ "$plan" = test ]; then
+  cp tests/real_host/routes/*.route "$out/routes/"
+else
+  # 1,000 waypoints on a spiral round the landing facility, 100 m apart.
+  awk 'BEGIN {
+    print "BEGIN_POINTS"
+    for (i = 0; i < 1000; i++) {
+      a = i * 0.2; r = 0.002 + i * 0.00009
+      printf "%.6f %.6f\n", -80.681146 + r * cos(a) / 0.878, 28.594722 + r * sin(a)
+    }
+    print "END_POINTS"; print "BEGIN_RUNWAYS"; print "END_RUNWAYS"; print "BEGIN_WAYPOINTS"
+    for (i = 0; i < 1000; i++) printf "POINT %d TURN 50 300 100 \"Spiral %d\"\n", i, i + 1
+    print "END_WAYPOINTS" }' > "$out/routes/Cost1000.route"
+fi
+cp "$out"/routes/*.route "$routes/"
+
+export TARVIK_DRIVER_DIR=$out/driver TARVIK_DRIVER_PLAN=$plan
 # The driver first: the host unloads plug-ins last first, so the driver
 # outlives TarvikMFD and sees its mode gone.
 status=0
@@ -41,9 +67,14 @@ REALHOST_MODULES="TarvikTestDriver TarvikMFD" REALHOST_SHOT_AT=" " \
 echo "$status" > "$out/exit-status"
 echo "real-host: the host exited with status $status"
 
+if [ "$plan" = cost ]; then
+  grep "cost:" "$out/driver/driver-report.txt"
+  exit "$status"
+fi
+
 for shot in 01-map-empty:map-empty 04-map-route:map 02-browser:browser 08-table:table; do
   [ -f "$out/shots/${shot%%:*}.png" ] && cp "$out/shots/${shot%%:*}.png" "$out/${shot##*:}.png"
 done
 cp "$out"/shots/*-error.png "$out/error.png" 2>/dev/null || true
 
-"$build/real_host_checks" "$out"
+TARVIK_REAL_HOST_OUT=$out ctest --test-dir "$build" --output-on-failure

@@ -3,12 +3,16 @@
 // scripts/real-host.sh fills: exit-status, driver/driver-report.txt,
 // shots/Orbiter.log and shots/*.png.
 //
-// Usage: real_host_checks OUT_FOLDER [gtest options]
+// Usage: real_host_checks [gtest options] [OUT_FOLDER], or the folder in
+// $TARVIK_REAL_HOST_OUT.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <fstream>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -152,6 +156,8 @@ constexpr TableShot kTableShots[] = {
     {"14-table", 4}, {"15-table", 5}, {"16-table", 6}, {"17-table", 6}, {"18-table", 6},
 };
 
+void PrintTo(const TableShot& shot, std::ostream* out) { *out << shot.name << ", row " << shot.currentWaypoint; }
+
 class TablePage : public ::testing::TestWithParam<TableShot> {};
 
 // The table's rows are lines 5 on, one per waypoint.
@@ -206,10 +212,15 @@ TEST(BrowserPage, ListsBothRouteFilesWithTheFirstSelected) {
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: real_host_checks OUT_FOLDER [gtest options]\n");
+  const char* fromEnvironment = std::getenv("TARVIK_REAL_HOST_OUT");
+  if (argc == 2)
+    outFolder = argv[1];
+  else if (fromEnvironment != nullptr)
+    outFolder = fromEnvironment;
+  const bool listing = ::testing::GTEST_FLAG(list_tests);
+  if (outFolder.empty() && !listing) {
+    std::fprintf(stderr, "usage: real_host_checks [gtest options] OUT_FOLDER, or set TARVIK_REAL_HOST_OUT\n");
     return 2;
   }
-  outFolder = argv[1];
   return RUN_ALL_TESTS();
 }

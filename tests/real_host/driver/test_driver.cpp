@@ -5,6 +5,8 @@
 // writing the shot's name to DIR/shot-request and waits until the script
 // removes the file. DIR is $TARVIK_DRIVER_DIR. Its findings go to the host's
 // log and to DIR/driver-report.txt, one "TarvikTestDriver: ..." line each.
+// With TARVIK_DRIVER_PLAN=cost it measures frame times instead: the left
+// display closed, then TarvikMFD's map and table with the only route file.
 #include <Orbitersdk.h>
 
 #include <cmath>
@@ -59,11 +61,19 @@ class Driver : public oapi::Module {
       Report("not started: TARVIK_DRIVER_DIR unset or no Earth");
       return;
     }
-    Plan();
+    const char* plan = std::getenv("TARVIK_DRIVER_PLAN");
+    if (plan != nullptr && std::string(plan) == "cost")
+      PlanCost();
+    else
+      Plan();
   }
 
   void clbkPostStep(double simt, double, double) override {
     if (flying_) HoldFlying();
+    if (measuring_) {
+      frameSeconds_ += oapiGetSysStep();
+      ++frames_;
+    }
     while (next_ < steps_.size()) {
       if (!started_) {
         stepStart_ = simt;
@@ -257,6 +267,47 @@ class Driver : public oapi::Module {
     });
   }
 
+  // Frame times from the host's own step counter, after a settling time.
+  void Measure(const std::string& what, double seconds) {
+    Wait(kSettleSeconds);
+    Do([this] {
+      frameSeconds_ = 0.0;
+      frames_ = 0;
+      measuring_ = true;
+    });
+    Wait(seconds);
+    Do([this, what] {
+      measuring_ = false;
+      char line[128];
+      std::snprintf(line, sizeof line, "cost: %s: %d frames, mean frame time %.3f ms", what.c_str(), frames_,
+                    frames_ > 0 ? 1000.0 * frameSeconds_ / frames_ : 0.0);
+      Report(line);
+    });
+  }
+
+  void PlanCost() {
+    constexpr double kPhaseSeconds = 30.0;
+    Wait(2);
+    Land(kRunway33Start, kRunway33HeadingDeg);
+    Do([] { oapiOpenMFD(MFD_NONE, kDisplay); });
+    Measure("display closed", kPhaseSeconds);
+    Do([] { oapiOpenMFD(oapiGetMFDModeSpecEx(const_cast<char*>("TarvikMFD")), kDisplay); });
+    Wait(2);
+    for (int i = 0; i < 4; ++i) Key(OAPI_KEY_SUBTRACT);
+    Key(OAPI_KEY_L);
+    Wait(1);
+    Key(OAPI_KEY_L);  // the only file: the route of 1,000 waypoints; the table
+    Measure("TarvikMFD table", kPhaseSeconds);
+    Key(OAPI_KEY_S);
+    Measure("TarvikMFD map", kPhaseSeconds);
+    Do([] { oapiOpenMFD(MFD_NONE, kDisplay); });
+    Measure("display closed again", kPhaseSeconds);
+    Do([this] {
+      Report("done");
+      std::ofstream(dir_ + "/done") << "done\n";
+    });
+  }
+
   static std::string Name(int shot) {
     char name[32];
     std::snprintf(name, sizeof name, "%02d-table", shot);
@@ -274,6 +325,9 @@ class Driver : public oapi::Module {
   Place command_{};
   double commandAltitudeMetres_ = 0.0;
   bool placed_ = false;
+  bool measuring_ = false;
+  double frameSeconds_ = 0.0;
+  int frames_ = 0;
 };
 
 Driver* driver = nullptr;

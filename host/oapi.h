@@ -48,4 +48,8 @@ int Date2Int(const char* date);  // "Mmm dd yyyy" to a sortable integer
 }  // namespace host_interface
 
 // Marks the module's entry points: exported by name, C linkage.
+#if defined(_WIN32)
+#define DLLCLBK extern "C" __declspec(dllexport)
+#else
 #define DLLCLBK extern "C" __attribute__((visibility("default")))
+#endif

@@ -152,7 +152,7 @@ sdk_bridge::DisplayHooks* sdk_bridge::OpenDisplay(void* modeContext, std::uint32
   return hooks;
 }
 
-namespace host_interface {
+inline namespace host_interface {
 
 // ---- Pens and fonts -------------------------------------------------------
 

@@ -88,7 +88,7 @@ MFD* module_side::OpenModeDisplay(void* modeContext, UINT displayId, int widthPx
   return nullptr;
 }
 
-namespace host_interface {
+inline namespace host_interface {
 
 // ---- VESSEL ---------------------------------------------------------------
 

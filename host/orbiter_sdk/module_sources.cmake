@@ -11,3 +11,14 @@ set(TARVIK_BINDING_SOURCES
   ${TARVIK_ROOT}/host/orbiter_sdk/module_side_host.cpp
   ${TARVIK_ROOT}/host/orbiter_sdk/module_side_display.cpp
   ${TARVIK_ROOT}/host/orbiter_sdk/sdk_side.cpp)
+# Windows: the folder search over the Windows API instead of the POSIX one,
+# and the POSIX names the sources use, given to every source before its
+# first line (TARVIK_FORCED_INCLUDE).
+set(TARVIK_FORCED_INCLUDE "")
+if(WIN32)
+  list(FILTER TARVIK_MODULE_SOURCES EXCLUDE REGEX "host/platform\\.cpp$")
+  list(APPEND TARVIK_BINDING_SOURCES
+    ${TARVIK_ROOT}/host/orbiter_sdk/module_side_platform.cpp
+    ${TARVIK_ROOT}/host/orbiter_sdk/windows_side.cpp)
+  set(TARVIK_FORCED_INCLUDE ${TARVIK_ROOT}/host/orbiter_sdk/posix_names.h)
+endif()

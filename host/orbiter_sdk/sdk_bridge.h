@@ -113,4 +113,13 @@ void RegisterModule(ModuleHooks* hooks, Handle moduleHandle);
 // The module object is going: the host hears of it no more.
 void UnregisterModule(ModuleHooks* hooks);
 
+// ---- Offered by the Windows side (Windows only) ---------------------------
+
+// The folder search of the host's platform (windows_side.cpp; on Linux the
+// module's own host/platform.cpp lists folders). Calls found for each entry
+// that matches the pattern's last component, in the file system's order;
+// false when the folder cannot be searched or nothing matches.
+using FolderEntryFound = void (*)(void* context, const char* name, bool directory);
+bool ListFolder(const char* pattern, FolderEntryFound found, void* context);
+
 }  // namespace sdk_bridge

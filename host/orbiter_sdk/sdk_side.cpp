@@ -102,8 +102,8 @@ class BoundDisplay final : public MFD2 {
 };
 
 // Displays outside the panel (external windows) get numbers after the
-// panel's own.
-int ExternalDisplayNumber(const void* display) {
+// panel's own. Unused where the SDK numbers displays with an integer.
+[[maybe_unused]] int ExternalDisplayNumber(const void* display) {
   static std::map<const void*, int> numbers;
   const auto found = numbers.find(display);
   if (found != numbers.end()) return found->second;

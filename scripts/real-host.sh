@@ -39,8 +39,8 @@ rm -f "$routes"/*.route
 
 out=$root/out/real-host
 [ "$plan" = test ] || out=$root/out/real-host-$plan
-rm -rf "$out/shots" "$out/driver" "$out/routes"
-mkdir -p "$out/shots" "$out/driver" "$out/routes"
+rm -rf "$out/routes"
+mkdir -p "$out/routes"
 if [ "$plan" = test ]; then
   cp tests/real_host/routes/*.route "$out/routes/"
 else
@@ -60,12 +60,26 @@ cp "$out"/routes/*.route "$routes/"
 export TARVIK_DRIVER_DIR=$out/driver TARVIK_DRIVER_PLAN=$plan
 # The driver first: the host unloads plug-ins last first, so the driver
 # outlives TarvikMFD and sees its mode gone.
-status=0
-REALHOST_MODULES="TarvikTestDriver TarvikMFD" REALHOST_SHOT_AT=" " \
-  REALHOST_HOOK="$root/tests/real_host/screenshot-hook.sh" \
-  scripts/real-host/run-headless.sh "$run" "$root/tests/real_host/TarvikCape.scn" 400 "$out/shots" || status=$?
-echo "$status" > "$out/exit-status"
-echo "real-host: the host exited with status $status"
+fly() {
+  rm -rf "$out/shots" "$out/driver"
+  mkdir -p "$out/shots" "$out/driver"
+  status=0
+  REALHOST_MODULES="TarvikTestDriver TarvikMFD" REALHOST_SHOT_AT=" " \
+    REALHOST_HOOK="$root/tests/real_host/screenshot-hook.sh" \
+    scripts/real-host/run-headless.sh "$run" "$root/tests/real_host/TarvikCape.scn" 400 "$out/shots" || status=$?
+  echo "$status" > "$out/exit-status"
+  echo "real-host: the host exited with status $status"
+}
+# Xvfb and the software renderer are not ours: a run that broke off (the
+# host did not end by itself with 0, or the driver never finished) is flown
+# once more, and says so. The checks judge whichever run came last.
+fly
+if [ "$status" -ne 0 ] || ! grep -qx "TarvikTestDriver: done" "$out/driver/driver-report.txt" 2>/dev/null; then
+  echo "real-host: the run broke off (status $status); its host output:"
+  tail -20 "$out/shots/host.out" 2>/dev/null || true
+  echo "real-host: flying once more"
+  fly
+fi
 
 if [ "$plan" = cost ]; then
   grep "cost:" "$out/driver/driver-report.txt"

@@ -6,40 +6,20 @@
 #include <dlfcn.h>
 #include <fnmatch.h>
 #include <link.h>
-#include <strings.h>
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cstring>
-#include <new>
 #include <string>
+#include <utility>
 #include <vector>
+
+#include "host/folder_search.h"
 
 std::string host_interface::NativePath(std::string_view hostPath) {
   std::string path(hostPath);
   std::replace(path.begin(), path.end(), '\\', '/');
   return path;
 }
-
-namespace {
-
-struct FoundEntry {
-  std::string name;
-  DWORD attributes;
-};
-
-// One search in progress: every match, gathered when the search starts.
-struct Search {
-  std::vector<FoundEntry> entries;
-  std::size_t next = 0;
-};
-
-void Fill(const FoundEntry& entry, WIN32_FIND_DATAA* data) {
-  data->dwFileAttributes = entry.attributes;
-  std::snprintf(data->cFileName, sizeof data->cFileName, "%s", entry.name.c_str());
-}
-
-}  // namespace
 
 HANDLE host_interface::FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* data) {
   if (pattern == nullptr || data == nullptr) return INVALID_HANDLE_VALUE;
@@ -50,48 +30,24 @@ HANDLE host_interface::FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* dat
 
   DIR* dir = opendir(folder.c_str());
   if (dir == nullptr) return INVALID_HANDLE_VALUE;
-  auto* search = new (std::nothrow) Search;
-  if (search == nullptr) {
+  std::vector<folder_search::FoundEntry> entries;
+  try {
+    while (dirent* entry = readdir(dir)) {
+      const std::string name = entry->d_name;
+      // Names the host's platform cannot hold are not found there either.
+      if (name.size() >= static_cast<std::size_t>(MAX_PATH)) continue;
+      if (fnmatch(namePattern.c_str(), name.c_str(), FNM_CASEFOLD) != 0) continue;
+      struct stat info {};
+      DWORD attributes = FILE_ATTRIBUTE_NORMAL;
+      if (stat((folder + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode)) attributes = FILE_ATTRIBUTE_DIRECTORY;
+      entries.push_back({name, attributes});
+    }
+  } catch (...) {
     closedir(dir);
-    return INVALID_HANDLE_VALUE;
-  }
-  while (dirent* entry = readdir(dir)) {
-    const std::string name = entry->d_name;
-    // Names the host's platform cannot hold are not found there either.
-    if (name.size() >= static_cast<std::size_t>(MAX_PATH)) continue;
-    if (fnmatch(namePattern.c_str(), name.c_str(), FNM_CASEFOLD) != 0) continue;
-    struct stat info {};
-    DWORD attributes = FILE_ATTRIBUTE_NORMAL;
-    if (stat((folder + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode)) attributes = FILE_ATTRIBUTE_DIRECTORY;
-    search->entries.push_back({name, attributes});
+    return INVALID_HANDLE_VALUE;  // out of memory: nothing found
   }
   closedir(dir);
-  // The host's file system hands names back in case-insensitive order.
-  std::sort(search->entries.begin(), search->entries.end(), [](const FoundEntry& a, const FoundEntry& b) {
-    const int c = strcasecmp(a.name.c_str(), b.name.c_str());
-    return c != 0 ? c < 0 : a.name < b.name;
-  });
-  if (search->entries.empty()) {
-    delete search;
-    return INVALID_HANDLE_VALUE;
-  }
-  Fill(search->entries[0], data);
-  search->next = 1;
-  return search;
-}
-
-BOOL host_interface::FindNextFileA(HANDLE handle, WIN32_FIND_DATAA* data) {
-  if (handle == nullptr || handle == INVALID_HANDLE_VALUE || data == nullptr) return 0;
-  auto* search = static_cast<Search*>(handle);
-  if (search->next >= search->entries.size()) return 0;
-  Fill(search->entries[search->next++], data);
-  return 1;
-}
-
-BOOL host_interface::FindClose(HANDLE handle) {
-  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return 0;
-  delete static_cast<Search*>(handle);
-  return 1;
+  return folder_search::Begin(std::move(entries), data);
 }
 
 namespace {

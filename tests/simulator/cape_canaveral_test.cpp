@@ -17,12 +17,16 @@
 #include <gtest/gtest.h>
 
 #include "tests/support/program_run.h"
+#include "tests/support/summary_reading.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
 using test_support::ProgramRun;
+using test_support::Shown;
+using test_support::VesselSection;
+using test_support::WaypointsShown;
 
 const std::string kProgram = TARVIK_BINARY_DIR "/sim/simulator/tarvik-sim";
 const std::string kRealHostFolder = TARVIK_SOURCE_DIR "/tests/real_host";
@@ -46,44 +50,26 @@ std::vector<std::string> Lines(const std::string& text) {
   return lines;
 }
 
-std::vector<std::string> VesselSection(const std::string& summary, const std::string& vessel) {
-  std::vector<std::string> lines;
-  bool inside = false;
-  for (const std::string& line : Lines(summary)) {
-    if (line.rfind("Vessel " + vessel + ",", 0) == 0) inside = true;
-    else if (inside && line.empty()) break;
-    else if (inside) lines.push_back(line);
-  }
-  return lines;
-}
-
 // "WP n of 7 current" lines as table rows (the summary counts from 1, the
 // table from 0); -1 for "no route".
-struct Shown {
+struct ShownRow {
   double timeSeconds;
   int row;
 };
-std::vector<Shown> RowsShown(const std::vector<std::string>& section) {
-  std::vector<Shown> shown;
-  for (const std::string& line : section) {
-    double t = 0.0;
-    int number = 0;
-    int count = 0;
-    char word[16] = {};
-    if (std::sscanf(line.c_str(), " %lf s  WP %d of %d %15s", &t, &number, &count, word) == 4 &&
-        std::string(word) == "current") {
-      EXPECT_EQ(count, 7) << line;
-      shown.push_back({t, number - 1});
-    } else if (std::sscanf(line.c_str(), " %lf s  no %15s", &t, word) == 2 && std::string(word) == "route") {
-      shown.push_back({t, -1});
+std::vector<ShownRow> RowsShown(const std::vector<std::string>& section) {
+  std::vector<ShownRow> rows;
+  for (const Shown& shown : WaypointsShown(section)) {
+    if (shown.waypoint != 0) {
+      EXPECT_EQ(shown.count, 7);
     }
+    rows.push_back({shown.timeSeconds, shown.waypoint - 1});
   }
-  return shown;
+  return rows;
 }
 
-std::vector<int> Rows(const std::vector<Shown>& shown) {
+std::vector<int> Rows(const std::vector<ShownRow>& shown) {
   std::vector<int> rows;
-  for (const Shown& s : shown) rows.push_back(s.row);
+  for (const ShownRow& s : shown) rows.push_back(s.row);
   return rows;
 }
 
@@ -157,7 +143,7 @@ TEST_F(CapeCanaveral, ShowsTheSameOrderOfCurrentWaypointsAsTheRealHost) {
 }
 
 TEST_F(CapeCanaveral, TakeOffIsPassedOnlyOnceAirborne) {
-  const std::vector<Shown> shown = RowsShown(*section_);
+  const std::vector<ShownRow> shown = RowsShown(*section_);
   ASSERT_GE(shown.size(), 2u);
   const double liftOff = TimeAfter(*section_, "lifted off");
   ASSERT_FALSE(std::isnan(liftOff)) << run_->out;
@@ -168,7 +154,7 @@ TEST_F(CapeCanaveral, TakeOffIsPassedOnlyOnceAirborne) {
 // As the real host's driver does: N once the loop fix is current for the
 // third time, before flying to the skid strip again.
 TEST_F(CapeCanaveral, PilotLeavesTheLoopWithNWhenTheLoopFixComesUpAfterTwoLaps) {
-  const std::vector<Shown> shown = RowsShown(*section_);
+  const std::vector<ShownRow> shown = RowsShown(*section_);
   ASSERT_EQ(Rows(shown), kRealHostOrder) << run_->out;
   const double pressed = TimeAfter(*section_, "pilot pressed N");
   ASSERT_FALSE(std::isnan(pressed)) << run_->out;
@@ -181,7 +167,7 @@ TEST_F(CapeCanaveral, PilotLeavesTheLoopWithNWhenTheLoopFixComesUpAfterTwoLaps) 
 }
 
 TEST_F(CapeCanaveral, RouteIsHeldAtTheLandingWithTheVesselAtRestOnRunway33) {
-  const std::vector<Shown> shown = RowsShown(*section_);
+  const std::vector<ShownRow> shown = RowsShown(*section_);
   ASSERT_FALSE(shown.empty()) << run_->out;
   EXPECT_EQ(shown.back().row, 6);
   const double landing = shown.back().timeSeconds;

@@ -15,6 +15,7 @@
 #include <nlohmann/json.hpp>
 
 #include "tests/support/program_run.h"
+#include "tests/support/summary_reading.h"
 
 namespace {
 
@@ -27,6 +28,9 @@ const std::string kDemoFolder = TARVIK_SOURCE_DIR "/examples/demo";
 const std::string kRouteFolder = kDemoFolder + "/Config/TKMFD/routes";
 
 using test_support::ProgramRun;
+using test_support::Shown;
+using test_support::VesselSection;
+using test_support::WaypointsShown;
 
 std::string ReadText(const fs::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -44,41 +48,6 @@ fs::path ScratchFolder(const std::string& name) {
   fs::remove_all(folder);
   fs::create_directories(folder);
   return folder;
-}
-
-// The summary's lines for one vessel, from its heading to the next blank line.
-std::vector<std::string> VesselSection(const std::string& summary, const std::string& vessel) {
-  std::vector<std::string> lines;
-  std::istringstream in(summary);
-  std::string line;
-  bool inside = false;
-  while (std::getline(in, line)) {
-    if (line.rfind("Vessel " + vessel + ",", 0) == 0) inside = true;
-    else if (inside && line.empty()) break;
-    else if (inside) lines.push_back(line);
-  }
-  return lines;
-}
-
-// "WP n of m current" lines: the waypoint numbers in order, 0 for "no route".
-struct Shown {
-  double timeSeconds;
-  int waypoint;
-};
-std::vector<Shown> WaypointsShown(const std::vector<std::string>& section) {
-  std::vector<Shown> shown;
-  for (const std::string& line : section) {
-    double t = 0.0;
-    int number = 0;
-    int count = 0;
-    char word[16] = {};
-    if (std::sscanf(line.c_str(), " %lf s  WP %d of %d %15s", &t, &number, &count, word) == 4 &&
-        std::string(word) == "current")
-      shown.push_back({t, number});
-    else if (std::sscanf(line.c_str(), " %lf s  no %15s", &t, word) == 2 && std::string(word) == "route")
-      shown.push_back({t, 0});
-  }
-  return shown;
 }
 
 std::vector<int> Numbers(const std::vector<Shown>& shown) {

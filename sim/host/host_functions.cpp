@@ -14,7 +14,7 @@ sim::Object& ObjectOf(OBJHANDLE h) { return *static_cast<sim::Object*>(h); }
 
 }  // namespace
 
-namespace host_interface {
+inline namespace host_interface {
 
 // ---- VESSEL ---------------------------------------------------------------
 

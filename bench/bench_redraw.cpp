@@ -51,11 +51,11 @@ VESSEL* BuildWorld(int waypoints) {
   host.Reset();
   ClearRoutes();
   sim::Body& earth = host.AddBody("Earth", kEarthRadiusMetres);
-  sim::VesselSpec spec;
-  spec.name = "PB-01";
-  spec.body = &earth;
-  spec.position = {28.594722 * kDegree, -80.681146 * kDegree};
-  sim::Vessel& vessel = host.AddVessel(spec);
+  sim::VesselSpec vesselSpec;
+  vesselSpec.name = "PB-01";
+  vesselSpec.body = &earth;
+  vesselSpec.position = {28.594722 * kDegree, -80.681146 * kDegree};
+  sim::Vessel& vessel = host.AddVessel(vesselSpec);
 
   VesselRoute route;
   route.vessel = vessel.iface.get();

@@ -23,7 +23,7 @@ std::map<OBJHANDLE, std::unique_ptr<VESSEL>>& Vessels() {
 // A registered mode: what the module gave, found again by its context.
 struct RegisteredMode {
   int id = 0;
-  MFDMODESPECEX spec{};
+  MFDMODESPECEX record{};
 };
 
 std::list<RegisteredMode>& Modes() {
@@ -79,9 +79,9 @@ VESSEL* module_side::VesselOf(OBJHANDLE handle) {
 MFD* module_side::OpenModeDisplay(void* modeContext, UINT displayId, int widthPx, int heightPx,
                                   OBJHANDLE vessel) {
   for (const RegisteredMode& mode : Modes()) {
-    if (&mode != modeContext || mode.spec.msgproc == nullptr) continue;
+    if (&mode != modeContext || mode.record.msgproc == nullptr) continue;
     MFDMODEOPENSPEC open{static_cast<DWORD>(widthPx), static_cast<DWORD>(heightPx)};
-    const OAPI_MSGTYPE made = mode.spec.msgproc(OAPI_MSG_MFD_OPENEDEX, displayId, reinterpret_cast<WPARAM>(&open),
+    const OAPI_MSGTYPE made = mode.record.msgproc(OAPI_MSG_MFD_OPENEDEX, displayId, reinterpret_cast<WPARAM>(&open),
                                                 reinterpret_cast<LPARAM>(VesselOf(vessel)));
     return reinterpret_cast<MFD*>(made);
   }
@@ -177,7 +177,7 @@ void oapiWriteLog(const char* line) { sdk_bridge::WriteLog(line); }
 
 int oapiRegisterMFDMode(MFDMODESPECEX& modeSpec) {
   RegisteredMode& mode = Modes().emplace_back();
-  mode.spec = modeSpec;
+  mode.record = modeSpec;
   mode.id = sdk_bridge::RegisterMode(modeSpec.name, static_cast<int>(modeSpec.key), &mode);
   return mode.id;
 }

@@ -59,8 +59,8 @@ class BindingTest : public ::testing::Test {
  protected:
   void SetUp() override {
     fake_sdk::Reset();
-    MFDMODESPECEX spec{"TestMode", 0x11, nullptr, ModeProc};
-    modeId_ = oapiRegisterMFDMode(spec);
+    MFDMODESPECEX modeSpec{"TestMode", 0x11, nullptr, ModeProc};
+    modeId_ = oapiRegisterMFDMode(modeSpec);
     context_ = fake_sdk::host().lastModeContext;
   }
   void TearDown() override { oapiUnregisterMFDMode(modeId_); }

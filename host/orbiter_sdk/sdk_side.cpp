@@ -137,10 +137,13 @@ struct ModeMessages<Result (*)(Message, Id, OpenSpec, VesselArgument)> {
     if (static_cast<int>(msg) != static_cast<int>(OAPI_MSG_MFD_OPENEDEX)) return Result{};
     auto* open = reinterpret_cast<MFDMODEOPENSPEC*>(openSpec);
     auto* vessel = reinterpret_cast<VESSEL*>(vesselArgument);
-    if (open == nullptr || open->spec == nullptr) return Result{};
-    auto* display = new BoundDisplay(open->w, open->h, vessel);
-    display->hooks = sdk_bridge::OpenDisplay(open->spec->context, static_cast<std::uint32_t>(DisplayNumber(mfd)),
-                                             open->w, open->h, vessel != nullptr ? vessel->GetHandle() : nullptr,
+    if (open == nullptr) return Result{};
+    // Width, height and the mode's registered record, in every SDK edition.
+    const auto& [widthPx, heightPx, modeRecord] = *open;
+    if (modeRecord == nullptr) return Result{};
+    auto* display = new BoundDisplay(widthPx, heightPx, vessel);
+    display->hooks = sdk_bridge::OpenDisplay(modeRecord->context, static_cast<std::uint32_t>(DisplayNumber(mfd)),
+                                             widthPx, heightPx, vessel != nullptr ? vessel->GetHandle() : nullptr,
                                              display);
     if (display->hooks == nullptr) {
       delete display;

@@ -55,6 +55,7 @@ class Lines {
 // count says how many there are, up to N.
 template <std::size_t N>
 struct Fields {
+  static_assert(N <= std::tuple_size_v<decltype(TracedLine::fields)>);
   explicit Fields(std::string_view line) {
     while (count < N) {
       while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
@@ -69,6 +70,13 @@ struct Fields {
   std::size_t count = 0;
 };
 
+template <std::size_t N>
+TracedLine Traced(std::string_view line, const Fields<N>& fields) {
+  TracedLine traced{line, {}, fields.count};
+  std::copy(fields.field.begin(), fields.field.end(), traced.fields.begin());
+  return traced;
+}
+
 // "Error: <section> line <n>: <what>: "<text>"", the text cut short.
 std::string LineError(std::string_view section, std::size_t lineNumber, std::string_view what, std::string_view text) {
   std::string message(msg::kLineStart);
@@ -77,16 +85,6 @@ std::string LineError(std::string_view section, std::size_t lineNumber, std::str
   if (text.size() > msg::kQuotedTextLimit) message.append("...");
   message.append("\"");
   return message;
-}
-
-// The characters between the line's first and second double quote; none
-// when the first stands at the start of the line.
-std::string Description(std::string_view line) {
-  const std::size_t open = line.find('"');
-  if (open == std::string_view::npos || open == 0) return {};
-  const std::size_t close = line.find('"', open + 1);
-  if (close == std::string_view::npos) return {};
-  return std::string(line.substr(open + 1, close - open - 1));
 }
 
 // "LOOP:n": a loop that continues at waypoint n (from 0) rather than at
@@ -102,17 +100,27 @@ bool LoopWithTarget(std::string_view field, std::int32_t& loopTarget) {
 
 }  // namespace
 
+std::string_view DescriptionOf(std::string_view line) {
+  const std::size_t open = line.find('"');
+  if (open == std::string_view::npos || open == 0) return {};
+  const std::size_t close = line.find('"', open + 1);
+  if (close == std::string_view::npos) return {};
+  return line.substr(open + 1, close - open - 1);
+}
+
 WaypointList RouteFileReader::ParseRouteFile(const std::string& path) {
   Log(msg::kStartParsing);
   // Memory is the one thing that can run out; it ends the read as an error.
   try {
-    fileText = NormalizeWhitespace(ReadRouteText(path));
+    TextOrigins* const origins = trace_ != nullptr ? &trace_->origins : nullptr;
+    fileText = NormalizeWhitespace(ReadRouteText(path, origins), origins);
     const std::vector<RoutePoint> points = ParsePoints();
     runways = ParseRunways(points);
     waypoints = ParseWaypoints(points, runways);
   } catch (const std::exception&) {
     fileText.clear();
     fileText.shrink_to_fit();
+    if (trace_ != nullptr) *trace_ = ReadTrace{};
     ReportError(std::string(msg::kOutOfMemory));
   }
   Log(msg::kParsingCompleted);
@@ -124,10 +132,36 @@ RunwayList RouteFileReader::GetRunways() const { return runways; }
 void RouteFileReader::ReportError(const std::string& message) {
   errorFlag = true;
   errorText = message;
+  ++reportCount_;
+  if (trace_ != nullptr) trace_->reports.push_back({message, subject_});
+  subject_ = {};
   Log(msg::kErrorLogHeader);
   std::fwrite(message.data(), 1, message.size(), stdout);
   // The host's log call takes the message through a 500-character buffer.
   Log(message.size() > msg::kLongestLoggedMessage ? msg::kErrorLogTooLong : message.c_str());
+}
+
+bool RouteFileReader::LineFailed(std::size_t reportsBeforeLine) const {
+  return readPastErrors_ ? reportCount_ != reportsBeforeLine : errorFlag;
+}
+
+double RouteFileReader::FieldAsDouble(std::string_view field) {
+  subject_ = field;
+  const double value = ParseDouble(field, *this);
+  subject_ = {};
+  return value;
+}
+
+std::int32_t RouteFileReader::FieldAsInt(std::string_view field) {
+  subject_ = field;
+  const std::int32_t value = ParseInt(field, *this);
+  subject_ = {};
+  return value;
+}
+
+void RouteFileReader::ReportAbout(std::string_view subject, const std::string& message) {
+  subject_ = subject;
+  ReportError(message);
 }
 
 std::vector<RoutePoint> RouteFileReader::ParsePoints() {
@@ -149,16 +183,18 @@ std::vector<RoutePoint> RouteFileReader::ParsePoints() {
     Log(msg::kStartSplitFields);
     const Fields<2> fields(line);
     Log(msg::kEndSplitFields);
-    if (fields.count < 2) {
-      ReportError(LineError(msg::kPointsSection, lines.Number(), msg::kTooFewFieldsPoint, line));
-      return points;
-    }
+    const std::size_t reportsBefore = reportCount_;
     RoutePoint point;
-    point.longitude = ParseDouble(fields.field[0], *this);
-    if (errorFlag) return points;
-    point.latitude = ParseDouble(fields.field[1], *this);
-    if (errorFlag) return points;
-    points.push_back(point);
+    if (fields.count < 2) {
+      ReportAbout(line, LineError(msg::kPointsSection, lines.Number(), msg::kTooFewFieldsPoint, line));
+    } else {
+      point.longitude = FieldAsDouble(fields.field[0]);
+      if (!LineFailed(reportsBefore)) point.latitude = FieldAsDouble(fields.field[1]);
+    }
+    const bool read = !LineFailed(reportsBefore);
+    if (trace_ != nullptr) trace_->points.push_back({Traced(line, fields), point, read});
+    if (!read && !readPastErrors_) return points;
+    points.push_back(read ? point : RoutePoint{});
   }
   Log(msg::kStepOk);
   return points;
@@ -177,20 +213,30 @@ RunwayList RouteFileReader::ParseRunways(const std::vector<RoutePoint>& points) 
   std::string_view line;
   while (lines.Next(line)) {
     const Fields<2> fields(line);
+    const std::size_t reportsBefore = reportCount_;
+    std::int32_t end1 = -1;
+    std::int32_t end2 = -1;
     if (fields.count < 2) {
-      ReportError(LineError(msg::kRunwaysSection, lines.Number(), msg::kTooFewFieldsRunway, line));
-      return runwayList;
+      ReportAbout(line, LineError(msg::kRunwaysSection, lines.Number(), msg::kTooFewFieldsRunway, line));
+    } else {
+      end1 = FieldAsInt(fields.field[0]);
+      if (!LineFailed(reportsBefore)) end2 = FieldAsInt(fields.field[1]);
     }
-    const std::int32_t end1 = ParseInt(fields.field[0], *this);
-    if (errorFlag) return runwayList;
-    const std::int32_t end2 = ParseInt(fields.field[1], *this);
-    if (errorFlag) return runwayList;
+    const bool converted = !LineFailed(reportsBefore);
     // -1 marks the end of the runway list.
-    if (end1 == -1 || end2 == -1) return runwayList;
+    const bool endMarker = converted && (end1 == -1 || end2 == -1);
     const auto pointCount = static_cast<std::int64_t>(points.size());
-    if (end1 < 0 || end1 >= pointCount || end2 < 0 || end2 >= pointCount) {
-      ReportError(LineError(msg::kRunwaysSection, lines.Number(), msg::kRunwayEndNotFound, line));
-      return runwayList;
+    const auto outside = [pointCount](std::int32_t end) { return end < 0 || end >= pointCount; };
+    if (converted && !endMarker && (outside(end1) || outside(end2))) {
+      const std::string_view field = outside(end1) ? fields.field[0] : fields.field[1];
+      ReportAbout(field, LineError(msg::kRunwaysSection, lines.Number(), msg::kRunwayEndNotFound, line));
+    }
+    const bool read = !endMarker && !LineFailed(reportsBefore);
+    if (trace_ != nullptr) trace_->runways.push_back({Traced(line, fields), end1, end2, read});
+    if (endMarker || (!read && !readPastErrors_)) return runwayList;
+    if (!read) {
+      runwayList.push_back(Runway{});
+      continue;
     }
     Runway runway;
     runway.end1Latitude = points[end1].latitude * kRadiansPerDegree;
@@ -216,51 +262,76 @@ WaypointList RouteFileReader::ParseWaypoints(const std::vector<RoutePoint>& poin
   Log(msg::kWaypointsBody);
   route.reserve(ExpectedLineCount(body));
   Lines lines(body);
-  // Loops that name their target, by their place in the route and the
-  // line they came from: the target can only be checked once all are read.
-  std::vector<std::pair<std::size_t, std::size_t>> namedLoops;
+  // Loops that name their target, by their place in the route, the line
+  // they came from and the task field: the target can only be checked
+  // once all are read.
+  struct NamedLoop {
+    std::size_t place;
+    std::size_t lineNumber;
+    std::string_view field;
+  };
+  std::vector<NamedLoop> namedLoops;
   std::string_view line;
   while (lines.Next(line)) {
     Log(msg::kWaypointLine);
+    const std::size_t reportsBefore = reportCount_;
     Waypoint waypoint;  // fresh for every line; loopTarget 0 unless the loop names one
-    waypoint.description = Description(line);
+    waypoint.description = DescriptionOf(line);
 
     const Fields<6> fields(line);
+    ReadTrace::WaypointLine* const traced =
+        trace_ != nullptr ? &trace_->waypoints.emplace_back(ReadTrace::WaypointLine{Traced(line, fields)}) : nullptr;
+    // After an error of this line: the module stops the step, a full
+    // check goes on with the next line.
+    const auto stops = [&] { return LineFailed(reportsBefore); };
     if (fields.count < 4) {
-      ReportError(LineError(msg::kWaypointsSection, lines.Number(), msg::kTooFewFieldsWaypoint, line));
+      ReportAbout(line, LineError(msg::kWaypointsSection, lines.Number(), msg::kTooFewFieldsWaypoint, line));
+      if (readPastErrors_) continue;
       return route;
     }
-    const std::int32_t index = ParseInt(fields.field[1], *this);
-    if (errorFlag) return route;
+    const std::int32_t index = FieldAsInt(fields.field[1]);
+    if (traced != nullptr) {
+      traced->index = index;
+      traced->onRunway = fields.field[0] == "RUNWAY";
+    }
+    if (stops()) {
+      if (readPastErrors_) continue;
+      return route;
+    }
     const std::string_view task = fields.field[2];
     const bool namedLoop = task.starts_with(msg::kLoopWithTarget);
     if (namedLoop) {
       if (!LoopWithTarget(task, waypoint.loopTarget)) {
-        ReportError(LineError(msg::kWaypointsSection, lines.Number(), msg::kBadLoopTarget, task));
+        ReportAbout(task, LineError(msg::kWaypointsSection, lines.Number(), msg::kBadLoopTarget, task));
+        if (readPastErrors_) continue;
         return route;
       }
       waypoint.task = Loop;
     } else if (!TaskFromKeyword(task, waypoint.task)) {
-      ReportError(LineError(msg::kWaypointsSection, lines.Number(), msg::kUnknownTask, task));
+      ReportAbout(task, LineError(msg::kWaypointsSection, lines.Number(), msg::kUnknownTask, task));
+      if (readPastErrors_) continue;
       return route;
     }
     Log(msg::kWaypointIndexAndTask);
-    waypoint.acceptRadius = ParseDouble(fields.field[3], *this);
-    if (errorFlag) return route;
+    waypoint.acceptRadius = FieldAsDouble(fields.field[3]);
+    if (stops()) {
+      if (readPastErrors_) continue;
+      return route;
+    }
     Log(msg::kWaypointRadius);
-    bool referenceMissing = false;
     if (fields.count > 4) {
-      waypoint.altitude = ParseDouble(fields.field[4], *this);
-      if (errorFlag) return route;
-      if (fields.count == 5) {
-        ReportError(LineError(msg::kWaypointsSection, lines.Number(), msg::kAltitudeWithoutSpeed, line));
+      waypoint.altitude = FieldAsDouble(fields.field[4]);
+      if (!stops() && fields.count == 5)
+        ReportAbout(line, LineError(msg::kWaypointsSection, lines.Number(), msg::kAltitudeWithoutSpeed, line));
+      if (!stops()) waypoint.speed = FieldAsDouble(fields.field[5]);
+      if (stops()) {
+        if (readPastErrors_) continue;
         return route;
       }
-      waypoint.speed = ParseDouble(fields.field[5], *this);
-      if (errorFlag) return route;
     }
     Log(msg::kWaypointAltitudeSpeed);
 
+    bool referenceMissing = false;
     const std::string_view reference = fields.field[0];
     if (reference == "RUNWAY") {
       Log(msg::kWaypointRunway);
@@ -268,7 +339,7 @@ WaypointList RouteFileReader::ParseWaypoints(const std::vector<RoutePoint>& poin
         waypoint.latitude = runwayList[index].centerLatitude;
         waypoint.longitude = runwayList[index].centerLongitude;
       } else {
-        ReportError(std::string(msg::kRunwayNotFound));
+        ReportAbout(fields.field[1], std::string(msg::kRunwayNotFound));
         referenceMissing = true;
       }
     } else if (reference == "POINT") {
@@ -277,28 +348,29 @@ WaypointList RouteFileReader::ParseWaypoints(const std::vector<RoutePoint>& poin
         waypoint.latitude = points[index].latitude * kRadiansPerDegree;
         waypoint.longitude = points[index].longitude * kRadiansPerDegree;
       } else {
-        ReportError(std::string(msg::kPointNotFound));
+        ReportAbout(fields.field[1], std::string(msg::kPointNotFound));
         referenceMissing = true;
       }
       Log(msg::kWaypointPointDone);
     } else {
-      ReportError(LineError(msg::kWaypointsSection, lines.Number(), msg::kUnknownReference, reference));
+      ReportAbout(reference, LineError(msg::kWaypointsSection, lines.Number(), msg::kUnknownReference, reference));
       referenceMissing = true;
     }
     Log(msg::kWaypointReferenceDone);
     if (!referenceMissing) {
-      if (namedLoop) namedLoops.emplace_back(route.size(), lines.Number());
+      if (namedLoop) namedLoops.push_back({route.size(), lines.Number(), task});
+      if (traced != nullptr) traced->routeIndex = static_cast<std::int32_t>(route.size());
       route.push_back(waypoint);
     }
     Log(msg::kWaypointDone);
   }
   // A route cut short by an error has been reported already.
-  if (errorFlag) return route;
-  for (const auto& [place, lineNumber] : namedLoops) {
-    if (static_cast<std::size_t>(route[place].loopTarget) < route.size()) continue;
-    const std::string target = std::string(msg::kLoopWithTarget) + std::to_string(route[place].loopTarget);
-    ReportError(LineError(msg::kWaypointsSection, lineNumber, msg::kLoopTargetOutside, target));
-    break;
+  if (errorFlag && !readPastErrors_) return route;
+  for (const NamedLoop& loop : namedLoops) {
+    if (static_cast<std::size_t>(route[loop.place].loopTarget) < route.size()) continue;
+    const std::string target = std::string(msg::kLoopWithTarget) + std::to_string(route[loop.place].loopTarget);
+    ReportAbout(loop.field, LineError(msg::kWaypointsSection, loop.lineNumber, msg::kLoopTargetOutside, target));
+    if (!readPastErrors_) break;
   }
   return route;
 }

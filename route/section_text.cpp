@@ -54,37 +54,47 @@ std::string_view WithoutTrailingCr(std::string_view line) {
 
 // Moves the line [from, to) down to write, cut at its first '#' unless it
 // is the first line.
-void KeepLine(std::string& bytes, std::size_t from, std::size_t to, bool cutComment, std::size_t& write) {
+void KeepLine(std::string& bytes, std::size_t from, std::size_t to, bool cutComment, std::size_t& write,
+              TextOrigins* origins) {
   std::string_view line(bytes.data() + from, to - from);
   if (cutComment) line = WithoutCommentFromHash(line);
   if (write != from) std::memmove(bytes.data() + write, line.data(), line.size());
   write += line.size();
+  if (origins != nullptr)
+    for (std::size_t i = 0; i < line.size(); ++i) origins->push_back(from + i);
 }
 
 // In place, since lines only ever get shorter. The reading loop checks for
 // the end only after each read, so a file without any LF still ends with
 // one.
-void JoinLines(std::string& bytes) {
+void JoinLines(std::string& bytes, TextOrigins* origins) {
+  const std::size_t fileSize = bytes.size();
   const std::size_t firstLf = bytes.find('\n');
   if (firstLf == std::string::npos) {
+    if (origins != nullptr) {
+      origins->resize(fileSize + 1);
+      for (std::size_t i = 0; i <= fileSize; ++i) (*origins)[i] = i;
+    }
     bytes.push_back('\n');
     return;
   }
   // The first line stays whole and gets no LF of its own.
   std::size_t write = 0;
-  KeepLine(bytes, 0, WithoutTrailingCr(std::string_view(bytes).substr(0, firstLf)).size(), false, write);
+  KeepLine(bytes, 0, WithoutTrailingCr(std::string_view(bytes).substr(0, firstLf)).size(), false, write, origins);
   std::size_t read = firstLf + 1;
   while (true) {
     const std::size_t lf = bytes.find('\n', read);
     if (lf == std::string::npos) {
-      KeepLine(bytes, read, bytes.size(), true, write);
+      KeepLine(bytes, read, bytes.size(), true, write, origins);
       bytes.resize(write);
       bytes.push_back('\n');
+      if (origins != nullptr) origins->push_back(fileSize);
       return;
     }
     const std::size_t lineEnd = read + WithoutTrailingCr(std::string_view(bytes).substr(read, lf - read)).size();
-    KeepLine(bytes, read, lineEnd, true, write);
+    KeepLine(bytes, read, lineEnd, true, write, origins);
     bytes[write++] = '\n';
+    if (origins != nullptr) origins->push_back(lf);
     read = lf + 1;
   }
 }
@@ -128,7 +138,8 @@ std::size_t FindPair(const char* data, std::size_t from, std::size_t size, char 
 // "ab" -> "a" (a may equal b), in place: every b that follows an a,
 // directly or after other such b's, goes; with a == b this collapses runs.
 // What is left behind an a is never a b, so nothing is found again.
-void DropRunsAfter(std::string& text, char a, char b) {
+// Origins, when given, move with their bytes.
+void DropRunsAfter(std::string& text, char a, char b, TextOrigins* origins) {
   char* const data = text.data();
   const std::size_t size = text.size();
   std::size_t write = 0;
@@ -136,21 +147,26 @@ void DropRunsAfter(std::string& text, char a, char b) {
   while (read < size) {
     const std::size_t pair = FindPair(data, read, size, a, b);
     const std::size_t keepEnd = pair == size ? size : pair + 1;  // up to and with the a
-    if (write != read) std::memmove(data + write, data + read, keepEnd - read);
+    if (write != read) {
+      std::memmove(data + write, data + read, keepEnd - read);
+      if (origins != nullptr) std::copy(origins->begin() + read, origins->begin() + keepEnd, origins->begin() + write);
+    }
     write += keepEnd - read;
     read = keepEnd;
     while (pair != size && read < size && data[read] == b) ++read;
   }
   text.resize(write);
+  if (origins != nullptr) origins->resize(write);
 }
 
 // ReplaceAll on a text of its own, in place for the shapes normalisation
 // uses: one character for another, and "ab" -> "a".
-void ReplaceAllInPlace(std::string& text, std::string_view pattern, std::string_view replacement) {
+void ReplaceAllInPlace(std::string& text, std::string_view pattern, std::string_view replacement,
+                       TextOrigins* origins = nullptr) {
   if (pattern.size() == 1 && replacement.size() == 1) {
     std::replace(text.begin(), text.end(), pattern[0], replacement[0]);
   } else if (pattern.size() == 2 && replacement.size() == 1 && replacement[0] == pattern[0]) {
-    DropRunsAfter(text, pattern[0], pattern[1]);
+    DropRunsAfter(text, pattern[0], pattern[1], origins);
   } else {
     text = ReplaceAll(text, pattern, replacement);
   }
@@ -221,18 +237,22 @@ void ReportConversionError(std::string_view field, std::string_view toType, Erro
 
 }  // namespace
 
-std::string ReadRouteText(const std::string& hostPath) {
+std::string ReadRouteText(const std::string& hostPath, TextOrigins* origins) {
   std::string text;
+  if (origins != nullptr) origins->clear();
   if (!ReadWholeFile(NativePath(hostPath), text)) return {};
-  JoinLines(text);
+  if (origins != nullptr) origins->reserve(text.size() + 1);
+  JoinLines(text, origins);
   return text;
 }
 
-std::string NormalizeWhitespace(std::string text) {
-  ReplaceAllInPlace(text, "\t", " ");
-  ReplaceAllInPlace(text, "  ", " ");
-  ReplaceAllInPlace(text, "\n ", "\n");
-  ReplaceAllInPlace(text, "\n\n", "\n");
+std::string NormalizeWhitespace(std::string text, TextOrigins* origins) {
+  // Origins that do not fit the text are not followed.
+  if (origins != nullptr && origins->size() != text.size()) origins = nullptr;
+  ReplaceAllInPlace(text, "\t", " ", origins);
+  ReplaceAllInPlace(text, "  ", " ", origins);
+  ReplaceAllInPlace(text, "\n ", "\n", origins);
+  ReplaceAllInPlace(text, "\n\n", "\n", origins);
   return text;
 }
 

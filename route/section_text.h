@@ -17,15 +17,20 @@ class ErrorSink {
   ~ErrorSink() = default;
 };
 
+// For each byte of a read and normalised text, the offset in the file of
+// the byte it came from; the LF added after the last line has the file's
+// size. Kept only for tools that point at a file's lines.
+using TextOrigins = std::vector<std::size_t>;
+
 // The file's text: lines joined by LF, a CR before a LF dropped, every
 // line but the first cut at its first '#', the first line joined to the
 // second without a LF, and one LF after the last line. Empty text when
 // the file cannot be opened or read.
-std::string ReadRouteText(const std::string& hostPath);
+std::string ReadRouteText(const std::string& hostPath, TextOrigins* origins = nullptr);
 
 // Tabs become spaces, runs of spaces one space, blanks after a LF and
 // runs of LFs go.
-std::string NormalizeWhitespace(std::string text);
+std::string NormalizeWhitespace(std::string text, TextOrigins* origins = nullptr);
 
 // Replaces the leftmost occurrence of the pattern and searches again from
 // the start until none is left, in linear time. Exact when the replacement

@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
           libgtest-dev libgmock-dev libbenchmark-dev
-          libcairo2-dev nlohmann-json3-dev fonts-dejavu-core locales)
+          libcairo2-dev nlohmann-json3-dev libpugixml-dev fonts-dejavu-core locales)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,135 +1,62 @@
-// tarvik-route: checks a route file before it is flown. Runs the module's
-// own reader through the simulated host's log and prints what it read,
-// as a summary or as one JSON document.
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+// tarvik-route: route files for people. Reads them with the display
+// module's own reader to check, measure, draw and convert them, and makes
+// new ones from GPX files and from the host's base files.
 #include <cstdio>
 #include <cstring>
 #include <string>
 #include <string_view>
 
-#include "host/platform.h"
-#include "route/route_file_reader.h"
-#include "sim/host/sim_host.h"
-#include "tools/json_writer.h"
+#include "tools/route_commands.h"
 
 namespace {
 
-constexpr int kExitParsed = 0;
-constexpr int kExitErrorsReported = 1;
-constexpr int kExitUsage = 2;
+using route_tool::Arguments;
 
-constexpr double kDegreesPerRadian = 57.29577951308232;
+struct Command {
+  const char* name;
+  int (*run)(const Arguments&);
+};
+
+constexpr Command kCommands[] = {
+    {"parse", route_tool::RunParse},
+};
 
 constexpr char kUsage[] =
-    "Usage: tarvik-route parse [--json] FILE\n"
+    "Usage: tarvik-route check [--strict] [--json] FILE...\n"
+    "       tarvik-route legs [--body-radius METRES] FILE\n"
+    "       tarvik-route draw FILE -o PLAN.png|PLAN.svg\n"
+    "       tarvik-route export --format gpx|geojson FILE [-o OUT]\n"
+    "       tarvik-route import FILE.gpx -o FILE.route [--radius METRES]\n"
+    "       tarvik-route from-base BASE.cfg [-o FILE.route]\n"
+    "       tarvik-route parse [--json] FILE\n"
     "       tarvik-route --help\n"
     "\n"
-    "Reads a route file as the display module does and prints its waypoints,\n"
-    "its runways and the error text, if any. With --json, prints one JSON\n"
-    "document with the waypoints, runways, errorText, errorFlag and the host\n"
-    "log lines of the read.\n"
+    "check      every problem of route files at once, as FILE:LINE:COLUMN:\n"
+    "           error: or warning: lines, then what the module loads.\n"
+    "legs       distance, course and time of each leg, and the totals.\n"
+    "draw       a plan of the route, north up, to scale.\n"
+    "export     the route as GPX 1.1 or GeoJSON.\n"
+    "import     a route file from a GPX route, track or waypoints.\n"
+    "from-base  a route file skeleton from one of the host's base files.\n"
+    "parse      what the module reads: waypoints, runways, error text; with\n"
+    "           --json one JSON document with the host log lines as well.\n"
     "\n"
-    "Exit status: 0 read without error, 1 errors reported, 2 usage error or\n"
-    "a file that cannot be opened.\n";
-
-// Why the file cannot be read, or empty when it can.
-std::string Unreadable(const std::string& path) {
-  const int fd = open(NativePath(path).c_str(), O_RDONLY);
-  if (fd < 0) return std::strerror(errno);
-  struct stat status {};
-  const bool folder = fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
-  close(fd);
-  return folder ? "it is a folder" : "";
-}
-
-RouteParseResult ParseRoute(const std::string& path) {
-  sim::host().ClearLog();
-  RouteFileReader reader;
-  RouteParseResult result;
-  result.waypoints = reader.ParseRouteFile(path);
-  result.runways = reader.GetRunways();
-  result.errorText = reader.errorText;
-  result.errorFlag = reader.errorFlag;
-  result.log = sim::host().LogLines();
-  return result;
-}
-
-// The reader echoes its reports to standard output; in JSON mode they go
-// to standard error so that standard output holds only the document.
-RouteParseResult ParseRouteWithEchoOnStderr(const std::string& path) {
-  std::fflush(stdout);
-  const int savedStdout = dup(STDOUT_FILENO);
-  if (savedStdout >= 0) dup2(STDERR_FILENO, STDOUT_FILENO);
-  RouteParseResult result = ParseRoute(path);
-  std::fflush(stdout);
-  if (savedStdout >= 0) {
-    dup2(savedStdout, STDOUT_FILENO);
-    close(savedStdout);
-  }
-  return result;
-}
-
-void PrintSummary(const std::string& path, const RouteParseResult& result) {
-  std::printf("Route file %s\n", path.c_str());
-  std::printf("%zu waypoint(s)\n", result.waypoints.size());
-  for (std::size_t i = 0; i < result.waypoints.size(); ++i) {
-    const Waypoint& w = result.waypoints[i];
-    std::printf("  %zu  lat %.6f  lon %.6f deg  %-7s  radius %g m  alt %g m  speed %g m/s", i + 1,
-                w.latitude * kDegreesPerRadian, w.longitude * kDegreesPerRadian, TaskKeyword(w.task), w.acceptRadius,
-                w.altitude, w.speed);
-    if (w.task == Loop) std::printf("  continues at %d", w.loopTarget + 1);
-    if (!w.description.empty()) std::printf("  \"%s\"", w.description.c_str());
-    std::printf("\n");
-  }
-  std::printf("%zu runway(s)\n", result.runways.size());
-  for (std::size_t i = 0; i < result.runways.size(); ++i) {
-    const Runway& r = result.runways[i];
-    std::printf("  %zu  from lat %.6f lon %.6f  to lat %.6f lon %.6f  centre lat %.6f lon %.6f deg\n", i,
-                r.end1Latitude * kDegreesPerRadian, r.end1Longitude * kDegreesPerRadian,
-                r.end2Latitude * kDegreesPerRadian, r.end2Longitude * kDegreesPerRadian,
-                r.centerLatitude * kDegreesPerRadian, r.centerLongitude * kDegreesPerRadian);
-  }
-  if (result.errorFlag) std::printf("Error text: %s\n", result.errorText.c_str());
-}
-
-int UsageError(const char* problem) {
-  std::fprintf(stderr, "tarvik-route: %s\n%s", problem, kUsage);
-  return kExitUsage;
-}
+    "Route files are read exactly as the display module reads them.\n"
+    "Exit status: 0 done, 1 errors in the input (or warnings with --strict),\n"
+    "2 usage error or a file that cannot be read or written.\n";
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && (std::string_view(argv[1]) == "--help" || std::string_view(argv[1]) == "-h")) {
+  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::fputs(kUsage, stdout);
-    return kExitParsed;
+    return route_tool::kExitOk;
   }
-  if (argc < 2 || std::string_view(argv[1]) != "parse") return UsageError("expected the command parse");
-  bool json = false;
-  int next = 2;
-  if (next < argc && std::string_view(argv[next]) == "--json") {
-    json = true;
-    ++next;
+  if (argc >= 2) {
+    for (const Command& command : kCommands) {
+      if (std::string_view(argv[1]) == command.name) return command.run(Arguments(argv + 2, argv + argc));
+    }
   }
-  if (next + 1 != argc) return UsageError("expected one route file");
-  const std::string path = argv[next];
-  if (const std::string why = Unreadable(path); !why.empty()) {
-    std::fprintf(stderr, "tarvik-route: cannot open %s: %s\n", path.c_str(), why.c_str());
-    return kExitUsage;
-  }
-
-  if (json) {
-    const RouteParseResult result = ParseRouteWithEchoOnStderr(path);
-    const std::string document = RouteJson(result);
-    std::fwrite(document.data(), 1, document.size(), stdout);
-    return result.errorFlag ? kExitErrorsReported : kExitParsed;
-  }
-  const RouteParseResult result = ParseRoute(path);
-  std::fflush(stdout);  // the reader's echo, if any, before the summary
-  PrintSummary(path, result);
-  return result.errorFlag ? kExitErrorsReported : kExitParsed;
+  std::fprintf(stderr, "tarvik-route: %s\n%s", argc < 2 ? "expected a command" : "unknown command", kUsage);
+  return route_tool::kExitUsage;
 }

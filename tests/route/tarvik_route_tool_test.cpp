@@ -107,12 +107,12 @@ TEST_F(TarvikRouteToolTest, ExitStatusTwoForUsageAndUnopenableFiles) {
     std::string stderrHas;
   };
   const std::vector<Case> cases{
-      {"", "expected the command parse"},
-      {"check " + kExample, "expected the command parse"},
+      {"", "expected a command"},
+      {"frobnicate " + kExample, "unknown command"},
       {"parse", "expected one route file"},
       {"parse --json", "expected one route file"},
-      {"parse /nonexistent/none.route", "cannot open /nonexistent/none.route"},
-      {"parse --json /tmp", "cannot open /tmp: it is a folder"},
+      {"parse /nonexistent/none.route", "cannot read /nonexistent/none.route"},
+      {"parse --json /tmp", "cannot read /tmp: it is a folder"},
   };
   for (const Case& c : cases) {
     const ToolRun run = RunTool(c.arguments);
@@ -122,7 +122,7 @@ TEST_F(TarvikRouteToolTest, ExitStatusTwoForUsageAndUnopenableFiles) {
   }
   const ToolRun help = RunTool("--help");
   EXPECT_EQ(help.exitCode, 0);
-  EXPECT_EQ(help.out.rfind("Usage: tarvik-route parse [--json] FILE\n", 0), 0u);
+  EXPECT_EQ(help.out.rfind("Usage: tarvik-route check [--strict] [--json] FILE...\n", 0), 0u);
 }
 
 }  // namespace

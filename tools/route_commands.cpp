@@ -1,0 +1,32 @@
+#include "tools/route_commands.h"
+
+#include <cstdio>
+
+#include "tools/route_source.h"
+
+namespace route_tool {
+
+int Fail(int status, const std::string& message) {
+  std::fprintf(stderr, "tarvik-route: %s\n", message.c_str());
+  return status;
+}
+
+int UsageError(const std::string& message, const char* usage) {
+  std::fprintf(stderr, "tarvik-route: %s\nUsage: %s\n", message.c_str(), usage);
+  return kExitUsage;
+}
+
+bool OneReadableRouteFile(const Arguments& files, const char* usage, std::string& path, int& status) {
+  if (files.size() != 1) {
+    status = UsageError("expected one route file", usage);
+    return false;
+  }
+  path = files.front();
+  if (const std::string why = UnreadableReason(path); !why.empty()) {
+    status = Fail(kExitUsage, "cannot read " + path + ": " + why);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace route_tool

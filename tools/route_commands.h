@@ -1,0 +1,36 @@
+// The commands of tarvik-route, one source each. Every command takes the
+// arguments after its name, writes its own output and returns the exit
+// status; messages about the run go to standard error as
+// "tarvik-route: ...".
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace route_tool {
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;  // errors in the input, or --strict warnings
+inline constexpr int kExitUsage = 2;   // usage error, or a file that cannot be read or written
+
+using Arguments = std::vector<std::string>;
+
+int RunParse(const Arguments& arguments);
+int RunCheck(const Arguments& arguments);
+int RunLegs(const Arguments& arguments);
+int RunDraw(const Arguments& arguments);
+int RunExport(const Arguments& arguments);
+int RunImport(const Arguments& arguments);
+int RunFromBase(const Arguments& arguments);
+
+// Writes "tarvik-route: <message>" and a line end to standard error and
+// returns the status.
+int Fail(int status, const std::string& message);
+// A usage error: the message, then the command's usage line.
+int UsageError(const std::string& message, const char* usage);
+
+// The one route file a command reads, after checking that it opens; false
+// with the usage error or the reason already written.
+bool OneReadableRouteFile(const Arguments& files, const char* usage, std::string& path, int& status);
+
+}  // namespace route_tool

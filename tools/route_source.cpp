@@ -1,0 +1,102 @@
+#include "tools/route_source.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "host/platform.h"
+#include "sim/host/sim_host.h"
+
+namespace {
+
+// Standard output goes to /dev/null while the reader runs, for its echo.
+class QuietStdout {
+ public:
+  QuietStdout() {
+    std::fflush(stdout);
+    saved_ = dup(STDOUT_FILENO);
+    const int devNull = open("/dev/null", O_WRONLY);
+    if (saved_ >= 0 && devNull >= 0) dup2(devNull, STDOUT_FILENO);
+    if (devNull >= 0) close(devNull);
+  }
+  ~QuietStdout() {
+    std::fflush(stdout);
+    if (saved_ >= 0) {
+      dup2(saved_, STDOUT_FILENO);
+      close(saved_);
+    }
+  }
+  QuietStdout(const QuietStdout&) = delete;
+  QuietStdout& operator=(const QuietStdout&) = delete;
+
+ private:
+  int saved_ = -1;
+};
+
+}  // namespace
+
+RouteSource ReadRouteSource(const std::string& path) {
+  sim::host().ClearLog();
+  ReadTrace trace;
+  RouteFileReader reader(&trace);
+  RouteSource source;
+  source.path = path;
+  {
+    const QuietStdout quiet;
+    source.waypoints = reader.ParseRouteFile(path);
+  }
+  source.runways = reader.GetRunways();
+  source.errorText = reader.errorText;
+  source.errorFlag = reader.errorFlag;
+  for (const ReadTrace::PointLine& point : trace.points)
+    if (point.read) source.points.push_back(point.point);
+  for (std::size_t i = 0; i < trace.runways.size() && source.runwayEnds.size() < source.runways.size(); ++i)
+    if (trace.runways[i].read) source.runwayEnds.push_back({trace.runways[i].end1Point, trace.runways[i].end2Point});
+  for (const ReadTrace::WaypointLine& line : trace.waypoints)
+    if (line.routeIndex >= 0) source.references.push_back({line.onRunway, line.index});
+  return source;
+}
+
+std::string UnreadableReason(const std::string& path) {
+  const int fd = open(NativePath(path).c_str(), O_RDONLY);
+  if (fd < 0) return std::strerror(errno);
+  struct stat status {};
+  const bool folder = fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
+  close(fd);
+  return folder ? "it is a folder" : "";
+}
+
+FileLines::FileLines(const std::string& fileBytes, const TextOrigins& origins) : bytes_(fileBytes), origins_(origins) {
+  lineStarts_.push_back(0);
+  for (std::size_t i = 0; i < bytes_.size(); ++i)
+    if (bytes_[i] == '\n' && i + 1 < bytes_.size()) lineStarts_.push_back(i + 1);
+}
+
+FilePlace FileLines::PlaceOfFileOffset(std::size_t offset) const {
+  const auto after = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset);
+  const auto line = static_cast<std::size_t>(after - lineStarts_.begin());
+  return {line, offset - lineStarts_[line - 1] + 1};
+}
+
+FilePlace FileLines::PlaceOf(std::string_view fileText, std::string_view inText) const {
+  if (inText.data() == nullptr || inText.data() < fileText.data() ||
+      inText.data() >= fileText.data() + fileText.size())
+    return {};
+  const auto offset = static_cast<std::size_t>(inText.data() - fileText.data());
+  if (offset >= origins_.size()) return {};
+  return PlaceOfFileOffset(origins_[offset]);
+}
+
+std::string_view FileLines::Line(std::size_t number) const {
+  if (number == 0 || number > lineStarts_.size()) return {};
+  const std::size_t start = lineStarts_[number - 1];
+  std::size_t end = number < lineStarts_.size() ? lineStarts_[number] - 1 : bytes_.size();
+  if (end > start && bytes_[end - 1] == '\n') --end;
+  if (end > start && bytes_[end - 1] == '\r') --end;
+  return bytes_.substr(start, end - start);
+}

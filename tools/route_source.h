@@ -1,0 +1,75 @@
+// A route file as the module's reader reads it, together with the file's
+// own numbering of points and runways and what each waypoint names: the
+// ground that tarvik-route's commands stand on. Read with the module's
+// reader, so that a tool never sees a route the module would not.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "route/route_file_reader.h"
+#include "route/route_records.h"
+
+// A place in a file as an editor counts it: line and byte column from 1.
+// Line 0 stands for the file as a whole.
+struct FilePlace {
+  std::size_t line = 0;
+  std::size_t column = 0;
+};
+
+struct RunwayEnds {
+  std::int32_t end1Point = 0;  // numbers of the points in the POINTS section
+  std::int32_t end2Point = 0;
+};
+
+// What a waypoint line names: a runway's centre or a point.
+struct WaypointReference {
+  bool onRunway = false;
+  std::int32_t index = 0;
+};
+
+struct RouteSource {
+  std::string path;
+  // What the module loads from the file, exactly.
+  WaypointList waypoints;
+  RunwayList runways;
+  std::string errorText;
+  bool errorFlag = false;
+  // The file's own numbering: points in degrees as written, the point
+  // numbers of each runway, and for each waypoint of `waypoints` what it
+  // names. Points and runways after an error are missing, as they are to
+  // the module.
+  std::vector<RoutePoint> points;
+  std::vector<RunwayEnds> runwayEnds;
+  std::vector<WaypointReference> references;
+};
+
+// Reads as the module does. The reader's echo of its reports to standard
+// output is dropped and the simulated host's log is cleared first: the
+// commands show reports their own way.
+RouteSource ReadRouteSource(const std::string& path);
+
+// Why a file cannot be read as a route file ("No such file or directory",
+// "it is a folder"), or empty when it can be opened.
+std::string UnreadableReason(const std::string& path);
+
+// Maps offsets in a reader's fileText back to the file. Built from the
+// reader's trace and the file's bytes.
+class FileLines {
+ public:
+  FileLines(const std::string& fileBytes, const TextOrigins& origins);
+  // The place of a byte of the file.
+  FilePlace PlaceOfFileOffset(std::size_t offset) const;
+  // The place of a view into fileText; the file as a whole when the view
+  // is empty or not inside fileText.
+  FilePlace PlaceOf(std::string_view fileText, std::string_view inText) const;
+  // The file's line (from 1) without its line end.
+  std::string_view Line(std::size_t number) const;
+  std::size_t LineCount() const { return lineStarts_.size(); }
+
+ private:
+  std::string_view bytes_;
+  const TextOrigins& origins_;
+  std::vector<std::size_t> lineStarts_;
+};

@@ -322,7 +322,8 @@ WaypointList RouteFileReader::ParseWaypoints(const std::vector<RoutePoint>& poin
     if (fields.count > 4) {
       waypoint.altitude = FieldAsDouble(fields.field[4]);
       if (!stops() && fields.count == 5)
-        ReportAbout(line, LineError(msg::kWaypointsSection, lines.Number(), msg::kAltitudeWithoutSpeed, line));
+        ReportAbout(fields.field[4],
+                    LineError(msg::kWaypointsSection, lines.Number(), msg::kAltitudeWithoutSpeed, line));
       if (!stops()) waypoint.speed = FieldAsDouble(fields.field[5]);
       if (stops()) {
         if (readPastErrors_) continue;

@@ -360,3 +360,24 @@ std::int32_t ParseInt(std::string_view field, ErrorSink& errors) {
   }
   return converted.value;
 }
+
+std::size_t DoubleFieldLength(std::string_view field) {
+  const std::string terminated(field);
+  char* end = nullptr;
+  const locale_t cLocale = CLocale();
+  if (cLocale == static_cast<locale_t>(nullptr)) {
+    std::strtod(terminated.c_str(), &end);
+  } else {
+    strtod_l(terminated.c_str(), &end, cLocale);
+  }
+  return static_cast<std::size_t>(end - terminated.c_str());
+}
+
+std::size_t IntFieldLength(std::string_view field) {
+  std::size_t i = 0;
+  while (i < field.size() && IsCSpace(field[i])) ++i;
+  const std::size_t signEnd = i < field.size() && (field[i] == '+' || field[i] == '-') ? i + 1 : i;
+  std::size_t digitsEnd = signEnd;
+  while (digitsEnd < field.size() && IsDigit(field[digitsEnd])) ++digitsEnd;
+  return digitsEnd == signEnd ? 0 : digitsEnd;
+}

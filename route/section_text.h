@@ -53,3 +53,8 @@ std::vector<std::string> SplitText(std::string_view text, std::string_view delim
 // does an integer outside 32 bits.
 double ParseDouble(std::string_view field, ErrorSink& errors);
 std::int32_t ParseInt(std::string_view field, ErrorSink& errors);
+
+// How many leading characters of a field these conversions read; the rest
+// of the field is ignored ("1500m" reads 4, "179,990" reads 3).
+std::size_t DoubleFieldLength(std::string_view field);
+std::size_t IntFieldLength(std::string_view field);

@@ -12,33 +12,21 @@
 #include "host/platform.h"
 #include "sim/host/sim_host.h"
 
-namespace {
+ReaderEchoSilenced::ReaderEchoSilenced() {
+  std::fflush(stdout);
+  savedStdout_ = dup(STDOUT_FILENO);
+  const int devNull = open("/dev/null", O_WRONLY);
+  if (savedStdout_ >= 0 && devNull >= 0) dup2(devNull, STDOUT_FILENO);
+  if (devNull >= 0) close(devNull);
+}
 
-// Standard output goes to /dev/null while the reader runs, for its echo.
-class QuietStdout {
- public:
-  QuietStdout() {
-    std::fflush(stdout);
-    saved_ = dup(STDOUT_FILENO);
-    const int devNull = open("/dev/null", O_WRONLY);
-    if (saved_ >= 0 && devNull >= 0) dup2(devNull, STDOUT_FILENO);
-    if (devNull >= 0) close(devNull);
+ReaderEchoSilenced::~ReaderEchoSilenced() {
+  std::fflush(stdout);
+  if (savedStdout_ >= 0) {
+    dup2(savedStdout_, STDOUT_FILENO);
+    close(savedStdout_);
   }
-  ~QuietStdout() {
-    std::fflush(stdout);
-    if (saved_ >= 0) {
-      dup2(saved_, STDOUT_FILENO);
-      close(saved_);
-    }
-  }
-  QuietStdout(const QuietStdout&) = delete;
-  QuietStdout& operator=(const QuietStdout&) = delete;
-
- private:
-  int saved_ = -1;
-};
-
-}  // namespace
+}
 
 RouteSource ReadRouteSource(const std::string& path) {
   sim::host().ClearLog();
@@ -47,7 +35,7 @@ RouteSource ReadRouteSource(const std::string& path) {
   RouteSource source;
   source.path = path;
   {
-    const QuietStdout quiet;
+    const ReaderEchoSilenced quiet;
     source.waypoints = reader.ParseRouteFile(path);
   }
   source.runways = reader.GetRunways();
@@ -68,7 +56,27 @@ std::string UnreadableReason(const std::string& path) {
   struct stat status {};
   const bool folder = fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
   close(fd);
-  return folder ? "it is a folder" : "";
+  if (folder) return "it is a folder";
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes)) return "it cannot be read";
+  const std::size_t zero = bytes.find('\0');
+  if (zero == std::string::npos) return {};
+  const TextOrigins noOrigins;
+  const FilePlace place = FileLines(bytes, noOrigins).PlaceOfFileOffset(zero);
+  return "it is not a text file: a zero byte at line " + std::to_string(place.line) + ", column " +
+         std::to_string(place.column);
+}
+
+bool ReadFileBytes(const std::string& path, std::string& bytes) {
+  bytes.clear();
+  std::FILE* file = std::fopen(NativePath(path).c_str(), "rb");
+  if (file == nullptr) return false;
+  char buffer[1 << 16];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  return !failed;
 }
 
 FileLines::FileLines(const std::string& fileBytes, const TextOrigins& origins) : bytes_(fileBytes), origins_(origins) {

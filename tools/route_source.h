@@ -45,14 +45,31 @@ struct RouteSource {
   std::vector<WaypointReference> references;
 };
 
+// Standard output goes nowhere while it lives: the reader echoes its
+// reports there, and the commands show reports their own way.
+class ReaderEchoSilenced {
+ public:
+  ReaderEchoSilenced();
+  ~ReaderEchoSilenced();
+  ReaderEchoSilenced(const ReaderEchoSilenced&) = delete;
+  ReaderEchoSilenced& operator=(const ReaderEchoSilenced&) = delete;
+
+ private:
+  int savedStdout_ = -1;
+};
+
 // Reads as the module does. The reader's echo of its reports to standard
 // output is dropped and the simulated host's log is cleared first: the
 // commands show reports their own way.
 RouteSource ReadRouteSource(const std::string& path);
 
 // Why a file cannot be read as a route file ("No such file or directory",
-// "it is a folder"), or empty when it can be opened.
+// "it is a folder", "it is not a text file: a zero byte at line 3, column
+// 7"), or empty when it can.
 std::string UnreadableReason(const std::string& path);
+
+// The file's bytes as they are (host path), false when it cannot be read.
+bool ReadFileBytes(const std::string& path, std::string& bytes);
 
 // Maps offsets in a reader's fileText back to the file. Built from the
 // reader's trace and the file's bytes.

@@ -18,6 +18,8 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
+    {"check", route_tool::RunCheck},
+    {"legs", route_tool::RunLegs},
     {"parse", route_tool::RunParse},
 };
 

@@ -8,6 +8,7 @@
 
 #include "route/route_file_reader.h"
 #include "route/section_text.h"
+#include "sim/host/sim_host.h"
 
 namespace {
 
@@ -225,6 +226,7 @@ RouteCheck CheckRouteFile(const std::string& path) {
   ReadFileBytes(path, bytes);
   ReadTrace trace;
   RouteFileReader reader(&trace, true);
+  sim::host().ClearLog();  // the tool's log is only ever the last read's
   {
     const ReaderEchoSilenced quiet;
     reader.ParseRouteFile(path);

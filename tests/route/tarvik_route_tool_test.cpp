@@ -101,6 +101,14 @@ TEST_F(TarvikRouteToolTest, SummaryListsWaypointsAndRunways) {
   EXPECT_EQ(run.out.find("Error text:"), std::string::npos);
 }
 
+TEST_F(TarvikRouteToolTest, SummaryOfAFaultyFileKeepsTheEchoApart) {
+  const ToolRun run = RunTool("parse " TARVIK_SOURCE_DIR "/tests/data/bad_point.route");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out.rfind("Route file ", 0), 0u) << run.out;
+  EXPECT_NE(run.out.find("Error text: error converting fifty to double.\n"), std::string::npos) << run.out;
+  EXPECT_EQ(run.err, "error converting fifty to double.\n");
+}
+
 TEST_F(TarvikRouteToolTest, ExitStatusTwoForUsageAndUnopenableFiles) {
   struct Case {
     std::string arguments;

@@ -1,0 +1,51 @@
+// libFuzzer target: tarvik-route's check of a route file of arbitrary
+// bytes, read on past every error, against the module's own read.
+#include <unistd.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "route/route_file_reader.h"
+#include "sim/host/sim_host.h"
+#include "tools/route_check.h"
+
+namespace {
+
+std::string g_routePath;
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  if (std::freopen("/dev/null", "w", stdout) == nullptr) return 0;
+  g_routePath = "/tmp/tarvik_fuzz_check_" + std::to_string(getpid()) + ".route";
+  std::atexit([] { std::remove(g_routePath.c_str()); });
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  std::FILE* file = std::fopen(g_routePath.c_str(), "wb");
+  if (file == nullptr) return 0;
+  std::fwrite(data, 1, size, file);
+  std::fclose(file);
+
+  const RouteCheck check = CheckRouteFile(g_routePath);
+  sim::host().ClearLog();
+  RouteFileReader module;
+  const WaypointList waypoints = module.ParseRouteFile(g_routePath);
+  // The verdict is the module's read, and the check finds an error exactly
+  // when the module does.
+  if (check.verdict.errorFlag != module.errorFlag || check.verdict.errorText != module.errorText) __builtin_trap();
+  if (check.verdict.waypoints != waypoints.size()) __builtin_trap();
+  if ((check.ErrorCount() > 0) != module.errorFlag) __builtin_trap();
+  // Every place is inside the file: a line of it (or the one after a
+  // last line without its line end) and a column from 1.
+  std::size_t lineCount = 1;
+  for (std::size_t i = 0; i < size; ++i) lineCount += data[i] == '\n' ? 1 : 0;
+  for (const Diagnostic& d : check.diagnostics) {
+    if (d.place.line > lineCount) __builtin_trap();
+    if (d.place.line > 0 && (d.place.column == 0 || d.place.column > size + 1)) __builtin_trap();
+  }
+  return 0;
+}

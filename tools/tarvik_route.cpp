@@ -18,6 +18,8 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
+    {"export", route_tool::RunExport},
+    {"import", route_tool::RunImport},
     {"parse", route_tool::RunParse},
 };
 

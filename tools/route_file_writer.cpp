@@ -1,5 +1,6 @@
 #include "tools/route_file_writer.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -77,7 +78,27 @@ std::string RouteFileText(const RouteFileDraft& draft) {
   return out;
 }
 
+namespace {
+
+// A device or a pipe takes the text itself: renaming a file over it would
+// replace it (for root, even /dev/full).
+std::string WriteInPlace(const std::string& path, const std::string& text) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return std::strerror(errno);
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
+  const int writeErrno = errno;
+  const bool closed = std::fclose(file) == 0;
+  if (!written) return std::strerror(writeErrno);
+  if (!closed) return std::strerror(errno);
+  return {};
+}
+
+}  // namespace
+
 std::string WriteWholeFile(const std::string& path, const std::string& text) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode))
+    return WriteInPlace(path, text);
   const std::string partial = path + ".partial";
   std::FILE* file = std::fopen(partial.c_str(), "wb");
   if (file == nullptr) return std::strerror(errno);

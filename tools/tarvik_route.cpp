@@ -20,6 +20,8 @@ struct Command {
 constexpr Command kCommands[] = {
     {"check", route_tool::RunCheck},
     {"legs", route_tool::RunLegs},
+    {"export", route_tool::RunExport},
+    {"import", route_tool::RunImport},
     {"parse", route_tool::RunParse},
 };
 

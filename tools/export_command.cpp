@@ -1,0 +1,76 @@
+// tarvik-route export: a route file as GPX 1.1 or GeoJSON, on standard
+// output or into a file.
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <optional>
+#include <string>
+
+#include "tools/route_commands.h"
+#include "tools/route_geojson.h"
+#include "tools/route_gpx.h"
+#include "tools/route_source.h"
+
+namespace route_tool {
+namespace {
+
+constexpr char kUsage[] = "tarvik-route export --format gpx|geojson FILE [-o OUT]";
+
+struct ExportOptions {
+  std::string format;
+  std::optional<std::string> outPath;
+  Arguments files;
+};
+
+// Empty when the arguments make sense, else the usage error's message.
+std::string ReadOptions(const Arguments& arguments, ExportOptions& options) {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument == "--format" || argument == "-o") {
+      if (i + 1 == arguments.size()) return argument + " needs a value";
+      (argument == "-o" ? options.outPath.emplace() : options.format) = arguments[++i];
+    } else if (argument.starts_with("-") && argument != "-") {
+      return "unknown option " + argument;
+    } else {
+      options.files.push_back(argument);
+    }
+  }
+  if (options.format.empty()) return "expected --format gpx or --format geojson";
+  if (options.format != "gpx" && options.format != "geojson")
+    return "unknown format " + options.format + "; expected gpx or geojson";
+  return {};
+}
+
+int WriteStandardOutput(const std::string& text) {
+  const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
+  if (!written || std::fflush(stdout) != 0) return Fail(kExitUsage, std::string("cannot write standard output: ") + std::strerror(errno));
+  return kExitOk;
+}
+
+}  // namespace
+
+int RunExport(const Arguments& arguments) {
+  ExportOptions options;
+  if (const std::string problem = ReadOptions(arguments, options); !problem.empty()) return UsageError(problem, kUsage);
+  std::string path;
+  int status = kExitOk;
+  if (!OneReadableRouteFile(options.files, kUsage, path, status)) return status;
+
+  const RouteSource source = ReadRouteSource(path);
+  if (source.errorFlag)
+    return Fail(kExitFailed, path + ": the module reads this file with an error; see tarvik-route check " + path);
+  if (const std::string problem = route_gpx::PlaceProblem(source); !problem.empty())
+    return Fail(kExitFailed, path + ": " + problem + ", which " + (options.format == "gpx" ? "GPX" : "GeoJSON") +
+                                 " cannot hold");
+
+  const std::string text = options.format == "gpx"
+                               ? route_gpx::GpxText(source, std::filesystem::path(path).stem().string())
+                               : GeoJsonText(source);
+  if (!options.outPath) return WriteStandardOutput(text);
+  if (const std::string why = WriteWholeFile(*options.outPath, text); !why.empty())
+    return Fail(kExitUsage, "cannot write " + *options.outPath + ": " + why);
+  return kExitOk;
+}
+
+}  // namespace route_tool

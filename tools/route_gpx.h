@@ -1,0 +1,56 @@
+// A route as a GPX 1.1 document and back. The GPX keeps everything the
+// route file holds in elements of our own namespace, so that a route
+// exported and imported again is the same route to the module; chart
+// plotters see a plain route with OpenCPN's arrival radius.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "tools/route_file_writer.h"
+#include "tools/route_source.h"
+
+namespace route_gpx {
+
+inline constexpr char kGpx11Namespace[] = "http://www.topografix.com/GPX/1/1";
+inline constexpr char kGpx10Namespace[] = "http://www.topografix.com/GPX/1/0";
+inline constexpr char kTarvikNamespace[] = "urn:tarvik-mfd:route:1";
+inline constexpr char kOpenCpnNamespace[] = "http://www.opencpn.org";
+// OpenCPN keeps a waypoint's arrival radius in nautical miles.
+inline constexpr double kMetresPerNauticalMile = 1852.0;
+
+// The reader's conversion factors, so that places computed here are the
+// very doubles the module computes.
+inline constexpr double kRadiansPerDegree = 0.017453292519943295;
+inline constexpr double kDegreesPerRadian = 57.29577951308232;
+
+struct PlaceDeg {
+  double latitudeDeg = 0.0;
+  double longitudeDeg = 0.0;
+};
+
+// Where a waypoint of a route read without error lies: a point as the
+// file writes it, a runway's centre converted back to degrees.
+PlaceDeg WaypointPlaceDeg(const RouteSource& source, std::size_t waypoint);
+
+// Why the route's places cannot go into GPX or GeoJSON (a latitude beyond
+// +-90 degrees, a longitude beyond +-180, not a number), or empty.
+std::string PlaceProblem(const RouteSource& source);
+
+// The GPX document of a route read without error; routeName names its
+// <rte>.
+std::string GpxText(const RouteSource& source, const std::string& routeName);
+
+struct GpxImport {
+  bool ok = false;
+  int status = 0;       // an exit status when not ok
+  std::string message;  // why not, naming the file and the place
+  bool needsRadius = false;  // a usage error: a point without our extension and no radius given
+  RouteFileDraft draft;
+};
+
+// The route file of a GPX file's bytes. Points that carry our extension
+// keep every field; others become TURN waypoints with radiusMetres.
+GpxImport DraftFromGpx(const std::string& bytes, const std::string& path, std::optional<double> radiusMetres);
+
+}  // namespace route_gpx

@@ -1,0 +1,115 @@
+// A route file as a GPX 1.1 document.
+#include <pugixml.hpp>
+
+#include <cmath>
+#include <sstream>
+
+#include "tools/route_gpx.h"
+
+namespace route_gpx {
+namespace {
+
+void SetNumber(pugi::xml_node node, const char* attribute, double value) {
+  node.append_attribute(attribute).set_value(ShortestNumber(value).c_str());
+}
+
+void SetInteger(pugi::xml_node node, const char* attribute, std::int32_t value) {
+  node.append_attribute(attribute).set_value(std::to_string(value).c_str());
+}
+
+void AppendRouteExtension(pugi::xml_node rte, const RouteSource& source) {
+  pugi::xml_node route = rte.append_child("extensions").append_child("tarvik:route");
+  for (const RoutePoint& point : source.points) {
+    pugi::xml_node line = route.append_child("tarvik:point");
+    SetNumber(line, "lat", point.latitude);
+    SetNumber(line, "lon", point.longitude);
+  }
+  for (const RunwayEnds& ends : source.runwayEnds) {
+    pugi::xml_node line = route.append_child("tarvik:runway");
+    SetInteger(line, "end1Point", ends.end1Point);
+    SetInteger(line, "end2Point", ends.end2Point);
+    // The ends themselves as well, for readers that do not count points.
+    const RoutePoint& end1 = source.points[static_cast<std::size_t>(ends.end1Point)];
+    const RoutePoint& end2 = source.points[static_cast<std::size_t>(ends.end2Point)];
+    SetNumber(line, "end1Lat", end1.latitude);
+    SetNumber(line, "end1Lon", end1.longitude);
+    SetNumber(line, "end2Lat", end2.latitude);
+    SetNumber(line, "end2Lon", end2.longitude);
+  }
+}
+
+void AppendWaypoint(pugi::xml_node rte, const RouteSource& source, std::size_t i) {
+  const Waypoint& waypoint = source.waypoints[i];
+  const WaypointReference& reference = source.references[i];
+  const PlaceDeg place = WaypointPlaceDeg(source, i);
+  pugi::xml_node rtept = rte.append_child("rtept");
+  SetNumber(rtept, "lat", place.latitudeDeg);
+  SetNumber(rtept, "lon", place.longitudeDeg);
+  if (!waypoint.description.empty()) rtept.append_child("name").text().set(waypoint.description.c_str());
+
+  pugi::xml_node extensions = rtept.append_child("extensions");
+  pugi::xml_node ours = extensions.append_child("tarvik:waypoint");
+  ours.append_attribute("reference").set_value(reference.onRunway ? "RUNWAY" : "POINT");
+  SetInteger(ours, "index", reference.index);
+  ours.append_attribute("task").set_value(TaskKeyword(waypoint.task));
+  SetInteger(ours, "loopTarget", waypoint.loopTarget);
+  SetNumber(ours, "acceptRadiusMetres", waypoint.acceptRadius);
+  SetNumber(ours, "altitudeMetres", waypoint.altitude);
+  SetNumber(ours, "speedMetresPerSecond", waypoint.speed);
+  extensions.append_child("opencpn:arrival_radius")
+      .text()
+      .set(ShortestNumber(waypoint.acceptRadius / kMetresPerNauticalMile).c_str());
+}
+
+bool OutsideRange(double value, double limit) { return !std::isfinite(value) || std::fabs(value) > limit; }
+
+}  // namespace
+
+PlaceDeg WaypointPlaceDeg(const RouteSource& source, std::size_t waypoint) {
+  const WaypointReference& reference = source.references[waypoint];
+  if (!reference.onRunway) {
+    const RoutePoint& point = source.points[static_cast<std::size_t>(reference.index)];
+    return {point.latitude, point.longitude};
+  }
+  return {source.waypoints[waypoint].latitude * kDegreesPerRadian,
+          source.waypoints[waypoint].longitude * kDegreesPerRadian};
+}
+
+std::string PlaceProblem(const RouteSource& source) {
+  // Runway centres lie between points, so the points decide.
+  for (std::size_t i = 0; i < source.points.size(); ++i) {
+    const RoutePoint& point = source.points[i];
+    if (OutsideRange(point.latitude, 90.0))
+      return "point " + std::to_string(i) + " has latitude " + ShortestNumber(point.latitude) +
+             ", not a number from -90 to 90";
+    if (OutsideRange(point.longitude, 180.0))
+      return "point " + std::to_string(i) + " has longitude " + ShortestNumber(point.longitude) +
+             ", not a number from -180 to 180";
+  }
+  return {};
+}
+
+std::string GpxText(const RouteSource& source, const std::string& routeName) {
+  pugi::xml_document document;
+  pugi::xml_node declaration = document.append_child(pugi::node_declaration);
+  declaration.append_attribute("version").set_value("1.0");
+  declaration.append_attribute("encoding").set_value("UTF-8");
+
+  pugi::xml_node gpx = document.append_child("gpx");
+  gpx.append_attribute("xmlns").set_value(kGpx11Namespace);
+  gpx.append_attribute("xmlns:tarvik").set_value(kTarvikNamespace);
+  gpx.append_attribute("xmlns:opencpn").set_value(kOpenCpnNamespace);
+  gpx.append_attribute("version").set_value("1.1");
+  gpx.append_attribute("creator").set_value("tarvik-route");
+
+  pugi::xml_node rte = gpx.append_child("rte");
+  rte.append_child("name").text().set(routeName.c_str());
+  AppendRouteExtension(rte, source);
+  for (std::size_t i = 0; i < source.waypoints.size(); ++i) AppendWaypoint(rte, source, i);
+
+  std::ostringstream text;
+  document.save(text, "  ", pugi::format_default, pugi::encoding_utf8);
+  return text.str();
+}
+
+}  // namespace route_gpx

@@ -29,6 +29,7 @@ constexpr std::string_view kCrossesMeridian = "the runway crosses the 180 degree
 constexpr std::string_view kSamePlace = "this waypoint is at the same place as the one before it";
 constexpr std::string_view kPointUnused = "no waypoint or runway uses point ";
 constexpr std::string_view kRunwayUnused = "no waypoint uses runway ";
+constexpr std::string_view kNotText = "not a text file: a zero byte";
 }  // namespace text
 
 constexpr double kMostLatitudeDeg = 90.0;
@@ -232,6 +233,10 @@ RouteCheck CheckRouteFile(const std::string& path) {
     reader.ParseRouteFile(path);
   }
   const FileLines lines(bytes, trace.origins);
+  // A binary file is an error of its own, at its first zero byte; what the
+  // reader makes of it follows.
+  if (const std::size_t zero = bytes.find('\0'); zero != std::string::npos)
+    check.diagnostics.push_back({lines.PlaceOfFileOffset(zero), Severity::Error, std::string(text::kNotText)});
   Checker(check, reader, trace, lines).Run();
   std::stable_sort(check.diagnostics.begin(), check.diagnostics.end(), [](const Diagnostic& a, const Diagnostic& b) {
     if (a.place.line != b.place.line) return a.place.line < b.place.line;

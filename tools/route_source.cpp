@@ -56,15 +56,7 @@ std::string UnreadableReason(const std::string& path) {
   struct stat status {};
   const bool folder = fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
   close(fd);
-  if (folder) return "it is a folder";
-  std::string bytes;
-  if (!ReadFileBytes(path, bytes)) return "it cannot be read";
-  const std::size_t zero = bytes.find('\0');
-  if (zero == std::string::npos) return {};
-  const TextOrigins noOrigins;
-  const FilePlace place = FileLines(bytes, noOrigins).PlaceOfFileOffset(zero);
-  return "it is not a text file: a zero byte at line " + std::to_string(place.line) + ", column " +
-         std::to_string(place.column);
+  return folder ? "it is a folder" : "";
 }
 
 bool ReadFileBytes(const std::string& path, std::string& bytes) {

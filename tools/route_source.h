@@ -63,9 +63,8 @@ class ReaderEchoSilenced {
 // commands show reports their own way.
 RouteSource ReadRouteSource(const std::string& path);
 
-// Why a file cannot be read as a route file ("No such file or directory",
-// "it is a folder", "it is not a text file: a zero byte at line 3, column
-// 7"), or empty when it can.
+// Why a file cannot be read ("No such file or directory", "it is a
+// folder"), or empty when it can be opened.
 std::string UnreadableReason(const std::string& path);
 
 // The file's bytes as they are (host path), false when it cannot be read.

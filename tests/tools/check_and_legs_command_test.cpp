@@ -66,7 +66,6 @@ TEST(CheckCommand, JsonHoldsTheSameDiagnosticsAsData) {
 }
 
 TEST(CheckCommand, InputThatIsNoRouteFileGetsOneMessageAndStatusTwo) {
-  const TempFile binary(std::string("BEGIN_POINTS\n1 2\x00\x01", 17));
   struct Case {
     std::string arguments;
     std::string err;
@@ -74,8 +73,6 @@ TEST(CheckCommand, InputThatIsNoRouteFileGetsOneMessageAndStatusTwo) {
   const std::vector<Case> cases{
       {"check /nonexistent/a.route", "tarvik-route: cannot read /nonexistent/a.route: No such file or directory\n"},
       {"check /tmp", "tarvik-route: cannot read /tmp: it is a folder\n"},
-      {"check " + binary.Path(),
-       "tarvik-route: cannot read " + binary.Path() + ": it is not a text file: a zero byte at line 2, column 4\n"},
       {"check", "tarvik-route: expected one or more route files\nUsage: tarvik-route check [--strict] [--json] FILE...\n"},
       {"check --fast " + kCircuit,
        "tarvik-route: unknown option --fast\nUsage: tarvik-route check [--strict] [--json] FILE...\n"},
@@ -90,6 +87,14 @@ TEST(CheckCommand, InputThatIsNoRouteFileGetsOneMessageAndStatusTwo) {
   const auto mixed = RunTool("check /nonexistent/a.route " + kCircuit);
   EXPECT_EQ(mixed.exitCode, 2);
   EXPECT_EQ(mixed.out, kCircuit + ": the module loads 4 points, 1 runway, 5 waypoints; no error\n");
+}
+
+TEST(CheckCommand, BinaryFileIsAnErrorAtItsFirstZeroByte) {
+  const TempFile binary(std::string("BEGIN_POINTS\n1 2\x00\x01", 17));
+  const auto run = RunTool("check " + binary.Path());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.out.find("\n" + binary.Path() + ":2:4: error: not a text file: a zero byte\n"), std::string::npos)
+      << run.out;
 }
 
 TEST(CheckCommand, FailedOutputFailsTheRun) {

@@ -18,6 +18,7 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
+    {"draw", route_tool::RunDraw},
     {"parse", route_tool::RunParse},
 };
 

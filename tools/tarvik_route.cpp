@@ -22,6 +22,7 @@ constexpr Command kCommands[] = {
     {"legs", route_tool::RunLegs},
     {"export", route_tool::RunExport},
     {"import", route_tool::RunImport},
+    {"draw", route_tool::RunDraw},
     {"parse", route_tool::RunParse},
 };
 

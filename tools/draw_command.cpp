@@ -1,0 +1,100 @@
+// tarvik-route draw: a plan of a route file, north up and to scale, as a
+// PNG picture or an SVG document. Nothing is written unless the whole
+// picture is: it is made in memory and written through a file beside the
+// output.
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "tools/route_commands.h"
+#include "tools/route_file_writer.h"
+#include "tools/route_plan.h"
+#include "tools/route_plan_drawing.h"
+#include "tools/route_source.h"
+
+namespace route_tool {
+namespace {
+
+constexpr char kUsage[] = "tarvik-route draw FILE -o PLAN.png|PLAN.svg";
+
+bool EndsWithNoCase(const std::string& text, const char* ending) {
+  const std::size_t length = std::strlen(ending);
+  if (text.size() < length) return false;
+  for (std::size_t i = 0; i < length; ++i) {
+    const char c = text[text.size() - length + i];
+    if ((c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c) != ending[i]) return false;
+  }
+  return true;
+}
+
+std::string BaseName(const std::string& path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// A device or pipe (/dev/stdout, /dev/full) is written to as it is: a file
+// put beside it and renamed would replace it. Anything else goes through
+// WriteWholeFile.
+std::string WritePicture(const std::string& path, const std::string& bytes) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
+    if (S_ISDIR(status.st_mode)) return "it is a folder";
+    std::FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) return std::strerror(errno);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
+    const int writeErrno = errno;
+    const bool closed = std::fclose(file) == 0;
+    if (!written) return std::strerror(writeErrno);
+    if (!closed) return std::strerror(errno);
+    return {};
+  }
+  return WriteWholeFile(path, bytes);
+}
+
+}  // namespace
+
+int RunDraw(const Arguments& arguments) {
+  Arguments files;
+  std::string output;
+  bool haveOutput = false;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument == "-o") {
+      if (i + 1 == arguments.size()) return UsageError("-o needs a file name", kUsage);
+      if (haveOutput) return UsageError("-o given twice", kUsage);
+      output = arguments[++i];
+      haveOutput = true;
+    } else if (argument.size() > 1 && argument.front() == '-') {
+      return UsageError("unknown option " + argument, kUsage);
+    } else {
+      files.push_back(argument);
+    }
+  }
+  if (!haveOutput) return UsageError("expected -o PLAN.png or -o PLAN.svg", kUsage);
+  route_plan::PictureFormat format = route_plan::PictureFormat::Png;
+  if (EndsWithNoCase(output, ".svg")) {
+    format = route_plan::PictureFormat::Svg;
+  } else if (!EndsWithNoCase(output, ".png")) {
+    return UsageError(output + ": expected a name ending in .png or .svg", kUsage);
+  }
+  std::string path;
+  int status = kExitOk;
+  if (!OneReadableRouteFile(files, kUsage, path, status)) return status;
+
+  const RouteSource source = ReadRouteSource(path);
+  if (source.errorFlag) {
+    return Fail(kExitFailed, path + ": the module reads this file with an error; see tarvik-route check " + path);
+  }
+  const route_plan::RoutePlan plan = route_plan::MakeRoutePlan(source, BaseName(path));
+  std::string bytes;
+  std::string why;
+  if (!route_plan::RenderRoutePlan(plan, format, bytes, why) || !(why = WritePicture(output, bytes)).empty()) {
+    return Fail(kExitUsage, "cannot write " + output + ": " + why);
+  }
+  return kExitOk;
+}
+
+}  // namespace route_tool

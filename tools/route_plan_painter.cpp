@@ -1,0 +1,194 @@
+#include "tools/route_plan_painter.h"
+
+#include <cmath>
+#include <cstdio>
+
+namespace route_plan {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kHaloWidthPx = 3.0;
+constexpr char kEllipsis[] = "\xE2\x80\xA6";
+
+std::string HexColour(const Rgb& colour) {
+  auto byte = [](double value) { return static_cast<int>(std::lround(std::fmin(1.0, std::fmax(0.0, value)) * 255.0)); };
+  char text[8];
+  std::snprintf(text, sizeof text, "#%02x%02x%02x", byte(colour.r), byte(colour.g), byte(colour.b));
+  return text;
+}
+
+// The length of the UTF-8 sequence at the start of text, or 0 when it is
+// not a valid one of a code point XML can hold.
+std::size_t ValidSequenceLength(std::string_view text) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+  const unsigned char lead = byte(0);
+  if (lead < 0x80) return (lead >= 0x20 && lead != 0x7F) ? 1 : 0;
+  std::size_t length = 0;
+  char32_t codePoint = 0;
+  if ((lead & 0xE0) == 0xC0) {
+    length = 2;
+    codePoint = lead & 0x1F;
+  } else if ((lead & 0xF0) == 0xE0) {
+    length = 3;
+    codePoint = lead & 0x0F;
+  } else if ((lead & 0xF8) == 0xF0) {
+    length = 4;
+    codePoint = lead & 0x07;
+  } else {
+    return 0;
+  }
+  if (text.size() < length) return 0;
+  for (std::size_t i = 1; i < length; ++i) {
+    if ((byte(i) & 0xC0) != 0x80) return 0;
+    codePoint = (codePoint << 6) | (byte(i) & 0x3F);
+  }
+  constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+  if (codePoint < kLeast[length] || codePoint > 0x10FFFF) return 0;   // overlong or too large
+  if (codePoint >= 0xD800 && codePoint <= 0xDFFF) return 0;          // surrogates
+  if (codePoint == 0xFFFE || codePoint == 0xFFFF) return 0;          // not characters
+  return length;
+}
+
+}  // namespace
+
+void SetColour(cairo_t* cr, const Rgb& colour) { cairo_set_source_rgb(cr, colour.r, colour.g, colour.b); }
+
+Rgb TaskColour(std::int32_t task) {
+  switch (task) {
+    case Turn: return {0.12, 0.44, 0.71};
+    case Loop: return {0.88, 0.48, 0.0};
+    case Takeoff: return {0.16, 0.60, 0.23};
+    case Land: return {0.78, 0.16, 0.16};
+    default: return {0.5, 0.5, 0.5};
+  }
+}
+
+void DrawTaskMark(cairo_t* cr, double x, double y, std::int32_t task, double sizePx) {
+  const double h = sizePx / 2.0;
+  cairo_new_path(cr);
+  switch (task) {
+    case Turn:
+      cairo_arc(cr, x, y, h, 0.0, 2.0 * kPi);
+      break;
+    case Loop:
+      cairo_move_to(cr, x, y - h * 1.3);
+      cairo_line_to(cr, x + h * 1.3, y);
+      cairo_line_to(cr, x, y + h * 1.3);
+      cairo_line_to(cr, x - h * 1.3, y);
+      break;
+    case Takeoff:
+      cairo_move_to(cr, x, y - h * 1.4);
+      cairo_line_to(cr, x + h * 1.25, y + h * 0.8);
+      cairo_line_to(cr, x - h * 1.25, y + h * 0.8);
+      break;
+    case Land:
+      cairo_move_to(cr, x, y + h * 1.4);
+      cairo_line_to(cr, x + h * 1.25, y - h * 0.8);
+      cairo_line_to(cr, x - h * 1.25, y - h * 0.8);
+      break;
+    default:
+      cairo_rectangle(cr, x - h, y - h, sizePx, sizePx);
+      break;
+  }
+  cairo_close_path(cr);
+  SetColour(cr, TaskColour(task));
+  cairo_fill_preserve(cr);
+  cairo_set_source_rgb(cr, 1.0, 1.0, 1.0);
+  cairo_set_line_width(cr, 1.5);
+  cairo_stroke(cr);
+}
+
+void Painter::SelectFont(const TextStyle& style) {
+  cairo_select_font_face(cr_, kPlanFontFace, CAIRO_FONT_SLANT_NORMAL,
+                         style.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(cr_, style.sizePx);
+}
+
+double Painter::WidthPx(std::string_view text, const TextStyle& style) {
+  SelectFont(style);
+  const std::string valid = ValidUtf8(text);
+  cairo_text_extents_t extents;
+  cairo_text_extents(cr_, valid.c_str(), &extents);
+  return extents.x_advance;
+}
+
+std::string Painter::Fitted(std::string_view text, const TextStyle& style, double widthPx) {
+  std::string fitted = ValidUtf8(text);
+  if (WidthPx(fitted, style) <= widthPx) return fitted;
+  while (!fitted.empty()) {
+    // Drop one whole character from the end.
+    std::size_t cut = fitted.size() - 1;
+    while (cut > 0 && (static_cast<unsigned char>(fitted[cut]) & 0xC0) == 0x80) --cut;
+    fitted.erase(cut);
+    if (WidthPx(fitted + kEllipsis, style) <= widthPx) break;
+  }
+  return fitted + kEllipsis;
+}
+
+void Painter::Text(double x, double y, std::string_view text, const TextStyle& style, Anchor anchor) {
+  const std::string valid = ValidUtf8(text);
+  if (textAsSvg_) {
+    char place[96];
+    std::snprintf(place, sizeof place, "<text x=\"%.2f\" y=\"%.2f\"", x, y);
+    svgTexts_ += place;
+    svgTexts_ += " font-family=\"" + std::string(kPlanFontFace) + ", sans-serif\"";
+    std::snprintf(place, sizeof place, " font-size=\"%.1f\"", style.sizePx);
+    svgTexts_ += place;
+    if (style.bold) svgTexts_ += " font-weight=\"bold\"";
+    if (anchor == Anchor::Middle) svgTexts_ += " text-anchor=\"middle\"";
+    if (anchor == Anchor::End) svgTexts_ += " text-anchor=\"end\"";
+    svgTexts_ += " fill=\"" + HexColour(style.colour) + "\"";
+    if (style.halo) {
+      std::snprintf(place, sizeof place, " stroke=\"#ffffff\" stroke-width=\"%.1f\"", kHaloWidthPx);
+      svgTexts_ += place;
+      svgTexts_ += " stroke-linejoin=\"round\" paint-order=\"stroke\"";
+    }
+    svgTexts_ += ">" + XmlEscaped(valid) + "</text>\n";
+    return;
+  }
+  const double width = anchor == Anchor::Start ? 0.0 : WidthPx(valid, style);
+  SelectFont(style);
+  cairo_new_path(cr_);
+  cairo_move_to(cr_, anchor == Anchor::Start ? x : anchor == Anchor::Middle ? x - width / 2.0 : x - width, y);
+  cairo_text_path(cr_, valid.c_str());
+  if (style.halo) {
+    cairo_set_source_rgb(cr_, 1.0, 1.0, 1.0);
+    cairo_set_line_width(cr_, kHaloWidthPx);
+    cairo_set_line_join(cr_, CAIRO_LINE_JOIN_ROUND);
+    cairo_stroke_preserve(cr_);
+  }
+  SetColour(cr_, style.colour);
+  cairo_fill(cr_);
+}
+
+std::string ValidUtf8(std::string_view text) {
+  std::string valid;
+  valid.reserve(text.size());
+  while (!text.empty()) {
+    const std::size_t length = ValidSequenceLength(text);
+    if (length == 0) {
+      valid.push_back('?');
+      text.remove_prefix(1);
+    } else {
+      valid.append(text.substr(0, length));
+      text.remove_prefix(length);
+    }
+  }
+  return valid;
+}
+
+std::string XmlEscaped(std::string_view text) {
+  std::string escaped;
+  for (const char c : text) {
+    switch (c) {
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '>': escaped += "&gt;"; break;
+      case '"': escaped += "&quot;"; break;
+      default: escaped.push_back(c); break;
+    }
+  }
+  return escaped;
+}
+
+}  // namespace route_plan

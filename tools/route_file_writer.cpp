@@ -1,5 +1,6 @@
 #include "tools/route_file_writer.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -34,6 +35,17 @@ void AppendComment(std::string& out, const std::string& comment) {
 std::string TaskField(const RouteFileDraft::WaypointLine& waypoint) {
   if (waypoint.task == Loop && waypoint.loopTarget != 0) return "LOOP:" + std::to_string(waypoint.loopTarget);
   return TaskKeyword(waypoint.task);
+}
+
+// A device or a pipe is written in place: a rename would replace it.
+std::string WriteInPlace(const std::string& path, const std::string& text) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return std::strerror(errno);
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
+  const int writeErrno = errno;
+  const bool closed = std::fclose(file) == 0;
+  if (!written || !closed) return std::strerror(written ? errno : writeErrno);
+  return {};
 }
 
 }  // namespace
@@ -78,6 +90,9 @@ std::string RouteFileText(const RouteFileDraft& draft) {
 }
 
 std::string WriteWholeFile(const std::string& path, const std::string& text) {
+  struct stat status {};
+  if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+    return S_ISDIR(status.st_mode) ? "it is a folder" : WriteInPlace(path, text);
   const std::string partial = path + ".partial";
   std::FILE* file = std::fopen(partial.c_str(), "wb");
   if (file == nullptr) return std::strerror(errno);

@@ -18,6 +18,7 @@ struct Command {
 };
 
 constexpr Command kCommands[] = {
+    {"from-base", route_tool::RunFromBase},
     {"parse", route_tool::RunParse},
 };
 

@@ -128,6 +128,11 @@ TEST(ReadBaseConfig, ReadsAsTheHostDoes) {
   reading = ReadBaseConfig(std::string("Location = 1 2\nEND_PARSE\nName = Late\n") + kRunway);
   ASSERT_EQ(reading.error.message, "");
   EXPECT_EQ(reading.base.name, "");
+  // Lines may end in CR LF.
+  reading = ReadBaseConfig("Location = 1 2\r\nBEGIN_OBJECTLIST\r\nRUNWAY\r\nEND1 1 2 3\r\nEND2 4 5 6\r\nEND\r\n");
+  ASSERT_EQ(reading.error.message, "");
+  EXPECT_EQ(reading.base.locationText, "1 2");
+  EXPECT_EQ(reading.base.runways[0].end2.eastMetres, 6.0);
   // Objects after END_OBJECTLIST are not the base's.
   reading = ReadBaseConfig(std::string("Location = 1 2\n") + kRunway + "RUNWAY\nEND1 1 2 3\nEND2 4 5 6\nEND\n");
   ASSERT_EQ(reading.error.message, "");

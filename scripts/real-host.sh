@@ -12,7 +12,9 @@
 #           1,000 waypoints (out/real-host-cost/driver/driver-report.txt)
 # Results of the test in out/real-host/: map.png, table.png, browser.png,
 # error.png, shots/ (every screenshot, the host's log), driver/ (the
-# driver's report), exit-status.
+# driver's report, the host's positions of Cape Canaveral's pads and
+# runway ends), from-base/ (tarvik-route's skeleton of Canaveral.cfg),
+# exit-status.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -57,6 +59,13 @@ else
 fi
 cp "$out"/routes/*.route "$routes/"
 
+# The check of tarvik-route from-base runs the tool of the main build:
+# scripts/test.sh has built it in CI; on a clean clone only the tool is built.
+if [ "$plan" = test ]; then
+  [ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+  cmake --build build --target tarvik-route -j "$(nproc)"
+fi
+
 export TARVIK_DRIVER_DIR=$out/driver TARVIK_DRIVER_PLAN=$plan
 # The driver first: the host unloads plug-ins last first, so the driver
 # outlives TarvikMFD and sees its mode gone.
@@ -91,4 +100,5 @@ for shot in 01-map-empty:map-empty 04-map-route:map 02-browser:browser 08-table:
 done
 cp "$out"/shots/*-error.png "$out/error.png" 2>/dev/null || true
 
-TARVIK_REAL_HOST_OUT=$out ctest --test-dir "$build" --output-on-failure
+TARVIK_REAL_HOST_OUT=$out TARVIK_ROUTE_PROGRAM=$root/build/tools/tarvik-route TARVIK_REAL_HOST_RUN=$run \
+  ctest --test-dir "$build" --output-on-failure

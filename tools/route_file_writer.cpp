@@ -37,6 +37,18 @@ std::string TaskField(const RouteFileDraft::WaypointLine& waypoint) {
   return TaskKeyword(waypoint.task);
 }
 
+// A device or a pipe is written in place: a rename would replace it.
+std::string WriteInPlace(const std::string& path, const std::string& text) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return std::strerror(errno);
+  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
+  const int writeErrno = errno;
+  const bool closed = std::fclose(file) == 0;
+  if (!written) return std::strerror(writeErrno);
+  if (!closed) return std::strerror(errno);
+  return {};
+}
+
 }  // namespace
 
 std::string ShortestNumber(double value) {
@@ -78,27 +90,10 @@ std::string RouteFileText(const RouteFileDraft& draft) {
   return out;
 }
 
-namespace {
-
-// A device or a pipe takes the text itself: renaming a file over it would
-// replace it (for root, even /dev/full).
-std::string WriteInPlace(const std::string& path, const std::string& text) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return std::strerror(errno);
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
-  const int writeErrno = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (!written) return std::strerror(writeErrno);
-  if (!closed) return std::strerror(errno);
-  return {};
-}
-
-}  // namespace
-
 std::string WriteWholeFile(const std::string& path, const std::string& text) {
   struct stat status {};
-  if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode) && !S_ISDIR(status.st_mode))
-    return WriteInPlace(path, text);
+  if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
+    return S_ISDIR(status.st_mode) ? "it is a folder" : WriteInPlace(path, text);
   const std::string partial = path + ".partial";
   std::FILE* file = std::fopen(partial.c_str(), "wb");
   if (file == nullptr) return std::strerror(errno);

@@ -51,5 +51,6 @@ std::string RouteFileText(const RouteFileDraft& draft);
 std::string ShortestNumber(double value);
 
 // Writes the text to the path through a file beside it, so that a failed
-// write leaves no half file. Empty on success, else why it failed.
+// write leaves no half file; a device (/dev/stdout, /dev/full) is written
+// in place, never replaced. Empty on success, else why it failed.
 std::string WriteWholeFile(const std::string& path, const std::string& text);

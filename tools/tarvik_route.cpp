@@ -23,6 +23,7 @@ constexpr Command kCommands[] = {
     {"export", route_tool::RunExport},
     {"import", route_tool::RunImport},
     {"draw", route_tool::RunDraw},
+    {"from-base", route_tool::RunFromBase},
     {"parse", route_tool::RunParse},
 };
 

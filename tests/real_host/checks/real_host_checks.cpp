@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "checks/expected_log.h"
+#include "checks/out_folder.h"
 #include "checks/screenshot.h"
 
 namespace {
@@ -209,6 +210,8 @@ TEST(BrowserPage, ListsBothRouteFilesWithTheFirstSelected) {
 }
 
 }  // namespace
+
+const std::string& RealHostOutFolder() { return outFolder; }
 
 int main(int argc, char** argv) {
   ::testing::InitGoogleTest(&argc, argv);

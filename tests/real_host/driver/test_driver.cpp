@@ -196,11 +196,39 @@ class Driver : public oapi::Module {
     if (!dir_.empty()) std::ofstream(dir_ + "/driver-report.txt", std::ios::app) << line << '\n';
   }
 
+  // The host's own places of Cape Canaveral, its pads and its runway ends
+  // in degrees, to DIR/base-positions.txt: "base LNG LAT", "pad N LNG LAT",
+  // "runway N end E LNG LAT", counted from 1. The check of tarvik-route
+  // from-base holds its skeleton against them.
+  void WriteBasePositions() {
+    OBJHANDLE base = oapiGetBaseByName(earth_, "Cape Canaveral");
+    if (base == nullptr) {
+      Report("base Cape Canaveral not found");
+      return;
+    }
+    std::ofstream out(dir_ + "/base-positions.txt");
+    const auto line = [&out](const std::string& what, double lng, double lat) {
+      char text[160];
+      std::snprintf(text, sizeof text, "%s %.10f %.10f\n", what.c_str(), lng / kDegree, lat / kDegree);
+      out << text;
+    };
+    double lng = 0.0, lat = 0.0, dir = 0.0;
+    oapiGetBaseEquPos(base, &lng, &lat);
+    line("base", lng, lat);
+    for (int pad = 0; pad < oapiGetBasePadCount(base); ++pad)
+      if (oapiGetBasePadEquPos(base, pad, &lng, &lat)) line("pad " + std::to_string(pad + 1), lng, lat);
+    for (int runway = 0; runway < oapiGetBaseRwyCount(base); ++runway)
+      for (int end = 1; end <= 2; ++end)
+        if (oapiGetBaseRwyEquPos(base, runway, end, &dir, &lng, &lat))
+          line("runway " + std::to_string(runway + 1) + " end " + std::to_string(end), lng, lat);
+  }
+
   // The flight. Shot names carry their order; the checks know what each
   // must show.
   void Plan() {
     const double radius = oapiGetSize(earth_);
     const double inside = kInsideCircleFraction * 1500.0;
+    Do([this] { WriteBasePositions(); });
     Wait(2);
     Land(kRunway33Start, kRunway33HeadingDeg);
     Do([this] {

@@ -34,6 +34,7 @@ const TextStyle kWaypointNumberStyle{14.0, true, kInk, true};
 const TextStyle kPointLabelStyle{11.0, false, kPointInk, true};
 const TextStyle kRunwayLabelStyle{12.0, true, kRunwayInk, true};
 const TextStyle kGraticuleLabelStyle{11.0, false, kGraticuleText, true};
+const TextStyle kLegNumberStyle{11.0, true, kLegInk, true};
 
 double LengthPx(double dx, double dy) { return std::hypot(dx, dy); }
 
@@ -171,7 +172,9 @@ void DrawLoopLeg(cairo_t* cr, double x1, double y1, double x2, double y2) {
   DrawArrowHead(cr, mx, my, std::atan2(y2 - y1, x2 - x1), 11.0);
 }
 
-void DrawLegs(cairo_t* cr, const RoutePlan& plan) {
+// Legs are numbered as tarvik-route legs numbers them, beside their middle.
+void DrawLegs(Painter& painter, const RoutePlan& plan) {
+  cairo_t* cr = painter.Context();
   const PlanFit& fit = plan.fit;
   const std::vector<PlanWaypoint>& w = plan.waypoints;
   cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
@@ -184,8 +187,14 @@ void DrawLegs(cairo_t* cr, const RoutePlan& plan) {
     cairo_move_to(cr, x1, y1);
     cairo_line_to(cr, x2, y2);
     cairo_stroke(cr);
-    if (LengthPx(x2 - x1, y2 - y1) > 40.0)
-      DrawArrowHead(cr, (x1 + x2) / 2.0, (y1 + y2) / 2.0, std::atan2(y2 - y1, x2 - x1), 11.0);
+    const double lengthPx = LengthPx(x2 - x1, y2 - y1);
+    if (lengthPx <= 40.0) continue;
+    DrawArrowHead(cr, (x1 + x2) / 2.0, (y1 + y2) / 2.0, std::atan2(y2 - y1, x2 - x1), 11.0);
+    // On the left of the direction of flight, clear of the arrow.
+    const double leftX = (y2 - y1) / lengthPx;
+    const double leftY = -(x2 - x1) / lengthPx;
+    painter.Text((x1 + x2) / 2.0 + leftX * 14.0, (y1 + y2) / 2.0 + leftY * 14.0 + 4.0, std::to_string(i + 1),
+                 kLegNumberStyle, Anchor::Middle);
   }
   for (const PlanWaypoint& from : w) {
     if (from.task != Loop || from.loopTarget < 0 || static_cast<std::size_t>(from.loopTarget) >= w.size()) continue;
@@ -268,7 +277,7 @@ void DrawPlan(Painter& painter, const RoutePlan& plan) {
   DrawGraticule(painter, plan);
   DrawAcceptanceCircles(cr, plan);
   DrawRunways(painter, plan);
-  DrawLegs(cr, plan);
+  DrawLegs(painter, plan);
   DrawPoints(painter, plan);
   DrawWaypoints(painter, plan);
   DrawNorthArrow(painter, f);

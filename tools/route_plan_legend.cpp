@@ -50,7 +50,7 @@ double DrawSymbols(Painter& painter, double x, double y) {
   cairo_set_source_rgb(cr, 0.16, 0.27, 0.42);
   cairo_set_line_width(cr, 2.5);
   Line(cr, x, y - 4.0, x + 18.0, y - 4.0);
-  painter.Text(x + 24.0, y, "leg, flown in order", kEntryStyle);
+  painter.Text(x + 24.0, y, "leg 1, 2, ... flown in order", kEntryStyle);
   y += kRowPx;
   SetColour(cr, TaskColour(Loop));
   const double dashes[] = {6.0, 4.0};

@@ -192,6 +192,11 @@ TEST(DrawCommand, SvgIsAnSvgDocumentWithItsLabelsAsText) {
         "LOOP", "LAND", "TURN", "Out <&> ? back", "(\u2192 1) LOOP", "Scale"}) {
     EXPECT_NE(std::find(texts.begin(), texts.end(), expected), texts.end()) << expected;
   }
+  // The legs are numbered in the legs' own ink, in the order flown.
+  std::vector<std::string> legNumbers;
+  for (const pugi::xml_node text : root.children("text"))
+    if (std::string_view(text.attribute("fill").value()) == "#29456b") legNumbers.push_back(text.child_value());
+  EXPECT_EQ(legNumbers, (std::vector<std::string>{"1", "2"}));
 }
 
 TEST(DrawCommand, EveryExampleRouteIsDrawn) {

@@ -87,8 +87,9 @@ class Driver : public oapi::Module {
   // Called when the host unloads the plug-ins, last first: TarvikMFD, listed
   // after this driver, has gone and must have taken its mode with it.
   void ReportModeAtExit() {
-    MFDMODESPECEX* spec = nullptr;
-    const bool registered = oapiGetMFDModeSpecEx(const_cast<char*>("TarvikMFD"), &spec) >= 0 && spec != nullptr;
+    MFDMODESPECEX* modeRecord = nullptr;
+    const bool registered =
+        oapiGetMFDModeSpecEx(const_cast<char*>("TarvikMFD"), &modeRecord) >= 0 && modeRecord != nullptr;
     Report(std::string("TarvikMFD mode at exit: ") + (registered ? "registered" : "gone"));
   }
 

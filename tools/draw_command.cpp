@@ -35,25 +35,6 @@ std::string BaseName(const std::string& path) {
   return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
-// A device or pipe (/dev/stdout, /dev/full) is written to as it is: a file
-// put beside it and renamed would replace it. Anything else goes through
-// WriteWholeFile.
-std::string WritePicture(const std::string& path, const std::string& bytes) {
-  struct stat status {};
-  if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode)) {
-    if (S_ISDIR(status.st_mode)) return "it is a folder";
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return std::strerror(errno);
-    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size() && std::fflush(file) == 0;
-    const int writeErrno = errno;
-    const bool closed = std::fclose(file) == 0;
-    if (!written) return std::strerror(writeErrno);
-    if (!closed) return std::strerror(errno);
-    return {};
-  }
-  return WriteWholeFile(path, bytes);
-}
-
 }  // namespace
 
 int RunDraw(const Arguments& arguments) {
@@ -91,7 +72,7 @@ int RunDraw(const Arguments& arguments) {
   const route_plan::RoutePlan plan = route_plan::MakeRoutePlan(source, BaseName(path));
   std::string bytes;
   std::string why;
-  if (!route_plan::RenderRoutePlan(plan, format, bytes, why) || !(why = WritePicture(output, bytes)).empty()) {
+  if (!route_plan::RenderRoutePlan(plan, format, bytes, why) || !(why = WriteWholeFile(output, bytes)).empty()) {
     return Fail(kExitUsage, "cannot write " + output + ": " + why);
   }
   return kExitOk;

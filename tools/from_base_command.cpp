@@ -26,12 +26,9 @@ constexpr char kUsage[] = "tarvik-route from-base BASE.cfg [-o FILE.route]";
 double Rounded(double degrees) { return std::round(degrees * 1e7) / 1e7; }
 
 std::optional<std::string> FileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (in.bad()) return std::nullopt;
-  return bytes.str();
+  std::string bytes;
+  if (!ReadFileBytes(path, bytes)) return std::nullopt;
+  return bytes;
 }
 
 std::string Where(const std::string& path, const BaseConfigError& error) {

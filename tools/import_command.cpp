@@ -50,14 +50,6 @@ std::string ReadOptions(const Arguments& arguments, ImportOptions& options) {
   return {};
 }
 
-bool ReadWholeFile(const std::string& path, std::string& bytes) {
-  std::ifstream file(NativePath(path), std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  bytes = text.str();
-  return file.good() || file.eof();
-}
-
 }  // namespace
 
 int RunImport(const Arguments& arguments) {
@@ -67,7 +59,7 @@ int RunImport(const Arguments& arguments) {
   if (const std::string why = UnreadableReason(path); !why.empty())
     return Fail(kExitUsage, "cannot read " + path + ": " + why);
   std::string bytes;
-  if (!ReadWholeFile(path, bytes)) return Fail(kExitUsage, "cannot read " + path);
+  if (!ReadFileBytes(path, bytes)) return Fail(kExitUsage, "cannot read " + path);
 
   const route_gpx::GpxImport imported = route_gpx::DraftFromGpx(bytes, path, options.radiusMetres);
   if (imported.needsRadius) return UsageError(imported.message, kUsage);

@@ -164,6 +164,13 @@ void RouteFileReader::ReportAbout(std::string_view subject, const std::string& m
   ReportError(message);
 }
 
+// After an error the module's steps stop at a line's first number, before
+// any report of their own; a short line stops there too, and silently.
+void RouteFileReader::ReportShortLine(std::string_view line, const std::string& message) {
+  if (errorFlag && !readPastErrors_) return;
+  ReportAbout(line, message);
+}
+
 std::vector<RoutePoint> RouteFileReader::ParsePoints() {
   Log(msg::kParsingPoints);
   std::vector<RoutePoint> points;
@@ -186,7 +193,7 @@ std::vector<RoutePoint> RouteFileReader::ParsePoints() {
     const std::size_t reportsBefore = reportCount_;
     RoutePoint point;
     if (fields.count < 2) {
-      ReportAbout(line, LineError(msg::kPointsSection, lines.Number(), msg::kTooFewFieldsPoint, line));
+      ReportShortLine(line, LineError(msg::kPointsSection, lines.Number(), msg::kTooFewFieldsPoint, line));
     } else {
       point.longitude = FieldAsDouble(fields.field[0]);
       if (!LineFailed(reportsBefore)) point.latitude = FieldAsDouble(fields.field[1]);
@@ -217,7 +224,7 @@ RunwayList RouteFileReader::ParseRunways(const std::vector<RoutePoint>& points) 
     std::int32_t end1 = -1;
     std::int32_t end2 = -1;
     if (fields.count < 2) {
-      ReportAbout(line, LineError(msg::kRunwaysSection, lines.Number(), msg::kTooFewFieldsRunway, line));
+      ReportShortLine(line, LineError(msg::kRunwaysSection, lines.Number(), msg::kTooFewFieldsRunway, line));
     } else {
       end1 = FieldAsInt(fields.field[0]);
       if (!LineFailed(reportsBefore)) end2 = FieldAsInt(fields.field[1]);
@@ -244,7 +251,7 @@ RunwayList RouteFileReader::ParseRunways(const std::vector<RoutePoint>& points) 
     runway.end2Latitude = points[end2].latitude * kRadiansPerDegree;
     runway.end2Longitude = points[end2].longitude * kRadiansPerDegree;
     runway.centerLatitude = RunwayCentre(runway.end1Latitude, runway.end2Latitude);
-    runway.centerLongitude = RunwayCentre(runway.end1Longitude, runway.end2Longitude);
+    runway.centerLongitude = RunwayCentreLongitude(runway.end1Longitude, runway.end2Longitude);
     runwayList.push_back(runway);
   }
   Log(msg::kStepOk);
@@ -285,7 +292,7 @@ WaypointList RouteFileReader::ParseWaypoints(const std::vector<RoutePoint>& poin
     // check goes on with the next line.
     const auto stops = [&] { return LineFailed(reportsBefore); };
     if (fields.count < 4) {
-      ReportAbout(line, LineError(msg::kWaypointsSection, lines.Number(), msg::kTooFewFieldsWaypoint, line));
+      ReportShortLine(line, LineError(msg::kWaypointsSection, lines.Number(), msg::kTooFewFieldsWaypoint, line));
       if (readPastErrors_) continue;
       return route;
     }
@@ -365,13 +372,19 @@ WaypointList RouteFileReader::ParseWaypoints(const std::vector<RoutePoint>& poin
     }
     Log(msg::kWaypointDone);
   }
-  // A route cut short by an error has been reported already.
-  if (errorFlag && !readPastErrors_) return route;
+  // Every waypoint given out continues inside its route: a target outside
+  // falls back to the first waypoint, as a plain LOOP. The first such is
+  // reported unless the route was cut short by an earlier error, which
+  // then stays the message that explains it.
+  bool quiet = errorFlag && !readPastErrors_;
   for (const NamedLoop& loop : namedLoops) {
-    if (static_cast<std::size_t>(route[loop.place].loopTarget) < route.size()) continue;
-    const std::string target = std::string(msg::kLoopWithTarget) + std::to_string(route[loop.place].loopTarget);
+    Waypoint& waypoint = route[loop.place];
+    if (static_cast<std::size_t>(waypoint.loopTarget) < route.size()) continue;
+    const std::string target = std::string(msg::kLoopWithTarget) + std::to_string(waypoint.loopTarget);
+    waypoint.loopTarget = 0;
+    if (quiet) continue;
     ReportAbout(loop.field, LineError(msg::kWaypointsSection, loop.lineNumber, msg::kLoopTargetOutside, target));
-    if (!readPastErrors_) break;
+    quiet = !readPastErrors_;
   }
   return route;
 }

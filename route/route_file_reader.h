@@ -88,6 +88,7 @@ class RouteFileReader final : public ErrorSink {
   double FieldAsDouble(std::string_view field);
   std::int32_t FieldAsInt(std::string_view field);
   void ReportAbout(std::string_view subject, const std::string& message);
+  void ReportShortLine(std::string_view line, const std::string& message);
 
   ReadTrace* trace_ = nullptr;
   bool readPastErrors_ = false;

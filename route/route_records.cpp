@@ -1,6 +1,8 @@
 #include "route/route_records.h"
 
 #include <array>
+#include <cmath>
+#include <numbers>
 #include <utility>
 
 namespace {
@@ -34,4 +36,12 @@ double RunwayCentre(double end1, double end2) {
   if (end1 > end2) return end2 + (end1 - end2) * 0.5;
   if (end1 < end2) return end1 + (end2 - end1) * 0.5;
   return end1;
+}
+
+double RunwayCentreLongitude(double end1, double end2) {
+  const double plain = RunwayCentre(end1, end2);
+  if (!(std::fabs(end1 - end2) > std::numbers::pi)) return plain;
+  // The two centres of a circle's two arcs are pi apart; the shorter arc's
+  // is the one nearer the ends.
+  return plain + (plain < end1 ? std::numbers::pi : -std::numbers::pi);
 }

@@ -22,8 +22,8 @@ struct RoutePoint {
   double longitude = 0.0;  // [deg], the first number of the line
 };
 
-// A runway between two points [rad]. The centre is the plain midpoint of
-// each coordinate, without wrapping at +-pi.
+// A runway between two points [rad]. The centre is the midpoint of each
+// coordinate, the longitude's on the shorter way round.
 struct Runway {
   double end1Latitude = 0.0;
   double end1Longitude = 0.0;
@@ -57,3 +57,8 @@ bool TaskFromKeyword(std::string_view keyword, std::int32_t& task);
 // The centre of two runway ends [rad], computed so that equal ends give
 // exactly that value.
 double RunwayCentre(double end1, double end2);
+// The same for longitudes, on the shorter way round: ends more than pi
+// apart lie across the 180 degree meridian (or its equivalent), and their
+// centre is pi away from the plain one, on the side of the first end.
+// Ends less than pi apart give exactly RunwayCentre.
+double RunwayCentreLongitude(double end1, double end2);

@@ -75,7 +75,7 @@ VesselRoute SampleRoute() {
   const sim::LatLon end2 = Local(0.0, 420.0);
   route.runways.push_back({end1.latitudeRad, end1.longitudeRad, end2.latitudeRad, end2.longitudeRad,
                            RunwayCentre(end1.latitudeRad, end2.latitudeRad),
-                           RunwayCentre(end1.longitudeRad, end2.longitudeRad)});
+                           RunwayCentreLongitude(end1.longitudeRad, end2.longitudeRad)});
   route.currentIndex = 1;
   route.selectedFile = 1;
   route.fileCount = 4;

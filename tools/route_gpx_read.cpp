@@ -232,7 +232,7 @@ class Importer {
     const RoutePoint& end1 = route_.points[static_cast<std::size_t>(ends.end1Point)];
     const RoutePoint& end2 = route_.points[static_cast<std::size_t>(ends.end2Point)];
     return {RunwayCentre(end1.latitude * kRadiansPerDegree, end2.latitude * kRadiansPerDegree) * kDegreesPerRadian,
-            RunwayCentre(end1.longitude * kRadiansPerDegree, end2.longitude * kRadiansPerDegree) * kDegreesPerRadian};
+            RunwayCentreLongitude(end1.longitude * kRadiansPerDegree, end2.longitude * kRadiansPerDegree) * kDegreesPerRadian};
   }
 
   bool Coordinates(pugi::xml_node node, double& latitudeDeg, double& longitudeDeg) {

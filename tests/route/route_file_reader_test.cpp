@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <fstream>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -298,13 +299,48 @@ TEST_F(RouteFileReaderTest, NamedLoopContinuesAtItsTarget) {
 }
 
 // A target past the end is reported once the whole list is known; the
-// route keeps every waypoint, and sequencing holds at such a loop.
-TEST_F(RouteFileReaderTest, NamedLoopTargetPastTheEndIsReported) {
-  const Outcome out = Parse(RouteWithWaypoints("POINT 0 TURN 100\nPOINT 0 LOOP:2 100\n"));
-  EXPECT_EQ(out.errorText, "Error: WAYPOINTS line 2: loop target is not a waypoint of the route: \"LOOP:2\"");
-  EXPECT_EQ(out.waypoints.size(), 2u);
+// route keeps every waypoint, the loop continuing at the first.
+TEST_F(RouteFileReaderTest, NamedLoopTargetPastTheEndIsReportedAndFallsBackToTheFirst) {
+  const Outcome out = Parse(RouteWithWaypoints("POINT 0 TURN 100\nPOINT 0 LOOP:7 100\nPOINT 0 LOOP:9 100\n"));
+  EXPECT_EQ(out.errorText, "Error: WAYPOINTS line 2: loop target is not a waypoint of the route: \"LOOP:7\"");
+  ASSERT_EQ(out.waypoints.size(), 3u);
+  EXPECT_EQ(out.waypoints[1].task, Loop);
+  EXPECT_EQ(out.waypoints[1].loopTarget, 0);
+  EXPECT_EQ(out.waypoints[2].loopTarget, 0);
   EXPECT_EQ(out.log, Join({kStart, PointsLog(3), kRunwaysOk, kWaypointsStart, WaypointLog(false), WaypointLog(false),
-                           Report(out.errorText), kCompleted}));
+                           WaypointLog(false), Report(out.errorText), kCompleted}));
+}
+
+// A route cut short by an error can leave a loop's target behind the cut:
+// the target falls back all the same, and the first error stays the one
+// the display shows.
+TEST_F(RouteFileReaderTest, NamedLoopCutOffByAnEarlierErrorFallsBackSilently) {
+  const Outcome out = Parse(RouteWithWaypoints("POINT 0 TURN 100\nPOINT 0 LOOP:2 100\nRUNWAY 9 TURN 100\n"));
+  EXPECT_EQ(out.errorText, "Error: Runway in route not found!");
+  ASSERT_EQ(out.waypoints.size(), 2u);
+  EXPECT_EQ(out.waypoints[1].loopTarget, 0);
+  EXPECT_EQ(out.log, Join({kStart, PointsLog(3), kRunwaysOk, kWaypointsStart, WaypointLog(false), WaypointLog(false),
+                           {".1", ".2", ".3", ".4", ".5"}, Report(out.errorText), {".8", ".9"}, kCompleted}));
+}
+
+// After an error, a line too short for its kind stops its step where any
+// line would, at its first number, and reports nothing of its own.
+TEST_F(RouteFileReaderTest, ShortLineAfterAnErrorStopsSilently) {
+  const Outcome waypoints =
+      Parse(Route("10 50\n", "0 0\n", "POINT 0 TURN 100\nRUNWAY 7 TURN 100\nPOINT 0 TURN\n"));
+  EXPECT_EQ(waypoints.errorText, "Error: Runway in route not found!");
+  EXPECT_EQ(waypoints.log, Join({kStart, PointsLog(1), kRunwaysOk, kWaypointsStart, WaypointLog(false),
+                                 {".1", ".2", ".3", ".4", ".5"}, Report(waypoints.errorText), {".8", ".9", ".1"},
+                                 kCompleted}));
+  EXPECT_EQ(waypoints.waypoints.size(), 1u);
+
+  sim::host().ClearLog();
+  const Outcome runways = Parse(Route("10 x\n", "0\n", "POINT 0 TURN 100\n"));
+  EXPECT_EQ(runways.errorText, "error converting x to double.");
+  EXPECT_EQ(runways.log, Join({kStart, {"Parsing Points...", "..start spilt 1..", "..end spilt 1..", ".1..", "..",
+                                         "..start spilt 2..", "..end spilt 2.."},
+                               Report(runways.errorText), {"Parsing Runways..."}, kWaypointsStart, {".1"},
+                               kCompleted}));
 }
 
 // The files of tests/data, which also seed the fuzzer, against the table
@@ -412,6 +448,42 @@ TEST_F(RouteFileReaderTest, FileLargerThanMemoryIsReportedNotThrown) {
   ASSERT_EQ(waitpid(child, &status, 0), child);
   EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
 #endif
+}
+
+}  // namespace
+
+namespace {
+
+// Runway centres across the 180 degree meridian lie between the ends on the
+// shorter way round; elsewhere they are the plain midpoints to the bit.
+TEST(RunwayCentreLongitude, TakesTheShorterWayRound) {
+  constexpr double kDeg = 0.017453292519943295;
+  const double pi = std::numbers::pi;
+  struct Case {
+    double end1Deg, end2Deg, centreRad;
+  };
+  const std::vector<Case> cases{
+      {179.99, -179.99, pi},       {-179.99, 179.99, -pi},           {350.0, 10.0, 2 * pi},
+      {10.0, 350.0, 0.0},          {-80.6, -80.7, RunwayCentre(-80.6 * kDeg, -80.7 * kDeg)},
+      {179.0, -1.0, RunwayCentre(179.0 * kDeg, -1.0 * kDeg)},  // exactly half round: as it always was
+      {12.5, 12.5, 12.5 * kDeg},
+  };
+  for (const Case& c : cases)
+    EXPECT_DOUBLE_EQ(RunwayCentreLongitude(c.end1Deg * kDeg, c.end2Deg * kDeg), c.centreRad)
+        << c.end1Deg << " " << c.end2Deg;
+}
+
+TEST(RunwayCentreLongitude, ReaderPutsAWaypointOnARunwayAcrossTheMeridianBetweenItsEnds) {
+  sim::host().Reset();
+  const TempFile file(Route("179.99 -16.7\n-179.99 -16.8\n", "0 1\n", "RUNWAY 0 LAND 500\n"));
+  RouteFileReader reader;
+  testing::internal::CaptureStdout();
+  const WaypointList route = reader.ParseRouteFile(file.Path());
+  testing::internal::GetCapturedStdout();
+  ASSERT_EQ(route.size(), 1u);
+  EXPECT_EQ(route[0].longitude, std::numbers::pi);
+  EXPECT_EQ(reader.GetRunways()[0].centerLongitude, std::numbers::pi);
+  EXPECT_EQ(reader.errorText, "");
 }
 
 }  // namespace

@@ -16,13 +16,20 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-// Truncates toward zero into the safe pixel range; not a number gives 0
+// Truncates toward zero into the pixel range; not a number gives 0
 // (positions are checked for it before).
 std::int32_t ClampedPixel(double value) {
   if (std::isnan(value)) return 0;
   const double limit = kMapPixelLimit;
   return static_cast<std::int32_t>(std::clamp(value, -limit, limit));
 }
+
+// A pixel plus an offset, added in 64 bits and clamped like a projection.
+std::int32_t ClampedPixel(std::int64_t value) {
+  return static_cast<std::int32_t>(std::clamp<std::int64_t>(value, -kMapPixelLimit, kMapPixelLimit));
+}
+
+std::int32_t Plus(std::int32_t pixel, std::int64_t offset) { return ClampedPixel(pixel + offset); }
 
 bool OnMap(const MapPoint& p) { return p.x != kOffMapPixel && p.y != kOffMapPixel; }
 
@@ -41,11 +48,11 @@ void DrawLabel(oapi::Sketchpad* skp, int heightPx, bool proportional, const char
 }
 
 void DrawBox(oapi::Sketchpad* skp, const MapPoint& p, std::int32_t half) {
-  skp->Rectangle(p.x - half, p.y - half, p.x + half, p.y + half);
+  skp->Rectangle(Plus(p.x, -half), Plus(p.y, -half), Plus(p.x, half), Plus(p.y, half));
 }
 
 void DrawCircle(oapi::Sketchpad* skp, const MapPoint& p, std::int32_t radius) {
-  skp->Ellipse(p.x - radius, p.y - radius, p.x + radius, p.y + radius);
+  skp->Ellipse(Plus(p.x, -radius), Plus(p.y, -radius), Plus(p.x, radius), Plus(p.y, radius));
 }
 
 }  // namespace
@@ -118,8 +125,7 @@ void TarvikMFD::DrawRouteLayer(oapi::Sketchpad* skp) {
       if (OnMap(q)) skp->Line(p.x, p.y, q.x, q.y);
     }
     const std::string label = w.name.empty() ? std::to_string(i + 1) : w.name;
-    DrawLabel(skp, 20, true, fontFace, static_cast<int>(p.x - 4.4), static_cast<int>(p.y - 10.0), label,
-              &brightColor);
+    DrawLabel(skp, 20, true, fontFace, ClampedPixel(p.x - 4.4), ClampedPixel(p.y - 10.0), label, &brightColor);
   }
 }
 
@@ -192,7 +198,7 @@ void TarvikMFD::DrawBaseLayer(oapi::Sketchpad* skp) {
       skp->SetPen(dimPen);
       char name[255];
       oapiGetObjectName(base, name, 255);
-      DrawLabel(skp, 12, true, fontFace, p.x + 10, static_cast<int>(p.y - 6.0), name, nullptr);
+      DrawLabel(skp, 12, true, fontFace, Plus(p.x, 10), ClampedPixel(p.y - 6.0), name, nullptr);
     }
 
     for (DWORD j = 0; j < oapiGetBasePadCount(base); ++j) {
@@ -205,8 +211,8 @@ void TarvikMFD::DrawBaseLayer(oapi::Sketchpad* skp) {
       DrawCircle(skp, q, static_cast<std::int32_t>(q.size * 0.75));
       const std::int32_t numberPx = ClampedPixel(scale * 40.0);
       if (numberPx > 1)
-        DrawLabel(skp, numberPx, false, fontFace, static_cast<int>(q.x - numberPx * 0.22),
-                  static_cast<int>(q.y - numberPx * 0.5), std::to_string(j + 1), &brightColor);
+        DrawLabel(skp, numberPx, false, fontFace, ClampedPixel(q.x - numberPx * 0.22),
+                  ClampedPixel(q.y - numberPx * 0.5), std::to_string(j + 1), &brightColor);
     }
   }
 }
@@ -223,9 +229,9 @@ void TarvikMFD::DrawNavaidLayer(oapi::Sketchpad* skp) {
     if (data.type != TRANSMITTER_VOR) continue;
     const MapPoint p = ProjectToMap(data.vor.lat, data.vor.lng, 0);
     if (!OnMap(p)) continue;
-    skp->Line(p.x - 3, p.y, p.x + 3, p.y);
-    skp->Line(p.x, p.y - 3, p.x, p.y + 3);
-    DrawLabel(skp, 12, true, fontFace, p.x + 3, p.y, std::string("VOR ") + data.id, nullptr);
+    skp->Line(Plus(p.x, -3), p.y, Plus(p.x, 3), p.y);
+    skp->Line(p.x, Plus(p.y, -3), p.x, Plus(p.y, 3));
+    DrawLabel(skp, 12, true, fontFace, Plus(p.x, 3), p.y, std::string("VOR ") + data.id, nullptr);
   }
 }
 

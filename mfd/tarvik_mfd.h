@@ -37,11 +37,12 @@ struct MapPoint {
   std::int32_t size;
 };
 
-// Projected values are clamped to +-kMapPixelLimit so that a symbol's box
-// (x +- size) and every offset the layers add stay far inside 32 bits. A
-// position that is not a finite number comes out as kOffMapPixel in x and
-// y; the layers skip such symbols together with their lines and labels.
-inline constexpr std::int32_t kMapPixelLimit = 1 << 29;
+// Every value that fits in 32 bits is kept exactly; only what does not is
+// clamped to +-kMapPixelLimit. The layers add a symbol's size and their
+// offsets in 64 bits and clamp the sum the same way. A position that is
+// not a finite number comes out as kOffMapPixel in x and y; the layers
+// skip such symbols together with their lines and labels.
+inline constexpr std::int32_t kMapPixelLimit = 2147483647;
 inline constexpr std::int32_t kOffMapPixel = -2147483647 - 1;
 
 class TarvikMFD : public MFD2 {

@@ -60,7 +60,7 @@ TEST_P(ExtremeRedrawTest, EveryPageDrawsWithinTheSafePixelRange) {
   for (const char* label : {"1", "2", "4", "Near", "Antipode", "VOR FAR"})
     EXPECT_NE(std::find(labels.begin(), labels.end(), label), labels.end()) << label << "\n" << Dump(lines);
   EXPECT_EQ(std::find(labels.begin(), labels.end(), "3"), labels.end()) << "a waypoint without position";
-  for (long long v : CoordinatesOf(lines)) ASSERT_LE(std::llabs(v), 2LL * kMapPixelLimit) << Dump(lines);
+  for (long long v : CoordinatesOf(lines)) ASSERT_LE(std::llabs(v), 2147483647LL) << Dump(lines);
 
   for (DisplayPage page : {Graphical, List, FileSelect}) {
     mfd->State().page = page;
@@ -83,6 +83,44 @@ INSTANTIATE_TEST_SUITE_P(
                       ExtremeCase{"GasGiantFarthest", 7.0e7, -0.1, 131072000},
                       ExtremeCase{"StarClosest", 7.0e8, 0.2, 250}),
     [](const auto& info) { return std::string(info.param.name); });
+
+// Values that fit in 32 bits are drawn exactly: on a large body at the
+// closest zoom a line to a far waypoint keeps its direction.
+TEST_F(PageTest, FarPixelsInsideThirtyTwoBitsAreExact) {
+  BuildWorld(1.0e8, {0.0, 0.0}, 0.0, 2000, 2000);
+  // One radian along a course of 30 degrees from the vessel.
+  const double courseRad = kPi / 6;
+  const double latitude = std::asin(std::sin(1.0) * std::cos(courseRad));
+  const double longitude = std::atan2(std::sin(courseRad) * std::sin(1.0), std::cos(1.0));
+  mfd->route.waypoints = {WaypointAt({latitude, longitude}, 0.0)};
+  SetPageAndRange(Graphical, 250);
+  const auto lines = Redraw();
+  // The line from the vessel; sin 30 degrees may come out a hair below 0.5,
+  // and truncation then takes the one pixel off that the scale allows.
+  const auto line = std::find_if(lines.begin(), lines.end(),
+                                 [](const std::string& l) { return l.rfind("line 1000 1334 ", 0) == 0; });
+  ASSERT_NE(line, lines.end()) << Dump(lines);
+  long long x = 0;
+  long long y = 0;
+  std::istringstream(line->substr(15)) >> x >> y;
+  EXPECT_GE(x, 400000999);
+  EXPECT_LE(x, 400001000);
+  EXPECT_GE(y, -692818990);
+  EXPECT_LE(y, -692818989);
+}
+
+// Beyond 32 bits only the value that does not fit is clamped, and a box
+// around a point near the edge of the range does not wrap.
+TEST_F(PageTest, PixelsBeyondThirtyTwoBitsAreClampedOneByOne) {
+  BuildWorld(7.0e8, {0.0, 0.0}, 0.0, 2000, 2000);
+  mfd->route.waypoints = {WaypointAt({0.0, 1.0}, 1.0e9)};  // due east, a huge circle
+  SetPageAndRange(Graphical, 250);
+  const auto lines = Redraw();
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "line 1000 1334 2147483647 1333"), lines.end()) << Dump(lines);
+  // x - size and y - size fit and are exact; x + size and y + size do not.
+  EXPECT_NE(std::find(lines.begin(), lines.end(), "ellipse 0 -2147482314 2147483647 2147483647"), lines.end())
+      << Dump(lines);
+}
 
 }  // namespace
 }  // namespace pages_test

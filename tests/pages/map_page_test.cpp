@@ -48,9 +48,13 @@ TEST_F(ProjectionTest, SouthIsStraightBelowWhenHeadingNorth) {
 TEST_F(ProjectionTest, FarValuesAreClampedAndNotANumberIsOffTheMap) {
   BuildWorld(7.0e8, {0.0, 0.0}, 0.0, 400);  // the size of a star
   SetPageAndRange(Graphical, 250);         // 1.6 pixel per metre
+  // 7e8 m south: 1.12e9 pixels fit in 32 bits and stay exact.
   const MapPoint far = mfd->ProjectToMap(-1.0, 0.0, 1.0e12);
-  EXPECT_EQ(far.y, kMapPixelLimit);
+  EXPECT_EQ(far.y, 1120000267);
   EXPECT_EQ(far.size, kMapPixelLimit);
+  // The far side of the body is beyond them.
+  const MapPoint antipode = mfd->ProjectToMap(0.0, std::numbers::pi, 0.0);
+  EXPECT_EQ(antipode.x, kMapPixelLimit);  // due east by the bearing table
   const MapPoint lost = mfd->ProjectToMap(std::nan(""), 0.0, 30.0);
   EXPECT_EQ(lost.x, kOffMapPixel);
   EXPECT_EQ(lost.y, kOffMapPixel);

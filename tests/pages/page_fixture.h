@@ -65,7 +65,8 @@ class PageTest : public ::testing::Test {
     sim::host().Reset();
   }
 
-  void BuildWorld(double bodyRadiusMetres, sim::LatLon vesselPosition, double headingRad, int heightPx = 400) {
+  void BuildWorld(double bodyRadiusMetres, sim::LatLon vesselPosition, double headingRad, int heightPx = 400,
+                  int widthPx = 400) {
     mfd.reset();
     ClearRoutes();
     sim::host().Reset();
@@ -76,7 +77,7 @@ class PageTest : public ::testing::Test {
     vesselSpec.position = vesselPosition;
     vesselSpec.headingRad = headingRad;
     vessel = &sim::host().AddVessel(vesselSpec);
-    mfd = std::make_unique<TarvikMFD>(400, heightPx, vessel->iface.get(), 1);
+    mfd = std::make_unique<TarvikMFD>(widthPx, heightPx, vessel->iface.get(), 1);
   }
 
   // A point at a distance north (negative: south) and east of the vessel.

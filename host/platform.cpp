@@ -38,9 +38,11 @@ HANDLE host_interface::FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* dat
       if (name.size() >= static_cast<std::size_t>(MAX_PATH)) continue;
       if (fnmatch(namePattern.c_str(), name.c_str(), FNM_CASEFOLD) != 0) continue;
       struct stat info {};
-      DWORD attributes = FILE_ATTRIBUTE_NORMAL;
-      if (stat((folder + name).c_str(), &info) == 0 && S_ISDIR(info.st_mode)) attributes = FILE_ATTRIBUTE_DIRECTORY;
-      entries.push_back({name, attributes});
+      if (stat((folder + name).c_str(), &info) != 0) continue;
+      // The host's platform finds files and folders only; a pipe or a
+      // device is neither, and reading one could block or never end.
+      if (!S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode)) continue;
+      entries.push_back({name, S_ISDIR(info.st_mode) ? FILE_ATTRIBUTE_DIRECTORY : FILE_ATTRIBUTE_NORMAL});
     }
   } catch (...) {
     closedir(dir);

@@ -24,6 +24,11 @@ constexpr ColorScheme kColorSchemes[] = {
 };
 constexpr std::int32_t kColorSchemeCount = 5;
 
+// Refused instead of read, to the host log and the debug line.
+constexpr char kNameIsAPath[] = "Error: route file name holds a path separator, not opened: ";
+
+bool HoldsPathSeparator(const char* name) { return std::strpbrk(name, "/\\") != nullptr; }
+
 constexpr std::uint32_t kInitialRangeMetres = 2000;
 constexpr std::uint32_t kSmallestRangeMetres = 250;
 constexpr std::uint64_t kLargestRangeMetres = 131072000;  // 2000 m doubled 16 times
@@ -186,6 +191,8 @@ void TarvikMFD::ListRouteFiles() {
   do {
     const bool dots = std::strcmp(found.cFileName, ".") == 0 || std::strcmp(found.cFileName, "..") == 0;
     if (dots || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    // The folder is a boundary: a name that is a path could lead out of it.
+    if (HoldsPathSeparator(found.cFileName)) continue;
     routeFiles.emplace_back(found.cFileName);
     ++route.fileCount;
   } while (FindNextFileA(search, &found) != 0);
@@ -195,14 +202,21 @@ void TarvikMFD::ListRouteFiles() {
 void TarvikMFD::LoadSelectedRoute() {
   RouteFileReader reader;
   route.waypoints.clear();
+  std::string refused;
   if (route.selectedFile < routeFiles.size()) {
-    route.waypoints = reader.ParseRouteFile(std::string(kRouteFolder) + routeFiles[route.selectedFile]);
-    route.runways = reader.GetRunways();
+    const std::string& name = routeFiles[route.selectedFile];
+    if (HoldsPathSeparator(name.c_str())) {
+      refused = std::string(kNameIsAPath) + name;
+      oapiWriteLog(refused.c_str());
+    } else {
+      route.waypoints = reader.ParseRouteFile(std::string(kRouteFolder) + name);
+      route.runways = reader.GetRunways();
+    }
   }
   // Sequencing may have moved the index on the old route while the browser
   // was shown: a new route starts at its first waypoint.
   if (!route.waypoints.empty() && route.currentIndex >= route.waypoints.size()) route.currentIndex = 0;
-  errorText = reader.errorText;
+  errorText = refused.empty() ? reader.errorText : refused;
 }
 
 // Running out of memory ends the frame early; the pens still go back.

@@ -1,4 +1,6 @@
 // The route file browser over a real folder, and loading the selected file.
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "mfd_test_support.h"
@@ -65,6 +67,34 @@ TEST_F(FileBrowserTest, ManyFilesWrapBothWaysAndSubFoldersAreSkipped) {
     display->ConsumeKeyQueued(keys::P);
     EXPECT_EQ(Selected(), expected);
   }
+}
+
+// The route folder is a boundary: only plain files whose names are no
+// paths are listed, so nothing outside it can be chosen, and nothing that
+// could block a read.
+TEST_F(FileBrowserTest, OnlyPlainFilesWithPlainNamesAreListed) {
+  folder.WriteRoute("plain.route", kOneWaypointRoute);
+  folder.WriteRoute("..\\..\\..\\tmp\\secret.route", kOneWaypointRoute);
+  ASSERT_EQ(mkfifo((folder.RouteFolder() / "pipe.route").c_str(), 0600), 0);
+  std::filesystem::create_symlink("/dev/zero", folder.RouteFolder() / "zero.route");
+  std::filesystem::create_directory(folder.RouteFolder() / "folder.route");
+  display->ConsumeKeyQueued(keys::L);
+  EXPECT_EQ(display->routeFiles, std::vector<std::string>{"plain.route"});
+  EXPECT_EQ(Record().fileCount, 1u);
+}
+
+// A name that is a path is refused at loading too, with a message that
+// says why, and no file is read.
+TEST_F(FileBrowserTest, NameThatIsAPathIsNotOpened) {
+  folder.WriteRoute("plain.route", kOneWaypointRoute);
+  display->ConsumeKeyQueued(keys::L);
+  display->routeFiles = {"..\\outside.route"};
+  sim::host().ClearLog();
+  display->ConsumeKeyQueued(keys::L);
+  const std::string message = "Error: route file name holds a path separator, not opened: ..\\outside.route";
+  EXPECT_EQ(display->errorText, message);
+  EXPECT_EQ(sim::host().LogLines(), std::vector<std::string>{message});
+  EXPECT_TRUE(Record().waypoints.empty());
 }
 
 TEST_F(FileBrowserTest, LoadingStoresWaypointsAndRunwaysOfTheSelectedFile) {

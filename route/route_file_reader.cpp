@@ -113,10 +113,17 @@ WaypointList RouteFileReader::ParseRouteFile(const std::string& path) {
   // Memory is the one thing that can run out; it ends the read as an error.
   try {
     TextOrigins* const origins = trace_ != nullptr ? &trace_->origins : nullptr;
-    fileText = NormalizeWhitespace(ReadRouteText(path, origins), origins);
-    const std::vector<RoutePoint> points = ParsePoints();
-    runways = ParseRunways(points);
-    waypoints = ParseWaypoints(points, runways);
+    bool tooLarge = false;
+    fileText = NormalizeWhitespace(ReadRouteText(path, origins, &tooLarge), origins);
+    // Like running out of memory, a file too large to read ends the read
+    // with the one message that says so.
+    if (tooLarge) {
+      ReportError(std::string(msg::kTooLarge));
+    } else {
+      const std::vector<RoutePoint> points = ParsePoints();
+      runways = ParseRunways(points);
+      waypoints = ParseWaypoints(points, runways);
+    }
   } catch (const std::exception&) {
     fileText.clear();
     fileText.shrink_to_fit();

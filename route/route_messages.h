@@ -87,6 +87,10 @@ inline constexpr std::string_view kLoopTargetOutside = "loop target is not a way
 // A loop may name where it continues: "LOOP:" and a waypoint number from 0.
 inline constexpr std::string_view kLoopWithTarget = "LOOP:";
 
+// The file is larger than any route file (kLargestRouteFileBytes), or
+// never ends (a device, a file that keeps growing).
+inline constexpr std::string_view kTooLarge = "Error: the route file is larger than 256 MiB and is not read!";
+
 // The file or its lists did not fit in memory.
 inline constexpr std::string_view kOutOfMemory = "Error: not enough memory to read the route file!";
 

@@ -21,8 +21,10 @@ namespace {
 namespace msg = route_messages;
 
 // The file's bytes, or false when it cannot be opened or read (a folder
-// opens but does not read).
-bool ReadWholeFile(const std::string& nativePath, std::string& bytes) {
+// opens but does not read) or holds more than the largest route file; a
+// device or a file that grows while read stops there too.
+bool ReadWholeFile(const std::string& nativePath, std::string& bytes, bool& tooLarge) {
+  tooLarge = false;
   std::FILE* file = std::fopen(nativePath.c_str(), "rb");
   if (file == nullptr) return false;
   struct stat status {};
@@ -30,16 +32,25 @@ bool ReadWholeFile(const std::string& nativePath, std::string& bytes) {
   if (fstat(fileno(file), &status) == 0 && status.st_size > 0) expected = static_cast<std::size_t>(status.st_size);
   // Straight into the text, one byte more than expected to see the end.
   std::size_t filled = 0;
-  bytes.resize(expected + 1);
+  bytes.resize(std::min(expected, kLargestRouteFileBytes) + 1);
   while (true) {
     filled += std::fread(bytes.data() + filled, 1, bytes.size() - filled, file);
     if (filled < bytes.size()) break;  // the end, or a failure
-    bytes.resize(bytes.size() * 2);    // the file grew while being read
+    if (filled > kLargestRouteFileBytes) {
+      tooLarge = true;
+      break;
+    }
+    bytes.resize(std::min(bytes.size() * 2, kLargestRouteFileBytes + 1));  // the file grew while being read
+  }
+  const bool failed = std::ferror(file) != 0 || tooLarge;
+  std::fclose(file);
+  if (failed) {
+    bytes.clear();
+    bytes.shrink_to_fit();
+    return false;
   }
   bytes.resize(filled);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  return !failed;
+  return true;
 }
 
 std::string_view WithoutCommentFromHash(std::string_view line) {
@@ -237,10 +248,13 @@ void ReportConversionError(std::string_view field, std::string_view toType, Erro
 
 }  // namespace
 
-std::string ReadRouteText(const std::string& hostPath, TextOrigins* origins) {
+std::string ReadRouteText(const std::string& hostPath, TextOrigins* origins, bool* tooLarge) {
   std::string text;
   if (origins != nullptr) origins->clear();
-  if (!ReadWholeFile(NativePath(hostPath), text)) return {};
+  bool larger = false;
+  const bool read = ReadWholeFile(NativePath(hostPath), text, larger);
+  if (tooLarge != nullptr) *tooLarge = larger;
+  if (!read) return {};
   if (origins != nullptr) origins->reserve(text.size() + 1);
   JoinLines(text, origins);
   return text;

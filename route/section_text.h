@@ -22,11 +22,17 @@ class ErrorSink {
 // size. Kept only for tools that point at a file's lines.
 using TextOrigins = std::vector<std::size_t>;
 
+// Far above any route (a route of a million waypoints is some 50 MB) and
+// well inside the memory a reader may take; a larger file, an endless
+// device or a file that keeps growing is not read.
+inline constexpr std::size_t kLargestRouteFileBytes = std::size_t{256} << 20;
+
 // The file's text: lines joined by LF, a CR before a LF dropped, every
 // line but the first cut at its first '#', the first line joined to the
 // second without a LF, and one LF after the last line. Empty text when
-// the file cannot be opened or read.
-std::string ReadRouteText(const std::string& hostPath, TextOrigins* origins = nullptr);
+// the file cannot be opened or read, or is larger than
+// kLargestRouteFileBytes (then tooLarge, when given, is set).
+std::string ReadRouteText(const std::string& hostPath, TextOrigins* origins = nullptr, bool* tooLarge = nullptr);
 
 // Tabs become spaces, runs of spaces one space, blanks after a LF and
 // runs of LFs go.

@@ -27,7 +27,7 @@ double Rounded(double degrees) { return std::round(degrees * 1e7) / 1e7; }
 
 std::optional<std::string> FileBytes(const std::string& path) {
   std::string bytes;
-  if (!ReadFileBytes(path, bytes)) return std::nullopt;
+  if (!ReadFileBytes(path, bytes).empty()) return std::nullopt;
   return bytes;
 }
 
@@ -159,10 +159,11 @@ int RunFromBase(const Arguments& arguments) {
 
   if (const std::string why = UnreadableReason(basePath); !why.empty())
     return Fail(kExitUsage, "cannot read " + basePath + ": " + why);
-  const std::optional<std::string> bytes = FileBytes(basePath);
-  if (!bytes) return Fail(kExitUsage, "cannot read " + basePath + ": " + std::strerror(errno));
+  std::string bytes;
+  if (const std::string why = ReadFileBytes(basePath, bytes); !why.empty())
+    return Fail(kExitUsage, "cannot read " + basePath + ": " + why);
 
-  const BaseConfigReading reading = ReadBaseConfig(*bytes);
+  const BaseConfigReading reading = ReadBaseConfig(bytes);
   if (!reading.error.message.empty()) return Fail(kExitFailed, Where(basePath, reading.error));
   Radius radius;
   if (std::string error; !ReadRadius(basePath, radius, error)) return Fail(kExitFailed, error);

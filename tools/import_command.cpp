@@ -59,7 +59,8 @@ int RunImport(const Arguments& arguments) {
   if (const std::string why = UnreadableReason(path); !why.empty())
     return Fail(kExitUsage, "cannot read " + path + ": " + why);
   std::string bytes;
-  if (!ReadFileBytes(path, bytes)) return Fail(kExitUsage, "cannot read " + path);
+  if (const std::string why = ReadFileBytes(path, bytes); !why.empty())
+    return Fail(kExitUsage, "cannot read " + path + ": " + why);
 
   const route_gpx::GpxImport imported = route_gpx::DraftFromGpx(bytes, path, options.radiusMetres);
   if (imported.needsRadius) return UsageError(imported.message, kUsage);

@@ -59,16 +59,22 @@ std::string UnreadableReason(const std::string& path) {
   return folder ? "it is a folder" : "";
 }
 
-bool ReadFileBytes(const std::string& path, std::string& bytes) {
+std::string ReadFileBytes(const std::string& path, std::string& bytes) {
   bytes.clear();
   std::FILE* file = std::fopen(NativePath(path).c_str(), "rb");
-  if (file == nullptr) return false;
+  if (file == nullptr) return std::strerror(errno);
   char buffer[1 << 16];
   std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+  bool tooLarge = false;
+  while (!tooLarge && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+    bytes.append(buffer, got);
+    tooLarge = bytes.size() > kLargestRouteFileBytes;
+  }
   const bool failed = std::ferror(file) != 0;
   std::fclose(file);
-  return !failed;
+  if (tooLarge || failed) bytes.clear();
+  if (tooLarge) return "it is larger than 256 MiB";
+  return failed ? "it cannot be read" : "";
 }
 
 FileLines::FileLines(const std::string& fileBytes, const TextOrigins& origins) : bytes_(fileBytes), origins_(origins) {

@@ -67,8 +67,10 @@ RouteSource ReadRouteSource(const std::string& path);
 // folder"), or empty when it can be opened.
 std::string UnreadableReason(const std::string& path);
 
-// The file's bytes as they are (host path), false when it cannot be read.
-bool ReadFileBytes(const std::string& path, std::string& bytes);
+// The file's bytes as they are (host path), up to the largest route file
+// (kLargestRouteFileBytes): empty when read, else why not ("it is larger
+// than 256 MiB"), and then no bytes.
+std::string ReadFileBytes(const std::string& path, std::string& bytes);
 
 // Maps offsets in a reader's fileText back to the file. Built from the
 // reader's trace and the file's bytes.

@@ -1,5 +1,7 @@
 #include "sim/simulator/scenario.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
@@ -496,18 +498,43 @@ std::optional<DWORD> KeyCodeByName(const std::string& name) {
   return it->second;
 }
 
+namespace {
+
+// Far above any scenario; a device or a file that keeps growing stops here.
+constexpr std::size_t kLargestScenarioBytes = std::size_t{64} << 20;
+
+// The whole file, or why it is no scenario file to read.
+std::string ReadScenarioText(const std::string& path, std::string& text) {
+  std::FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) return std::string("cannot be opened (") + std::strerror(errno) + ")";
+  struct stat status {};
+  if (fstat(fileno(file), &status) == 0 && S_ISDIR(status.st_mode)) {
+    std::fclose(file);
+    return "is a folder, not a scenario file";
+  }
+  char buffer[1 << 16];
+  std::size_t got = 0;
+  while (text.size() <= kLargestScenarioBytes && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0)
+    text.append(buffer, got);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  if (text.size() > kLargestScenarioBytes) return "is larger than 64 MiB, not a scenario file";
+  if (failed) return std::string("cannot be read (") + std::strerror(errno) + ")";
+  return {};
+}
+
+}  // namespace
+
 ScenarioResult ReadScenario(const std::string& path) {
   ScenarioResult result;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
-    result.error = path + ": file: cannot be opened (" + std::strerror(errno) + ")";
+  std::string text;
+  if (const std::string why = ReadScenarioText(path, text); !why.empty()) {
+    result.error = path + ": file: " + why;
     return result;
   }
-  std::ostringstream text;
-  text << in.rdbuf();
   json root;
   try {
-    root = json::parse(text.str());
+    root = json::parse(text);
   } catch (const json::parse_error& e) {
     result.error = path + ": " + SyntaxFault(e);
     return result;

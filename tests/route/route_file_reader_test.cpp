@@ -423,15 +423,30 @@ TEST_F(RouteFileReaderTest, NulAndEightBitBytesAreTextLikeAnyOther) {
 
 // A file larger than the memory the process may use: sparse, so it costs
 // no disk. The read runs in a child whose address space is capped.
+// A file larger than any route, an endless device: read no further than
+// the limit, and said so in one message.
+TEST_F(RouteFileReaderTest, FileLargerThanAnyRouteIsNotRead) {
+  const TempFile large("");
+  ASSERT_EQ(truncate(large.Path().c_str(), static_cast<off_t>(kLargestRouteFileBytes) + 1), 0);
+  for (const std::string& path : {large.Path(), std::string("/dev/zero")}) {
+    sim::host().ClearLog();
+    const Outcome out = ParsePath(path);
+    EXPECT_EQ(out.errorText, "Error: the route file is larger than 256 MiB and is not read!") << path;
+    EXPECT_EQ(out.log, Join({kStart, Report(out.errorText), kCompleted})) << path;
+    EXPECT_TRUE(out.waypoints.empty());
+  }
+}
+
 TEST_F(RouteFileReaderTest, FileLargerThanMemoryIsReportedNotThrown) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "the address sanitizer needs an uncapped address space";
 #else
+  // Below the largest route file, above the memory left to the reader.
   const TempFile file("");
-  ASSERT_EQ(truncate(file.Path().c_str(), 1L << 30), 0);
+  ASSERT_EQ(truncate(file.Path().c_str(), 200L << 20), 0);
   std::size_t sizePages = 0;
   std::ifstream("/proc/self/statm") >> sizePages;
-  const rlim_t limit = sizePages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (256L << 20);
+  const rlim_t limit = sizePages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE)) + (128L << 20);
   const pid_t child = fork();
   if (child == 0) {
     const rlimit cap{limit, limit};

@@ -280,6 +280,27 @@ TEST(FaultyScenarioFile, SyntaxErrorNamesLineAndColumn) {
   fs::remove_all(scratch);
 }
 
+// A folder, an endless device: said what they are, and nothing is run.
+TEST(FaultyScenarioFile, FolderOrEndlessFileIsNoScenario) {
+  const fs::path scratch = ScratchFolder("notafile");
+  const std::string folder = (scratch / "folder.json").string();
+  fs::create_directories(folder);
+  const struct {
+    std::string path;
+    std::string err;
+  } cases[] = {
+      {folder, folder + ": file: is a folder, not a scenario file\n"},
+      {"/dev/zero", "/dev/zero: file: is larger than 64 MiB, not a scenario file\n"},
+  };
+  for (const auto& c : cases) {
+    const ProgramRun run = RunProgram("'" + c.path + "' --out '" + (scratch / "out").string() + "'", scratch);
+    EXPECT_EQ(run.exitCode, 1) << c.path;
+    EXPECT_EQ(run.err, c.err);
+    EXPECT_FALSE(fs::exists(scratch / "out"));
+  }
+  fs::remove_all(scratch);
+}
+
 TEST(FaultyScenarioFile, RouteThatDoesNotReadCleanlyIsRefusedBeforeTheRun) {
   const fs::path scratch = ScratchFolder("badroute");
   fs::create_directories(scratch / "routes");

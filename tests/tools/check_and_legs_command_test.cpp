@@ -97,6 +97,18 @@ TEST(CheckCommand, BinaryFileIsAnErrorAtItsFirstZeroByte) {
       << run.out;
 }
 
+TEST(CheckCommand, EndlessFileIsTooLargeForTheModuleAndTheCheck) {
+  const auto run = RunTool("check /dev/zero");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.out,
+            "/dev/zero: error: the route file is larger than 256 MiB and is not read!\n"
+            "/dev/zero: the module loads 0 points, 0 runways, 0 waypoints; error text \"Error: the route file is "
+            "larger than 256 MiB and is not read!\"\n");
+  const auto import = RunTool("import /dev/zero -o /tmp/never-written.route --radius 5");
+  EXPECT_EQ(import.exitCode, 2);
+  EXPECT_EQ(import.err, "tarvik-route: cannot read /dev/zero: it is larger than 256 MiB\n");
+}
+
 TEST(CheckCommand, FailedOutputFailsTheRun) {
   EXPECT_EQ(RunTool("check " + kCircuit + " >/dev/full").exitCode, 2);
   EXPECT_EQ(RunTool("legs " + kCircuit + " >/dev/full").exitCode, 2);

@@ -9,6 +9,7 @@
 
 #include "host/oapi.h"
 #include "host/vessel.h"
+#include "mfd/host_resources.h"
 #include "mfd/tarvik_mfd.h"
 #include "nav/surface_geometry.h"
 
@@ -40,11 +41,10 @@ void DrawText(oapi::Sketchpad* skp, int x, int y, const std::string& text) {
 // A label font lives for exactly one text.
 void DrawLabel(oapi::Sketchpad* skp, int heightPx, bool proportional, const char* face, int x, int y,
                const std::string& text, const DWORD* colour) {
-  oapi::Font* font = oapiCreateFont(heightPx, proportional, face, oapi::FONT_NORMAL);
-  skp->SetFont(font);
+  const ScopedFont font(oapiCreateFont(heightPx, proportional, face, oapi::FONT_NORMAL));
+  skp->SetFont(font.Get());
   if (colour != nullptr) skp->SetTextColor(*colour);
   DrawText(skp, x, y, text);
-  oapiReleaseFont(font);
 }
 
 void DrawBox(oapi::Sketchpad* skp, const MapPoint& p, std::int32_t half) {
@@ -143,11 +143,10 @@ void TarvikMFD::DrawOwnShipLayer(oapi::Sketchpad* skp) {
     if (OnMap(p)) skp->Line(centerX, centerY, p.x, p.y);
   }
 
-  oapi::Pen* crosshairPen = oapiCreatePen(2, 1, dimColor);
-  skp->SetPen(crosshairPen);
+  const ScopedPen crosshairPen(oapiCreatePen(2, 1, dimColor));
+  skp->SetPen(crosshairPen.Get());
   skp->Line(centerX, 0, centerX, displayHeight);
   skp->Line(0, centerY, displayWidth, centerY);
-  oapiReleasePen(crosshairPen);
 }
 
 void TarvikMFD::DrawBaseLayer(oapi::Sketchpad* skp) {

@@ -9,6 +9,7 @@
 #include "host/oapi.h"
 #include "host/platform.h"
 #include "mfd/button_tables.h"
+#include "mfd/host_resources.h"
 #include "route/route_file_reader.h"
 
 namespace {
@@ -182,12 +183,12 @@ int TarvikMFD::MenuOfButtons(const MFDBUTTONMENU** menu) const {
 
 void TarvikMFD::ListRouteFiles() {
   WIN32_FIND_DATAA found{};
-  HANDLE search = FindFirstFileA(kRouteFilePattern, &found);
+  const ScopedFolderSearch search(FindFirstFileA(kRouteFilePattern, &found));
   routeFiles.clear();
   route.selectedFile = 0;
   route.fileCount = 0;
   route.currentIndex = 0;
-  if (search == INVALID_HANDLE_VALUE) return;
+  if (search.Get() == INVALID_HANDLE_VALUE) return;
   do {
     const bool dots = std::strcmp(found.cFileName, ".") == 0 || std::strcmp(found.cFileName, "..") == 0;
     if (dots || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
@@ -195,8 +196,7 @@ void TarvikMFD::ListRouteFiles() {
     if (HoldsPathSeparator(found.cFileName)) continue;
     routeFiles.emplace_back(found.cFileName);
     ++route.fileCount;
-  } while (FindNextFileA(search, &found) != 0);
-  FindClose(search);
+  } while (FindNextFileA(search.Get(), &found) != 0);
 }
 
 void TarvikMFD::LoadSelectedRoute() {

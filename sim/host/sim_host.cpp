@@ -26,6 +26,7 @@ Vessel::Vessel(const VesselSpec& vesselSpec)
 Vessel::~Vessel() = default;
 
 void Host::Reset() {
+  throwIn.clear();
   vessels_.clear();
   transmitters_.clear();
   bases_.clear();

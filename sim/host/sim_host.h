@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdio>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -167,8 +168,14 @@ class Host {
   // When on, every host function the module calls appends its name here.
   bool traceCalls = false;
   std::vector<std::string> calls;
+  // A host function of this name throws when called: the way for tests to
+  // reach the module's paths for failures it cannot otherwise meet (an
+  // allocation that fails inside a key, a redraw or the opening of a
+  // display).
+  std::string throwIn;
   void Trace(const char* name) {
     if (traceCalls) calls.emplace_back(name);
+    if (!throwIn.empty() && throwIn == name) throw std::runtime_error(std::string("thrown in ") + name);
   }
 
  private:

@@ -78,6 +78,18 @@ TEST_F(EntryPointsTest, EveryOtherMessageCreatesNothing) {
   EXPECT_TRUE(vesselRoutes.empty());
 }
 
+// A display that cannot be made (the host fails under it) is no display:
+// the message answers 0 and nothing escapes to the host.
+TEST_F(EntryPointsTest, DisplayThatCannotBeMadeAnswersZero) {
+  MFDMODEOPENSPEC open{256, 256};
+  sim::host().throwIn = "oapiGetFocusInterface";
+  OAPI_MSGTYPE result = 1;
+  EXPECT_NO_THROW(result = ModeMessageProc(4, 5, reinterpret_cast<WPARAM>(&open),
+                                           reinterpret_cast<LPARAM>(vessel->iface.get())));
+  EXPECT_EQ(result, 0);
+  sim::host().throwIn.clear();
+}
+
 // The only caller of GetModuleVersion in this program: its first call asks.
 TEST_F(EntryPointsTest, VersionIsAskedOfTheHostOnce) {
   const int first = GetModuleVersion();

@@ -74,7 +74,9 @@ double TarvikMFD::RelativeBearing(double latitude, double longitude) {
   double vesselLongitude = 0.0;
   double vesselLatitude = 0.0;
   double vesselRadius = 0.0;
-  oapiGetFocusInterface()->GetEquPos(vesselLongitude, vesselLatitude, vesselRadius);
+  const VESSEL* focus = oapiGetFocusInterface();
+  if (focus == nullptr) return std::nan("");  // no vessel, no bearing: off the map
+  focus->GetEquPos(vesselLongitude, vesselLatitude, vesselRadius);
 
   const double deltaLongitude = longitude - vesselLongitude;
   const double y = std::sin(deltaLongitude) * std::cos(latitude);
@@ -150,8 +152,10 @@ void TarvikMFD::DrawOwnShipLayer(oapi::Sketchpad* skp) {
 }
 
 void TarvikMFD::DrawBaseLayer(oapi::Sketchpad* skp) {
+  const VESSEL* focus = oapiGetFocusInterface();
+  if (focus == nullptr) return;  // no vessel, no body to show
   VESSELSTATUS status;
-  oapiGetFocusInterface()->GetStatus(status);
+  focus->GetStatus(status);
   const OBJHANDLE body = status.rbody;
   const double bodyRadiusMetres = oapiGetSize(body);
   const double scale = State().scale;
@@ -171,8 +175,8 @@ void TarvikMFD::DrawBaseLayer(oapi::Sketchpad* skp) {
     const MapPoint p = ProjectToMap(latitude, longitude, 0);
 
     if (OnMap(p)) {
-      VESSELSTATUS fresh;
-      oapiGetFocusInterface()->GetStatus(fresh);
+      VESSELSTATUS fresh{};
+      if (const VESSEL* now = oapiGetFocusInterface(); now != nullptr) now->GetStatus(fresh);
       skp->SetPen(dimPen);
       DrawBox(skp, p, 5);
       if (fresh.base == base) {
@@ -220,6 +224,7 @@ void TarvikMFD::DrawNavaidLayer(oapi::Sketchpad* skp) {
   skp->SetPen(brightPen);
   skp->SetTextColor(brightColor);
   VESSEL* vessel = oapiGetFocusInterface();
+  if (vessel == nullptr) return;
   for (DWORD i = 0; i < vessel->GetNavCount(); ++i) {
     const NAVHANDLE transmitter = vessel->GetNavSource(i);
     if (transmitter == nullptr) continue;  // receiver not tuned

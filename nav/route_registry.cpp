@@ -38,6 +38,13 @@ DisplayState NewDisplayState(std::uint32_t displayId, int displayHeight) {
 // display always works on the vessel that has the focus now.
 void PullRoute(std::uint32_t displayId, int displayHeight, VesselRoute& route) {
   VESSEL* focus = oapiGetFocusInterface();
+  // With no vessel left in the world there is no record to work on: the
+  // display gets an empty copy that belongs to no vessel.
+  if (focus == nullptr) {
+    route = VesselRoute{};
+    route.displays.push_back(NewDisplayState(displayId, displayHeight));
+    return;
+  }
   const OBJHANDLE focusHandle = focus->GetHandle();
   if (VesselRoute* existing = FindRoute(focusHandle)) {
     if (!HasDisplay(*existing, displayId)) existing->displays.push_back(NewDisplayState(displayId, displayHeight));
@@ -53,7 +60,9 @@ void PullRoute(std::uint32_t displayId, int displayHeight, VesselRoute& route) {
 }
 
 void PushRoute(std::uint32_t displayId, const VesselRoute& route) {
-  VesselRoute* existing = FindRoute(oapiGetFocusInterface()->GetHandle());
+  const VESSEL* focus = oapiGetFocusInterface();
+  if (focus == nullptr) return;
+  VesselRoute* existing = FindRoute(focus->GetHandle());
   if (existing == nullptr || !HasDisplay(*existing, displayId)) return;
   *existing = route;
 }

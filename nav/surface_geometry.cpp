@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "host/oapi.h"
@@ -51,11 +52,15 @@ double DistanceFromVessel(const VESSEL& vessel, double latitude, double longitud
 }
 
 double DistanceFromFocus(double latitude, double longitude) {
-  return DistanceFromVessel(*oapiGetFocusInterface(), latitude, longitude);
+  const VESSEL* focus = oapiGetFocusInterface();
+  if (focus == nullptr) return std::numeric_limits<double>::quiet_NaN();
+  return DistanceFromVessel(*focus, latitude, longitude);
 }
 
 double SurfaceDistance(double lat1, double lon1, double lat2, double lon2) {
-  const double bodyRadius = BodyRadiusOf(*oapiGetFocusInterface());
+  const VESSEL* focus = oapiGetFocusInterface();
+  if (focus == nullptr) return std::numeric_limits<double>::quiet_NaN();
+  const double bodyRadius = BodyRadiusOf(*focus);
   return SphereDistance(lat1, lon1, lat2, lon2, bodyRadius);
 }
 

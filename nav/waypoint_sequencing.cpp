@@ -1,6 +1,7 @@
 #include "nav/waypoint_sequencing.h"
 
 #include <cstdint>
+#include <limits>
 
 #include "host/oapi.h"
 #include "nav/route_registry.h"
@@ -12,9 +13,12 @@ namespace {
 // never depends on where another vessel is. The focus vessel's route thus
 // gets exactly DistanceFromFocus; a route without a vessel falls back to it.
 double DistanceToWaypoint(const VesselRoute& route, const Waypoint& waypoint) {
-  VESSEL* focus = oapiGetFocusInterface();
-  const VESSEL& measuredFrom = route.vessel != nullptr ? *route.vessel : *focus;
-  return DistanceFromVessel(measuredFrom, waypoint.latitude, waypoint.longitude);
+  // The host is asked for the focus vessel every time, as it always was.
+  const VESSEL* focus = oapiGetFocusInterface();
+  const VESSEL* measuredFrom = route.vessel != nullptr ? route.vessel : focus;
+  // No vessel to measure from: never reached.
+  if (measuredFrom == nullptr) return std::numeric_limits<double>::quiet_NaN();
+  return DistanceFromVessel(*measuredFrom, waypoint.latitude, waypoint.longitude);
 }
 
 bool HasNext(const VesselRoute& route) {

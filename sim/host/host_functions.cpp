@@ -10,7 +10,16 @@ using sim::host;
 namespace {
 
 sim::Vessel& VesselOf(OBJHANDLE h) { return *static_cast<sim::Vessel*>(static_cast<sim::Object*>(h)); }
-sim::Object& ObjectOf(OBJHANDLE h) { return *static_cast<sim::Object*>(h); }
+// What a handle names, or null when it names nothing of that kind: a bad
+// handle gets the host's error value, never undefined behaviour.
+sim::Object* ObjectOf(OBJHANDLE h) { return host().FindObject(static_cast<sim::Object*>(h)); }
+template <class Kind>
+Kind* ObjectOf(OBJHANDLE h, sim::Object::Kind kind) {
+  sim::Object* o = ObjectOf(h);
+  return o != nullptr && o->kind == kind ? static_cast<Kind*>(o) : nullptr;
+}
+sim::Body* BodyOf(OBJHANDLE h) { return ObjectOf<sim::Body>(h, sim::Object::Kind::Body); }
+sim::Base* BaseOf(OBJHANDLE h) { return ObjectOf<sim::Base>(h, sim::Object::Kind::Base); }
 
 }  // namespace
 
@@ -83,8 +92,9 @@ VESSEL* oapiGetFocusInterface() {
 
 double oapiGetSize(OBJHANDLE hObj) {
   host().Trace("oapiGetSize");
-  sim::Object& o = ObjectOf(hObj);
-  if (o.kind == sim::Object::Kind::Body) return static_cast<sim::Body&>(o).radiusMetres;
+  const sim::Object* o = ObjectOf(hObj);
+  if (o == nullptr) return 0.0;
+  if (o->kind == sim::Object::Kind::Body) return static_cast<const sim::Body*>(o)->radiusMetres;
   return 10.0;  // bases and vessels: a nominal size
 }
 
@@ -99,48 +109,57 @@ bool oapiGetFocusHeading(double* heading) {
 void oapiGetObjectName(OBJHANDLE hObj, char* name, int n) {
   host().Trace("oapiGetObjectName");
   if (name == nullptr || n <= 0) return;
-  std::snprintf(name, static_cast<std::size_t>(n), "%s", ObjectOf(hObj).name.c_str());
+  const sim::Object* o = ObjectOf(hObj);
+  std::snprintf(name, static_cast<std::size_t>(n), "%s", o != nullptr ? o->name.c_str() : "");
 }
 
 DWORD oapiGetBaseCount(OBJHANDLE hPlanet) {
   host().Trace("oapiGetBaseCount");
-  return static_cast<DWORD>(static_cast<sim::Body&>(ObjectOf(hPlanet)).bases.size());
+  const sim::Body* body = BodyOf(hPlanet);
+  return body != nullptr ? static_cast<DWORD>(body->bases.size()) : 0;
 }
 
 OBJHANDLE oapiGetBaseByIndex(OBJHANDLE hPlanet, int index) {
   host().Trace("oapiGetBaseByIndex");
-  auto& bases = static_cast<sim::Body&>(ObjectOf(hPlanet)).bases;
+  const sim::Body* body = BodyOf(hPlanet);
+  if (body == nullptr) return nullptr;
+  const auto& bases = body->bases;
   if (index < 0 || static_cast<std::size_t>(index) >= bases.size()) return nullptr;
   return static_cast<sim::Object*>(bases[static_cast<std::size_t>(index)]);
 }
 
 void oapiGetBaseEquPos(OBJHANDLE hBase, double* lng, double* lat, double* rad) {
   host().Trace("oapiGetBaseEquPos");
-  auto& base = static_cast<sim::Base&>(ObjectOf(hBase));
-  *lng = base.position.longitudeRad;
-  *lat = base.position.latitudeRad;
-  if (rad != nullptr) *rad = base.body->radiusMetres;
+  const sim::Base* base = BaseOf(hBase);
+  if (base == nullptr || lng == nullptr || lat == nullptr) return;
+  *lng = base->position.longitudeRad;
+  *lat = base->position.latitudeRad;
+  if (rad != nullptr) *rad = base->body->radiusMetres;
 }
 
 DWORD oapiGetBasePadCount(OBJHANDLE hBase) {
   host().Trace("oapiGetBasePadCount");
-  return static_cast<DWORD>(static_cast<sim::Base&>(ObjectOf(hBase)).pads.size());
+  const sim::Base* base = BaseOf(hBase);
+  return base != nullptr ? static_cast<DWORD>(base->pads.size()) : 0;
 }
 
 bool oapiGetBasePadEquPos(OBJHANDLE hBase, DWORD pad, double* lng, double* lat, double* rad) {
   host().Trace("oapiGetBasePadEquPos");
-  auto& base = static_cast<sim::Base&>(ObjectOf(hBase));
-  if (pad >= base.pads.size()) return false;
-  *lng = base.pads[pad].longitudeRad;
-  *lat = base.pads[pad].latitudeRad;
+  const sim::Base* base = BaseOf(hBase);
+  if (base == nullptr || pad >= base->pads.size() || lng == nullptr || lat == nullptr) return false;
+  *lng = base->pads[pad].longitudeRad;
+  *lat = base->pads[pad].latitudeRad;
   if (rad != nullptr) *rad = 30.0;
   return true;
 }
 
 void oapiGetNavData(NAVHANDLE hNav, NAVDATA* data) {
   host().Trace("oapiGetNavData");
-  const auto& t = *static_cast<const sim::Transmitter*>(hNav);
-  *data = NAVDATA{};
+  if (data == nullptr) return;
+  *data = NAVDATA{};  // a handle of no transmitter: type 0, no transmitter
+  const sim::Transmitter* transmitter = host().FindTransmitter(hNav);
+  if (transmitter == nullptr) return;
+  const auto& t = *transmitter;
   data->type = t.type;
   std::snprintf(data->id, sizeof data->id, "%s", t.id.c_str());
   data->vor.hPlanet = static_cast<sim::Object*>(t.body);

@@ -25,6 +25,24 @@ Vessel::Vessel(const VesselSpec& vesselSpec)
 
 Vessel::~Vessel() = default;
 
+Object* Host::FindObject(const void* handle) const {
+  if (handle == nullptr) return nullptr;
+  for (const auto& body : bodies_)
+    if (static_cast<const Object*>(body.get()) == handle) return body.get();
+  for (const auto& base : bases_)
+    if (static_cast<const Object*>(base.get()) == handle) return base.get();
+  for (const auto& vessel : vessels_)
+    if (static_cast<const Object*>(vessel.get()) == handle) return vessel.get();
+  return nullptr;
+}
+
+Transmitter* Host::FindTransmitter(const void* handle) const {
+  if (handle == nullptr) return nullptr;
+  for (const auto& transmitter : transmitters_)
+    if (transmitter.get() == handle) return transmitter.get();
+  return nullptr;
+}
+
 void Host::Reset() {
   throwIn.clear();
   vessels_.clear();

@@ -122,6 +122,10 @@ class Host {
   Vessel* FindVessel(const std::string& name) const;
   const std::vector<std::unique_ptr<Body>>& Bodies() const { return bodies_; }
   const std::vector<std::unique_ptr<Vessel>>& Vessels() const { return vessels_; }
+  // The object or transmitter a handle names, or null for a handle that
+  // names none of this world's (null, stale or made up).
+  Object* FindObject(const void* handle) const;
+  Transmitter* FindTransmitter(const void* handle) const;
 
   // Host log: every line in memory, and appended to a file when one is set.
   void SetLogFile(const std::string& path);  // empty: memory only

@@ -103,3 +103,25 @@ TEST_F(FailureTest, KeyThatFailsIsDroppedAndTheNextOneWorks) {
 
 }  // namespace
 }  // namespace mfdtest
+
+namespace mfdtest {
+namespace {
+
+// Once the last vessel is gone the host has no focus vessel: a display
+// still open redraws every page and takes keys without touching one.
+TEST_F(FailureTest, DisplayOutlivingTheLastVesselDrawsAndTakesKeys) {
+  sim::host().DeleteVessel(*vessel);
+  ASSERT_EQ(oapiGetFocusInterface(), nullptr);
+  for (const DWORD key : {keys::S, keys::N, keys::P, keys::KeypadPlus, keys::L, keys::L, keys::S})
+    EXPECT_NO_THROW(display->ConsumeKeyQueued(key));
+  for (const DisplayPage page : {Graphical, List, FileSelect}) {
+    display->State().page = page;
+    sim::RecordingSurface surface;
+    EXPECT_TRUE(display->UpdateSketchpad(&surface));
+    EXPECT_EQ(sim::host().LivePens(), 0);
+    EXPECT_EQ(surface.Lines().front(), "colour 0x00FF00");  // the title at least
+  }
+}
+
+}  // namespace
+}  // namespace mfdtest

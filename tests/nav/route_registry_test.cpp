@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
+#include "nav/surface_geometry.h"
 #include "nav_world.h"
 
 namespace {
@@ -180,3 +183,36 @@ TEST_F(RouteRegistryTest, ForgetVesselDropsOnlyThatVesselsRecord) {
 }
 
 }  // namespace
+
+namespace navtest {
+namespace {
+
+// With no vessel left in the world the host has no focus to give: the
+// registry, the distances and the per-step advance do without one.
+class WithoutFocusVessel : public NavWorld {};
+
+TEST_F(WithoutFocusVessel, DisplaysGetAnEmptyCopyThatBelongsToNoVessel) {
+  VesselRoute copy;
+  copy.waypoints.resize(2);
+  PullRoute(7, 400, copy);
+  EXPECT_TRUE(copy.waypoints.empty());
+  EXPECT_EQ(copy.vessel, nullptr);
+  ASSERT_EQ(copy.displays.size(), 1u);
+  EXPECT_EQ(copy.displays[0].displayId, 7u);
+  copy.waypoints.resize(3);
+  PushRoute(7, copy);
+  EXPECT_TRUE(vesselRoutes.empty());
+}
+
+TEST_F(WithoutFocusVessel, DistancesAreNoNumberAndNothingIsReached) {
+  EXPECT_TRUE(std::isnan(DistanceFromFocus(0.1, 0.2)));
+  EXPECT_TRUE(std::isnan(SurfaceDistance(0.1, 0.2, 0.3, 0.4)));
+  VesselRoute orphan;  // a record whose vessel the host no longer has
+  orphan.waypoints = {WaypointAt({0.1, 0.2}, 1.0e9), WaypointAt({0.3, 0.4}, 1.0e9)};
+  vesselRoutes.push_back(orphan);
+  StepRoutes();
+  EXPECT_EQ(vesselRoutes[0].currentIndex, 0u);
+}
+
+}  // namespace
+}  // namespace navtest

@@ -487,6 +487,25 @@ std::string SyntaxFault(const json::parse_error& e) {
   return message.substr(0, colon) + ": " + message.substr(colon + 2);
 }
 
+// A number beyond a double ("1e400") is no syntax error to the parser but
+// an overflow; it is placed where the number first stands in the text.
+std::string OverflowFault(const json::out_of_range& e, const std::string& text) {
+  const std::string message = e.what();
+  const std::size_t open = message.find('\'');
+  const std::size_t close = open == std::string::npos ? open : message.find('\'', open + 1);
+  if (close == std::string::npos) return "number: beyond the range of a double";
+  const std::string number = message.substr(open + 1, close - open - 1);
+  const std::size_t at = text.find(number);
+  std::string place = "number";
+  if (at != std::string::npos) {
+    const std::size_t lineStart = text.rfind('\n', at);
+    const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n');
+    const std::size_t column = at - (lineStart == std::string::npos ? 0 : lineStart + 1) + 1;
+    place = "line " + std::to_string(line) + ", column " + std::to_string(column);
+  }
+  return place + ": the number " + number + " is beyond the range of a double";
+}
+
 }  // namespace
 
 std::optional<DWORD> KeyCodeByName(const std::string& name) {
@@ -537,6 +556,9 @@ ScenarioResult ReadScenario(const std::string& path) {
     root = json::parse(text);
   } catch (const json::parse_error& e) {
     result.error = path + ": " + SyntaxFault(e);
+    return result;
+  } catch (const json::out_of_range& e) {
+    result.error = path + ": " + OverflowFault(e, text);
     return result;
   }
   try {

@@ -280,6 +280,17 @@ TEST(FaultyScenarioFile, SyntaxErrorNamesLineAndColumn) {
   fs::remove_all(scratch);
 }
 
+TEST(FaultyScenarioFile, NumberBeyondADoubleNamesItsPlace) {
+  const fs::path scratch = ScratchFolder("overflow");
+  const std::string file = (scratch / "big.json").string();
+  std::ofstream(file) << "{\n  \"timeStep\": 1e400\n}\n";
+  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'", scratch);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, file + ": line 2, column 15: the number 1e400 is beyond the range of a double\n");
+  EXPECT_FALSE(fs::exists(scratch / "out"));
+  fs::remove_all(scratch);
+}
+
 // A folder, an endless device: said what they are, and nothing is run.
 TEST(FaultyScenarioFile, FolderOrEndlessFileIsNoScenario) {
   const fs::path scratch = ScratchFolder("notafile");

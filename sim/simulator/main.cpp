@@ -48,7 +48,12 @@ int main(int argc, char** argv) {
       options.outputFolder = argv[++i];
     } else if (arg == "--module" && hasValue) {
       options.modulePath = argv[++i];
-    } else if (arg == "--frames" && hasValue && ParseNumber(argv[i + 1], number) && number >= 0.0) {
+    } else if (arg == "--frames") {
+      if (!hasValue || !ParseNumber(argv[i + 1], number) || !(number >= 0.0)) {
+        std::fprintf(stderr, "tarvik-sim: --frames needs a number of seconds from 0 up, found %s\n%s",
+                     hasValue ? ("\"" + std::string(argv[i + 1]) + "\"").c_str() : "nothing", kUsage);
+        return kExitUsage;
+      }
       options.frameIntervalSeconds = number;
       ++i;
     } else if (arg == "--overview-rows" && hasValue && ParseNumber(argv[i + 1], number) && number >= 1.0) {

@@ -30,6 +30,12 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The first whole multiple of the interval after t, in one step however
+// small the interval.
+double NextMultipleAfter(double t, double intervalSeconds) {
+  return (std::floor(t / intervalSeconds) + 1.0) * intervalSeconds;
+}
+
 constexpr DWORD kModeSelectKey = 0x11;
 constexpr double kStartDateMjd = 60000.0;
 constexpr double kSecondsPerDay = 86400.0;
@@ -107,6 +113,13 @@ class Simulation {
 
   // Everything that can fail before a run; writes nothing.
   bool Prepare(std::string& error) {
+    if (const double frames = options_.frameIntervalSeconds.value_or(0.0);
+        frames > 0.0 && !(scenario_.durationSeconds + frames > scenario_.durationSeconds)) {
+      char written[32];
+      std::snprintf(written, sizeof written, "%g", frames);
+      error = std::string("--frames: ") + written + " s is too small to move the clock on over the duration";
+      return false;
+    }
     if (!ReadPilotRoutes(error)) return false;
     sim::host().Reset();
     vesselsByName_ = BuildWorld(scenario_);
@@ -130,7 +143,8 @@ class Simulation {
     OpenDisplays();
     const double dt = scenario_.timeStepSeconds;
     const double frameInterval = options_.frameIntervalSeconds.value_or(scenario_.frameIntervalSeconds);
-    const long steps = static_cast<long>(std::ceil(scenario_.durationSeconds / dt - 1e-9));
+    // Checked when the scenario was read: a count that a long holds.
+    const auto steps = static_cast<long long>(std::ceil(scenario_.durationSeconds / dt - 1e-9));
     ProgressBar progress(scenario_.durationSeconds, options_.showProgress);
 
     double nextRedraw = 0.0;
@@ -143,15 +157,15 @@ class Simulation {
       const bool forOverview = nextOverview < overviewTimes.size() && overviewTimes[nextOverview] <= t + eps;
       const bool frame = forOverview || (frameInterval > 0.0 && (t + eps >= nextFrame || last));
       RedrawDisplays(t, frame, forOverview);
-      while (nextRedraw <= t + eps) nextRedraw += scenario_.refreshIntervalSeconds;
-      while (frameInterval > 0.0 && frame && nextFrame <= t + eps) nextFrame += frameInterval;
+      if (nextRedraw <= t + eps) nextRedraw = NextMultipleAfter(t + eps, scenario_.refreshIntervalSeconds);
+      if (frameInterval > 0.0 && frame && nextFrame <= t + eps) nextFrame = NextMultipleAfter(t + eps, frameInterval);
       while (nextOverview < overviewTimes.size() && overviewTimes[nextOverview] <= t + eps) ++nextOverview;
     };
 
     ApplyEventsUpTo(0.0);
     ObserveVessels(0.0);
     redrawIfDue(0.0, steps == 0);
-    for (long step = 1; step <= steps; ++step) {
+    for (long long step = 1; step <= steps; ++step) {
       const double t = std::min(static_cast<double>(step) * dt, scenario_.durationSeconds);
       for (VesselRun& v : vessels_)
         if (v.pilot) v.pilot->Fly(dt, t);

@@ -50,6 +50,22 @@ std::string Quoted(const std::string& text) { return "\"" + text + "\""; }
 
 // Reads the members of one JSON object; every member must be read, so a
 // misspelt name is a fault rather than a silent default.
+// Names one or two edits apart ("lattitude", "latitude"): a misspelling.
+bool NearlyTheSame(const std::string& a, const std::string& b) {
+  constexpr std::size_t kMostEdits = 2;
+  if (a.size() > b.size() + kMostEdits || b.size() > a.size() + kMostEdits) return false;
+  std::vector<std::size_t> previous(b.size() + 1);
+  std::vector<std::size_t> current(b.size() + 1);
+  for (std::size_t j = 0; j <= b.size(); ++j) previous[j] = j;
+  for (std::size_t i = 1; i <= a.size(); ++i) {
+    current[0] = i;
+    for (std::size_t j = 1; j <= b.size(); ++j)
+      current[j] = std::min({previous[j] + 1, current[j - 1] + 1, previous[j - 1] + (a[i - 1] == b[j - 1] ? 0 : 1)});
+    std::swap(previous, current);
+  }
+  return previous[b.size()] <= kMostEdits;
+}
+
 class ObjectReader {
  public:
   ObjectReader(const json& value, std::string place) : value_(value), place_(std::move(place)) {
@@ -61,7 +77,13 @@ class ObjectReader {
   bool Has(const std::string& key) const { return value_.contains(key); }
 
   const json& Required(const std::string& key) {
-    if (!value_.contains(key)) Fail(PlaceOf(key), "required field is missing");
+    if (!value_.contains(key)) {
+      // A misspelt name is the fault to report, not the field it misses.
+      for (auto it = value_.begin(); it != value_.end(); ++it)
+        if (read_.count(it.key()) == 0 && NearlyTheSame(it.key(), key))
+          Fail(PlaceOf(it.key()), "unknown field; did you mean " + Quoted(key) + "?");
+      Fail(PlaceOf(key), "required field is missing");
+    }
     read_.insert(key);
     return value_.at(key);
   }
@@ -75,6 +97,12 @@ class ObjectReader {
   double Number(const std::string& key, double fallback) {
     const json* v = Optional(key);
     return v != nullptr ? AsNumber(*v, PlaceOf(key)) : fallback;
+  }
+  bool Flag(const std::string& key, bool fallback) {
+    const json* v = Optional(key);
+    if (v == nullptr) return fallback;
+    if (!v->is_boolean()) Fail(PlaceOf(key), "expected true or false, found " + WithArticle(v->type_name()));
+    return v->get<bool>();
   }
   std::string Text(const std::string& key) { return AsText(Required(key), PlaceOf(key)); }
   std::string Text(const std::string& key, const std::string& fallback) {
@@ -176,6 +204,24 @@ class ScenarioReader {
  public:
   explicit ScenarioReader(std::string path) { scenario_.path = std::move(path); }
 
+  // Every interval must move the clock on over the whole run, and the run
+  // must have a number of steps that the program can count and finish.
+  void CheckClock() const {
+    const double duration = scenario_.durationSeconds;
+    const auto advances = [duration](double interval) { return duration + interval > duration; };
+    if (!advances(scenario_.timeStepSeconds)) Fail("/timeStep", "is too small to move the clock on over the duration");
+    if (!advances(scenario_.refreshIntervalSeconds))
+      Fail("/refreshInterval", "is too small to move the clock on over the duration");
+    if (scenario_.frameIntervalSeconds > 0.0 && !advances(scenario_.frameIntervalSeconds))
+      Fail("/frameInterval", "is too small to move the clock on over the duration");
+    const double steps = std::ceil(duration / scenario_.timeStepSeconds);
+    if (!(steps <= kMostStepsEver))
+      Fail("/timeStep", "makes " + AsWritten(steps) + " steps over the duration, more than any run can take");
+    if (steps > static_cast<double>(kMostStepsUnasked) && !scenario_.longRun)
+      Fail("/timeStep", "makes " + AsWritten(steps) + " steps over the duration, more than " +
+                            std::to_string(kMostStepsUnasked) + "; say \"longRun\": true to run them");
+  }
+
   Scenario Read(const json& root) {
     ObjectReader r(root, "");
     r.Text("description", "");
@@ -187,6 +233,8 @@ class ScenarioReader {
     RequirePositive(scenario_.refreshIntervalSeconds, "/refreshInterval");
     scenario_.frameIntervalSeconds = r.Number("frameInterval", 60.0);
     if (scenario_.frameIntervalSeconds < 0.0) Fail("/frameInterval", "must not be negative");
+    scenario_.longRun = r.Flag("longRun", false);
+    CheckClock();
     static const json kNoTimes = json::array();
     const json& times = r.Array("overviewTimes", kNoTimes);
     for (std::size_t i = 0; i < times.size(); ++i) {

@@ -81,6 +81,12 @@ struct TimelineEvent {
   std::string place;      // JSON pointer of the event, for messages at run time
 };
 
+// Steps a run takes without being asked for more (some hours of computing
+// at most), and the most any run can take: step times stay exact whole
+// multiples of the time step below 2^53.
+inline constexpr long kMostStepsUnasked = 10'000'000;
+inline constexpr double kMostStepsEver = 9007199254740992.0;  // 2^53
+
 struct Scenario {
   std::string path;                 // as given
   std::string routeFolder;          // absolute
@@ -88,6 +94,7 @@ struct Scenario {
   double durationSeconds = 0.0;
   double refreshIntervalSeconds = 1.0;
   double frameIntervalSeconds = 60.0;  // 0: no frames
+  bool longRun = false;  // more steps than kMostStepsUnasked, asked for
   std::vector<double> overviewTimes;   // moments of the overview sheet; empty: spread evenly
   std::vector<BodySpec> bodies;
   std::vector<VesselScenario> vessels;

@@ -112,7 +112,7 @@ void WriteFinalRoute(const VesselOutcome& v, std::ostream& out) {
 
 void WriteSummary(const RunOutcome& o, std::ostream& out) {
   out << "Summary of " << o.scenarioPath << "\n";
-  out << Format("  %.1f s simulated in %ld steps of %g s; %zu displays; module of %s, version %d\n",
+  out << Format("  %.1f s simulated in %lld steps of %g s; %zu displays; module of %s, version %d\n",
                 o.durationSeconds, o.steps, o.timeStepSeconds, o.displayCount, o.moduleDate.c_str(),
                 o.moduleVersion);
   out << "  focus:";

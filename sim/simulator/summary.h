@@ -45,7 +45,7 @@ struct RunOutcome {
   int moduleVersion = 0;
   double durationSeconds = 0.0;
   double timeStepSeconds = 0.0;
-  long steps = 0;
+  long long steps = 0;
   std::size_t displayCount = 0;
   std::size_t frameCount = 0;
   bool drawCallsRecorded = false;

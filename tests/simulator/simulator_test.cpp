@@ -226,6 +226,27 @@ const FaultCase kFaults[] = {
     {"WrongType", [](json& s) { s["vessels"][0]["heading"] = "east"; }, "/vessels/0/heading",
      "expected a number, found a string"},
     {"UnknownField", [](json& s) { s["vessels"][1]["hedaing"] = 90; }, "/vessels/1/hedaing", "unknown field"},
+    {"MisspeltRequiredField",
+     [](json& s) {
+       s["vessels"][0]["lattitude"] = s["vessels"][0]["latitude"];
+       s["vessels"][0].erase("latitude");
+     },
+     "/vessels/0/lattitude", "unknown field; did you mean \"latitude\"?"},
+    {"RefreshThatCannotAdvance", [](json& s) { s["refreshInterval"] = 1e-300; }, "/refreshInterval",
+     "is too small to move the clock on over the duration"},
+    {"FramesThatCannotAdvance", [](json& s) { s["frameInterval"] = 1e-300; }, "/frameInterval",
+     "is too small to move the clock on over the duration"},
+    {"MoreStepsThanAskedFor", [](json& s) { s["timeStep"] = 1e-9; }, "/timeStep",
+     "makes 9.6e+11 steps over the duration, more than 10000000; say \"longRun\": true to run them"},
+    {"MoreStepsThanAnyRun",
+     [](json& s) {
+       s["duration"] = 1e15;
+       s["longRun"] = true;
+     },
+     "/timeStep", "makes 1e+16 steps over the duration, more than any run can take"},
+    {"DurationBeyondTheClock", [](json& s) { s["duration"] = 1e29; }, "/timeStep",
+     "is too small to move the clock on over the duration"},
+    {"LongRunIsAFlag", [](json& s) { s["longRun"] = "yes"; }, "/longRun", "expected true or false, found a string"},
     {"UnknownVessel", AddFocusOnOsprey, "/timeline/14/focus", "unknown vessel \"Osprey\""},
     {"RouteFileNotThere", [](json& s) { s["vessels"][1]["route"] = "ferry.route"; }, "/vessels/1/route",
      "route file \"ferry.route\" not found in {routes}"},
@@ -287,6 +308,20 @@ TEST(FaultyScenarioFile, NumberBeyondADoubleNamesItsPlace) {
   const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'", scratch);
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.err, file + ": line 2, column 15: the number 1e400 is beyond the range of a double\n");
+  EXPECT_FALSE(fs::exists(scratch / "out"));
+  fs::remove_all(scratch);
+}
+
+TEST(FaultyScenarioFile, FramesOptionSaysWhatIsWrongWithItsValue) {
+  const fs::path scratch = ScratchFolder("frames");
+  const std::string scenario = "'" + kDemoFolder + "/short.json' --out '" + (scratch / "out").string() + "'";
+  const ProgramRun negative = RunProgram(scenario + " --frames -1", scratch);
+  EXPECT_EQ(negative.exitCode, 2);
+  EXPECT_EQ(negative.err.substr(0, negative.err.find('\n')),
+            "tarvik-sim: --frames needs a number of seconds from 0 up, found \"-1\"");
+  const ProgramRun tiny = RunProgram(scenario + " --frames 1e-300", scratch);
+  EXPECT_EQ(tiny.exitCode, 1);
+  EXPECT_EQ(tiny.err, "--frames: 1e-300 s is too small to move the clock on over the duration\n");
   EXPECT_FALSE(fs::exists(scratch / "out"));
   fs::remove_all(scratch);
 }

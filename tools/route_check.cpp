@@ -29,7 +29,7 @@ constexpr std::string_view kCrossesMeridian = "the runway crosses the 180 degree
 constexpr std::string_view kSamePlace = "this waypoint is at the same place as the one before it";
 constexpr std::string_view kPointUnused = "no waypoint or runway uses point ";
 constexpr std::string_view kRunwayUnused = "no waypoint uses runway ";
-constexpr std::string_view kNotText = "not a text file: a zero byte";
+constexpr std::string_view kNotText = "a zero byte: this does not look like a text file";
 }  // namespace text
 
 constexpr double kMostLatitudeDeg = 90.0;
@@ -233,10 +233,10 @@ RouteCheck CheckRouteFile(const std::string& path) {
     reader.ParseRouteFile(path);
   }
   const FileLines lines(bytes, trace.origins);
-  // A binary file is an error of its own, at its first zero byte; what the
-  // reader makes of it follows.
+  // The module reads a zero byte as text like any other, so a binary file
+  // is a warning at its first one; the errors it causes follow.
   if (const std::size_t zero = bytes.find('\0'); zero != std::string::npos)
-    check.diagnostics.push_back({lines.PlaceOfFileOffset(zero), Severity::Error, std::string(text::kNotText)});
+    check.diagnostics.push_back({lines.PlaceOfFileOffset(zero), Severity::Warning, std::string(text::kNotText)});
   Checker(check, reader, trace, lines).Run();
   std::stable_sort(check.diagnostics.begin(), check.diagnostics.end(), [](const Diagnostic& a, const Diagnostic& b) {
     if (a.place.line != b.place.line) return a.place.line < b.place.line;

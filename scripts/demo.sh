@@ -3,8 +3,8 @@
 # and show where its pictures, log and summary are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
-scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+scripts/setup.sh runtime
+scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -- TarvikMFD tarvik-sim
 build/sim/simulator/tarvik-sim examples/demo/demo.json --out out/demo
 cat <<'DONE'
 

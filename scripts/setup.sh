@@ -1,25 +1,31 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the project builds with, skipping those that
-# are already there. Safe to run again.
+# Usage: scripts/setup.sh [runtime|all] — installs the Debian packages the
+# project needs, skipping those already there. "runtime" is what the demo
+# builds and runs with (the module, the simulator, tarvik-route); "all", the
+# default, adds the test frameworks, clang for the sanitizer and fuzz builds,
+# and the German locale some tests read numbers under. Safe to run again.
 set -euo pipefail
-packages=(cmake ninja-build g++ clang libclang-rt-14-dev pkg-config
-          libgtest-dev libgmock-dev libbenchmark-dev
-          libcairo2-dev nlohmann-json3-dev libpugixml-dev fonts-dejavu-core locales)
+runtime=(cmake ninja-build g++ pkg-config libcairo2-dev nlohmann-json3-dev libpugixml-dev fonts-dejavu-core)
+testing=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev locales)
+case "${1:-all}" in
+  runtime) packages=("${runtime[@]}") ;;
+  all) packages=("${runtime[@]}" "${testing[@]}") ;;
+  *) echo "usage: scripts/setup.sh [runtime|all]" >&2; exit 2 ;;
+esac
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
 done
 if ((${#missing[@]})); then
   echo "setup: installing ${missing[*]}"
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
   $SUDO apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
 fi
+[ "${1:-all}" = all ] || exit 0
 # A German locale, for the tests that numbers read the same under it.
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
   $SUDO sed -i 's/^# *de_DE.UTF-8 UTF-8/de_DE.UTF-8 UTF-8/' /etc/locale.gen
   grep -q '^de_DE.UTF-8 UTF-8' /etc/locale.gen || echo 'de_DE.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
   $SUDO locale-gen >/dev/null

@@ -15,6 +15,9 @@ bool IsRouteFile(const fs::directory_entry& entry) {
   return entry.is_regular_file() && ext == ".route";
 }
 
+// What a run writes into its output folder, removed before it starts.
+constexpr const char* kReplacedByARun[] = {"frames", "recording", "overview.png", "host.log", "summary.txt", "host"};
+
 }  // namespace
 
 bool PrepareOutputFolder(const std::string& folder, const std::string& routeFolder, bool withRecording,
@@ -28,13 +31,25 @@ bool PrepareOutputFolder(const std::string& folder, const std::string& routeFold
   out.summaryFile = (root / "summary.txt").string();
   out.hostWorkingDirectory = (root / "host").string();
   std::error_code ec;
+  // A run replaces these; routes kept in one of them would be gone before
+  // the run could copy them.
+  const fs::path routesAt = fs::weakly_canonical(fs::absolute(routeFolder), ec);
+  for (const char* name : kReplacedByARun) {
+    const fs::path replaced = fs::weakly_canonical(root / name, ec);
+    const auto [end, rest] = std::mismatch(replaced.begin(), replaced.end(), routesAt.begin(), routesAt.end());
+    if (end == replaced.end()) {
+      error = routeFolder + ": route folder: lies in " + replaced.string() +
+              ", which a run replaces; choose another output folder";
+      return false;
+    }
+  }
   fs::create_directories(root, ec);
   if (ec) {
     error = folder + ": output folder: " + ec.message();
     return false;
   }
   // Only what a run writes is removed: the folder may hold other things.
-  for (const char* name : {"frames", "recording", "overview.png", "host.log", "summary.txt", "host"}) {
+  for (const char* name : kReplacedByARun) {
     fs::remove_all(root / name, ec);
     if (ec) {
       error = (root / name).string() + ": cannot remove the earlier run's output: " + ec.message();

@@ -326,6 +326,26 @@ TEST(FaultyScenarioFile, FramesOptionSaysWhatIsWrongWithItsValue) {
   fs::remove_all(scratch);
 }
 
+// Routes kept where a run writes would be deleted by it: refused before
+// anything is removed.
+TEST(FaultyScenarioFile, RouteFolderInsideWhatARunReplacesIsRefused) {
+  const fs::path scratch = ScratchFolder("routesinout");
+  const fs::path routes = scratch / "out" / "host" / "Config" / "TKMFD" / "routes";
+  fs::create_directories(routes);
+  fs::copy_file(kRouteFolder + "/tug.route", routes / "tug.route");
+  fs::copy_file(kRouteFolder + "/short-kestrel.route", routes / "short-kestrel.route");
+  json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
+  scenario["routeFolder"] = "out/host/Config/TKMFD/routes";
+  const std::string file = (scratch / "s.json").string();
+  std::ofstream(file) << scenario.dump();
+  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'", scratch);
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, routes.string() + ": route folder: lies in " + (scratch / "out" / "host").string() +
+                         ", which a run replaces; choose another output folder\n");
+  EXPECT_TRUE(fs::exists(routes / "tug.route"));
+  fs::remove_all(scratch);
+}
+
 // A folder, an endless device: said what they are, and nothing is run.
 TEST(FaultyScenarioFile, FolderOrEndlessFileIsNoScenario) {
   const fs::path scratch = ScratchFolder("notafile");

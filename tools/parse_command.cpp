@@ -79,6 +79,7 @@ int RunParse(const Arguments& arguments) {
   } else {
     PrintSummary(path, result);
   }
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(kExitUsage, "cannot write the output");
   return result.errorFlag ? kExitFailed : kExitOk;
 }
 

@@ -94,8 +94,19 @@ int main(int argc, char** argv) {
   }
   std::ostringstream summary;
   simulator::WriteSummary(outcome, summary);
-  std::cout << summary.str() << std::flush;
-  std::ofstream(std::filesystem::path(options.outputFolder) / "summary.txt") << summary.str();
   sim::ReleaseCairoStaticData();  // every surface and the sheet are gone by now
+  const std::filesystem::path summaryFile = std::filesystem::path(options.outputFolder) / "summary.txt";
+  std::ofstream file(summaryFile);
+  file << summary.str();
+  file.close();
+  if (file.fail()) {
+    std::fprintf(stderr, "%s: cannot write it\n", summaryFile.string().c_str());
+    return kExitInputFault;
+  }
+  std::cout << summary.str() << std::flush;
+  if (!std::cout) {
+    std::fprintf(stderr, "tarvik-sim: cannot write the summary to standard output\n");
+    return kExitInputFault;
+  }
   return EXIT_SUCCESS;
 }

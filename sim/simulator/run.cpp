@@ -187,6 +187,14 @@ class Simulation {
     ComposeSheet();
   }
 
+  // The files the run could not write, the first of them named.
+  std::string WriteFault() const {
+    if (unwritten_.empty()) return {};
+    std::string fault = unwritten_.front() + ": cannot write it";
+    if (unwritten_.size() > 1) fault += " (nor " + std::to_string(unwritten_.size() - 1) + " more files)";
+    return fault;
+  }
+
   RunOutcome Outcome() {
     RunOutcome& o = outcome_;
     o.scenarioPath = scenario_.path;
@@ -447,7 +455,13 @@ class Simulation {
       }
       if (frame) {
         const std::string path = folders_.framesFolder + "/" + FrameName(i, t);
-        d.picture->WritePng(path);
+        // A frame that did not reach the disk is neither listed nor shown.
+        if (!d.picture->WritePng(path)) {
+          std::error_code ignored;
+          fs::remove(path, ignored);  // no half picture stays behind
+          unwritten_.push_back(path);
+          continue;
+        }
         row.paths.push_back(path);
         row.pages.push_back(PageName(PageOf(*d.slot)));
         ++outcome_.frameCount;
@@ -471,6 +485,13 @@ class Simulation {
   // Every display leaves the mode, then the module is unloaded; the log
   // file is closed. Safe to call twice.
   void Shutdown() {
+    for (std::size_t i = 0; i < displays_.size(); ++i) {
+      DisplayRun& d = *displays_[i];
+      if (!d.recordingFile.is_open()) continue;
+      d.recordingFile.close();
+      if (d.recordingFile.fail())
+        unwritten_.push_back(folders_.recordingFolder + "/display" + std::to_string(i) + ".txt");
+    }
     for (auto& d : displays_) d->slot->LeaveMode();
     for (VesselRun& v : vessels_)
       if (v.display) v.display->LeaveMode();
@@ -484,7 +505,8 @@ class Simulation {
   }
 
   void ComposeSheet() {
-    if (frames_.empty()) return;
+    // A sheet of frames that are missing would show what the run did not.
+    if (frames_.empty() || !unwritten_.empty()) return;
     // The scenario's moments when it names them, else an even spread.
     std::vector<std::size_t> picked;
     for (std::size_t i = 0; i < frames_.size(); ++i)
@@ -504,7 +526,7 @@ class Simulation {
     }
     std::string error;
     const std::string title = "Tarvik MFD  " + fs::path(scenario_.path).filename().string();
-    if (!ComposeOverview(title, rows, folders_.overviewFile, error)) outcome_.notes.push_back("overview: " + error);
+    if (!ComposeOverview(title, rows, folders_.overviewFile, error)) unwritten_.push_back(folders_.overviewFile);
   }
 
   const Scenario& scenario_;
@@ -515,6 +537,7 @@ class Simulation {
   std::vector<VesselRun> vessels_;
   std::vector<std::unique_ptr<DisplayRun>> displays_;
   std::vector<FrameRow> frames_;
+  std::vector<std::string> unwritten_;  // files the run could not write
   std::size_t nextEvent_ = 0;
   TextCapture capture_;
   RunOutcome outcome_;
@@ -530,7 +553,8 @@ bool RunScenario(const Scenario& scenario, const RunOptions& options, RunOutcome
     if (simulation.Prepare(error)) {
       simulation.Execute();
       outcome = simulation.Outcome();
-      ran = true;
+      error = simulation.WriteFault();
+      ran = error.empty();
     }
   }
   fs::current_path(startDirectory);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include <gmock/gmock.h>
+#include <cairo.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
@@ -343,6 +344,34 @@ TEST(FaultyScenarioFile, RouteFolderInsideWhatARunReplacesIsRefused) {
   EXPECT_EQ(run.err, routes.string() + ": route folder: lies in " + (scratch / "out" / "host").string() +
                          ", which a run replaces; choose another output folder\n");
   EXPECT_TRUE(fs::exists(routes / "tug.route"));
+  fs::remove_all(scratch);
+}
+
+// A disk that fills up: every write that fails fails the run, names a file,
+// and nothing unwritten is listed. The file size limit stands in for the
+// full disk (its signal ignored, so that writes fail instead).
+TEST(FaultyScenarioFile, FailedWritesFailTheRun) {
+  const fs::path scratch = ScratchFolder("full");
+  const std::string out = (scratch / "out").string();
+  const ProgramRun run = test_support::RunCommand("sh -c \"trap '' XFSZ; ulimit -f 16; exec '" + kProgram + "' '" +
+                                                      kDemoFolder + "/short.json' --out '" + out + "' --frames 300\"",
+                                                  (scratch / "stderr.txt").string());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find(": cannot write it"), std::string::npos) << run.err;
+  EXPECT_EQ(run.out.find("frames in frames/"), std::string::npos) << run.out;
+  EXPECT_FALSE(fs::exists(scratch / "out" / "overview.png"));
+  // A frame that failed is removed; those left are whole pictures.
+  for (const auto& frame : fs::directory_iterator(scratch / "out" / "frames")) {
+    cairo_surface_t* picture = cairo_image_surface_create_from_png(frame.path().c_str());
+    EXPECT_EQ(cairo_surface_status(picture), CAIRO_STATUS_SUCCESS) << frame.path();
+    cairo_surface_destroy(picture);
+  }
+
+  // A summary that cannot reach standard output.
+  const ProgramRun full = RunProgram("'" + kDemoFolder + "/short.json' --out '" + out + "' --frames 0 >/dev/full",
+                                     scratch);
+  EXPECT_EQ(full.exitCode, 1);
+  EXPECT_NE(full.err.find("cannot write the summary to standard output"), std::string::npos) << full.err;
   fs::remove_all(scratch);
 }
 

@@ -112,6 +112,8 @@ TEST(CheckCommand, EndlessFileIsTooLargeForTheModuleAndTheCheck) {
 TEST(CheckCommand, FailedOutputFailsTheRun) {
   EXPECT_EQ(RunTool("check " + kCircuit + " >/dev/full").exitCode, 2);
   EXPECT_EQ(RunTool("legs " + kCircuit + " >/dev/full").exitCode, 2);
+  EXPECT_EQ(RunTool("parse " + kCircuit + " >/dev/full").exitCode, 2);
+  EXPECT_EQ(RunTool("parse --json " + kCircuit + " >/dev/full").exitCode, 2);
 }
 
 // A route along the equator: a degree of longitude is R pi / 180 exactly.

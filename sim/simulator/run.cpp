@@ -12,9 +12,11 @@
 
 #include "mfd/tarvik_mfd.h"
 #include "route/route_file_reader.h"
+#include "route/route_messages.h"
 #include "sim/host/module_loader.h"
 #include "sim/host/sim_host.h"
 #include "sim/simulator/display_reader.h"
+#include "sim/simulator/frame_picture.h"
 #include "sim/simulator/output_folder.h"
 #include "sim/simulator/overview_sheet.h"
 #include "sim/simulator/pilot.h"
@@ -39,8 +41,20 @@ double NextMultipleAfter(double t, double intervalSeconds) {
 constexpr DWORD kModeSelectKey = 0x11;
 constexpr double kStartDateMjd = 60000.0;
 constexpr double kSecondsPerDay = 86400.0;
-constexpr const char* kParseStartLine = "Tarvik MFD: Start parsing file...";
-constexpr const char* kParseEndLine = "Tarvik MFD: Parsing completed!";
+
+// The reads of route files the log shows that ended with an error: the
+// last message of each, as the display keeps it.
+std::vector<std::string> ReadsWithAnError(const std::vector<std::string>& log) {
+  namespace msg = route_messages;
+  std::vector<std::string> lastErrors;
+  std::string lastError;
+  for (std::size_t i = 0; i < log.size(); ++i) {
+    if (log[i] == msg::kStartParsing) lastError.clear();
+    if (log[i] == msg::kErrorLogHeader && i + 1 < log.size()) lastError = log[i + 1];
+    if (log[i] == msg::kParsingCompleted && !lastError.empty()) lastErrors.push_back(lastError);
+  }
+  return lastErrors;
+}
 
 // Standard output silenced for as long as it lives: the reader echoes its
 // reports there, and the pilot's own reading must not show.
@@ -227,8 +241,10 @@ class Simulation {
     o.livePens = host.LivePens();
     o.liveFonts = host.LiveFonts();
     o.logLines = host.LogLines().size();
-    o.parsesStarted = static_cast<std::size_t>(std::count(host.LogLines().begin(), host.LogLines().end(), kParseStartLine));
-    o.parsesCompleted = static_cast<std::size_t>(std::count(host.LogLines().begin(), host.LogLines().end(), kParseEndLine));
+    const std::vector<std::string>& log = host.LogLines();
+    o.parsesStarted = static_cast<std::size_t>(std::count(log.begin(), log.end(), route_messages::kStartParsing));
+    o.parsesCompleted = static_cast<std::size_t>(std::count(log.begin(), log.end(), route_messages::kParsingCompleted));
+    o.readsWithAnError = ReadsWithAnError(log);
     return o;
   }
 
@@ -453,19 +469,20 @@ class Simulation {
           d.slot->Redraw(*d.picture);
         }
       }
-      if (frame) {
-        const std::string path = folders_.framesFolder + "/" + FrameName(i, t);
-        // A frame that did not reach the disk is neither listed nor shown.
-        if (!d.picture->WritePng(path)) {
-          std::error_code ignored;
-          fs::remove(path, ignored);  // no half picture stays behind
-          unwritten_.push_back(path);
-          continue;
-        }
-        row.paths.push_back(path);
-        row.pages.push_back(PageName(PageOf(*d.slot)));
-        ++outcome_.frameCount;
+      if (!frame) continue;
+      // Under each display, the debug line as that display's redraw left
+      // it: the next display's redraw may clear it again.
+      const std::string path = folders_.framesFolder + "/" + FrameName(i, t);
+      if (!WriteFramePng(d.picture->Raster(), sim::host().DebugLine(), path)) {
+        // A frame that did not reach the disk is neither kept nor listed.
+        std::error_code ignored;
+        fs::remove(path, ignored);
+        unwritten_.push_back(path);
+        continue;
       }
+      row.paths.push_back(path);
+      row.pages.push_back(PageName(PageOf(*d.slot)));
+      ++outcome_.frameCount;
     }
     if (frame) frames_.push_back(std::move(row));
   }

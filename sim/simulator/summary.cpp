@@ -110,6 +110,17 @@ void WriteFinalRoute(const VesselOutcome& v, std::ostream& out) {
 
 }  // namespace
 
+namespace {
+
+// A message on one line, its line feeds written as \n.
+std::string OneLine(const std::string& text) {
+  std::string line;
+  for (const char c : text) line += c == '\n' ? std::string("\\n") : std::string(1, c);
+  return line;
+}
+
+}  // namespace
+
 void WriteSummary(const RunOutcome& o, std::ostream& out) {
   out << "Summary of " << o.scenarioPath << "\n";
   out << Format("  %.1f s simulated in %lld steps of %g s; %zu displays; module of %s, version %d\n",
@@ -125,7 +136,7 @@ void WriteSummary(const RunOutcome& o, std::ostream& out) {
     for (const SequenceEvent& e : v.module)
       out << Format("  %9.1f s  ", e.timeSeconds) << Describe(e.route, v.route) << "\n";
     for (const auto& [index, laps] : v.laps)
-      out << Format("  loop at WP %zu: %d laps", index + 1, laps) << "\n";
+      out << Format("  loop at WP %zu: %d lap%s", index + 1, laps, laps == 1 ? "" : "s") << "\n";
     for (double t : v.nextPresses) out << Format("  pilot pressed N at %.1f s to leave the loop\n", t);
     if (!v.milestones.empty()) {
       out << "  pilot:";
@@ -143,6 +154,8 @@ void WriteSummary(const RunOutcome& o, std::ostream& out) {
                 o.fontsCreated, o.livePens, o.liveFonts);
   out << Format("Host log: %zu lines; %zu route parses started, %zu completed\n", o.logLines, o.parsesStarted,
                 o.parsesCompleted);
+  for (const std::string& text : o.readsWithAnError)
+    out << "A route loaded with an error (the display says so on the debug line): \"" << OneLine(text) << "\"\n";
   out << "Output in " << o.outputFolder << ": " << o.frameCount << " frames in frames/"
       << (o.frameCount > 0 ? ", overview.png" : "") << ", host.log"
       << (o.drawCallsRecorded ? ", draw calls in recording/" : "") << ", summary.txt\n";

@@ -59,6 +59,7 @@ struct RunOutcome {
   std::size_t logLines = 0;
   std::size_t parsesStarted = 0;
   std::size_t parsesCompleted = 0;
+  std::vector<std::string> readsWithAnError;  // the error text of each, in order
 };
 
 void WriteSummary(const RunOutcome& outcome, std::ostream& out);

@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "sim/simulator/summary.h"
 #include "tests/support/program_run.h"
 #include "tests/support/summary_reading.h"
 
@@ -373,6 +374,61 @@ TEST(FaultyScenarioFile, FailedWritesFailTheRun) {
   EXPECT_EQ(full.exitCode, 1);
   EXPECT_NE(full.err.find("cannot write the summary to standard output"), std::string::npos) << full.err;
   fs::remove_all(scratch);
+}
+
+// A route loaded with an error shows in the pictures, on the debug line
+// under each display, and the summary says so with the display's text.
+TEST(SimulatorRun, RouteLoadedWithAnErrorShowsInFramesAndSummary) {
+  const fs::path scratch = ScratchFolder("loaderror");
+  fs::create_directories(scratch / "routes");
+  for (const char* name : {"tug.route", "short-kestrel.route"})
+    fs::copy_file(kRouteFolder + "/" + name, scratch / "routes" / name);
+  std::ofstream(scratch / "routes" / "bent.route")
+      << "BEGIN_POINTS\n1 2\nEND_POINTS\nBEGIN_RUNWAYS\n0 0\nEND_RUNWAYS\nBEGIN_WAYPOINTS\nPOINT 4 TURN 100\nEND_WAYPOINTS\n";
+  json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
+  scenario["routeFolder"] = "routes";
+  scenario["timeline"].push_back({{"at", 900}, {"display", 1}, {"loadRoute", "bent.route"}});
+  const std::string file = (scratch / "s.json").string();
+  std::ofstream(file) << scenario.dump();
+  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "' --frames 960", scratch);
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("A route loaded with an error (the display says so on the debug line): \"Error: Point in "
+                         "route not found!\"\n"),
+            std::string::npos)
+      << run.out;
+
+  // The last frame of the display that loaded it: below the display, the
+  // strip holds the notice's ink; the first frame's strip is empty.
+  const auto inkInStrip = [](const fs::path& png) {
+    cairo_surface_t* picture = cairo_image_surface_create_from_png(png.c_str());
+    const int width = cairo_image_surface_get_width(picture);
+    const int height = cairo_image_surface_get_height(picture);
+    const int stride = cairo_image_surface_get_stride(picture);
+    const unsigned char* data = cairo_image_surface_get_data(picture);
+    int inked = 0;
+    for (int y = height - 18; y < height; ++y)
+      for (int x = 0; x < width; ++x) {
+        const auto pixel = *reinterpret_cast<const std::uint32_t*>(data + y * stride + x * 4);
+        if (((pixel >> 16) & 0xFF) > 0xC0 && ((pixel >> 8) & 0xFF) > 0xA0) ++inked;  // the yellow of the text
+      }
+    cairo_surface_destroy(picture);
+    return inked;
+  };
+  EXPECT_GT(inkInStrip(scratch / "out" / "frames" / "display1_t00960.0s.png"), 50);
+  EXPECT_EQ(inkInStrip(scratch / "out" / "frames" / "display1_t00000.0s.png"), 0);
+  fs::remove_all(scratch);
+}
+
+TEST(SimulatorSummary, OneLapIsOneLap) {
+  simulator::RunOutcome outcome;
+  simulator::VesselOutcome vessel;
+  vessel.name = "Kestrel";
+  vessel.laps = {{3, 1}, {5, 2}};
+  outcome.vessels.push_back(vessel);
+  std::ostringstream summary;
+  simulator::WriteSummary(outcome, summary);
+  EXPECT_NE(summary.str().find("  loop at WP 4: 1 lap\n"), std::string::npos) << summary.str();
+  EXPECT_NE(summary.str().find("  loop at WP 6: 2 laps\n"), std::string::npos) << summary.str();
 }
 
 // A folder, an endless device: said what they are, and nothing is run.

@@ -191,3 +191,51 @@ INSTANTIATE_TEST_SUITE_P(Schemes, ColourSchemeTest,
 
 }  // namespace
 }  // namespace pages_test
+
+namespace pages_test {
+namespace {
+
+// Every row of the bearing table, from a vessel on the equator heading
+// north, where the table's x is sin(latitude) and its y sin(dLon)cos(lat):
+// the four quadrants, both axes with their constants, the vessel's own
+// position, and the wrap of a bearing below -pi.
+struct BearingCase {
+  const char* name;
+  double latitudeRad;
+  double longitudeRad;
+  double headingRad;
+  double bearingRad;
+};
+
+double CourseOf(double latitudeRad, double longitudeRad) {
+  const double course = std::atan2(std::sin(longitudeRad) * std::cos(latitudeRad), std::sin(latitudeRad));
+  return course < 0.0 ? course + 2.0 * std::numbers::pi : course;
+}
+
+class BearingTable : public PageTest, public ::testing::WithParamInterface<BearingCase> {};
+
+TEST_P(BearingTable, GivesTheCourseLessTheHeading) {
+  BuildWorld(kEarthRadiusMetres, {0.0, 0.0}, GetParam().headingRad);
+  EXPECT_NEAR(mfd->RelativeBearing(GetParam().latitudeRad, GetParam().longitudeRad), GetParam().bearingRad, 1e-12);
+}
+
+constexpr double kPi = std::numbers::pi;
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, BearingTable,
+    ::testing::Values(BearingCase{"NorthEast", 0.3, 0.3, 0.0, CourseOf(0.3, 0.3)},
+                      BearingCase{"SouthEast", -0.3, 0.3, 0.0, CourseOf(-0.3, 0.3)},
+                      BearingCase{"SouthWest", -0.3, -0.3, 0.0, CourseOf(-0.3, -0.3)},
+                      BearingCase{"NorthWest", 0.3, -0.3, 0.0, CourseOf(0.3, -0.3)},
+                      BearingCase{"DueEast", 0.0, 0.5, 0.0, kPi / 2},
+                      BearingCase{"DueWestTheTablesConstant", 0.0, -0.5, 0.0, 4.71238898038469},
+                      BearingCase{"DueNorth", 0.5, 0.0, 0.0, 0.0},
+                      BearingCase{"DueSouth", -0.5, 0.0, 0.0, kPi},
+                      // No course to the vessel's own position: -1, brought up by a turn.
+                      BearingCase{"OwnPosition", 0.0, 0.0, 0.0, 2 * kPi - 1.0},
+                      BearingCase{"BelowMinusPiWrapsOnce", 0.5, 0.0, 3.5, 2 * kPi - 3.5},
+                      BearingCase{"AboveMinusPiStays", 0.5, 0.0, 3.0, -3.0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace pages_test

@@ -280,8 +280,38 @@ INSTANTIATE_TEST_SUITE_P(
         OpenLineCase{"LoopTargetNegative", RouteWithWaypoints("POINT 0 TURN 100\nPOINT 0 LOOP:-1 100\n"),
                      "Error: WAYPOINTS line 2: loop target is not a waypoint number: \"LOOP:-1\"", 1, 1},
         OpenLineCase{"IndexTooLargeForInt", RouteWithWaypoints("POINT 99999999999 TURN 100\n"),
-                     "error converting 99999999999 to int.", 0, 1}),
+                     "error converting 99999999999 to int.", 0, 1},
+        OpenLineCase{"LoopWithoutTarget", RouteWithWaypoints("POINT 0 LOOP: 100\n"),
+                     "Error: WAYPOINTS line 1: loop target is not a waypoint number: \"LOOP:\"", 0, 1},
+        OpenLineCase{"LoopTargetTooLargeForInt", RouteWithWaypoints("POINT 0 LOOP:99999999999 100\n"),
+                     "Error: WAYPOINTS line 1: loop target is not a waypoint number: \"LOOP:99999999999\"", 0, 1},
+        OpenLineCase{"LoopTargetWithATail", RouteWithWaypoints("POINT 0 LOOP:1x 100\n"),
+                     "Error: WAYPOINTS line 1: loop target is not a waypoint number: \"LOOP:1x\"", 0, 1},
+        OpenLineCase{"BadLatitudeAfterAGoodLongitude", Route("10 50\n11 fifty\n", "0 0\n", "POINT 0 TURN 1\n"),
+                     "error converting fifty to double.", 0, 0},
+        OpenLineCase{"BadSecondRunwayField", Route("10 50\n", "0 0\n0 x\n", "POINT 0 TURN 1\n"),
+                     "error converting x to int.", 0, 1},
+        OpenLineCase{"RunwayEndBelowMinusOne", Route("10 50\n", "0 0\n-2 0\n", "POINT 0 TURN 1\n"),
+                     "Error: RUNWAYS line 2: names a point that does not exist: \"-2 0\"", 0, 1},
+        OpenLineCase{"BadAltitude", RouteWithWaypoints("POINT 0 TURN 100\nPOINT 0 TURN 100 high 50\n"),
+                     "error converting high to double.", 1, 1},
+        OpenLineCase{"RunwayMinusOne", RouteWithWaypoints("POINT 0 TURN 100\nRUNWAY -1 LAND 100\n"),
+                     "Error: Runway in route not found!", 1, 1},
+        OpenLineCase{"LineStartingWithAQuote", RouteWithWaypoints("\"Tower\" 0 TURN 100\n"),
+                     "Error: WAYPOINTS line 1: reference is neither RUNWAY nor POINT: \"\"Tower\"\"", 0, 1},
+        OpenLineCase{"EmptyFile", "",
+                     "Error parsing file!\nEND_WAYPOINTS not found after BEGIN_WAYPOINTS?\n", 0, 0}),
     [](const testing::TestParamInfo<OpenLineCase>& info) { return info.param.name; });
+
+// What reads cleanly though it looks odd: a blank after the last field of
+// a line, and an end marker of -1 in the second field.
+TEST_F(RouteFileReaderTest, BlankAfterTheLastFieldAndMinusOneSecondEndReadCleanly) {
+  const Outcome out = Parse(Route("10 50 \n11 51\n", "0 1 \n0 -1\n1 0\n", "POINT 1 TURN 100 \n"));
+  EXPECT_EQ(out.errorText, "");
+  EXPECT_EQ(out.runways.size(), 1u);
+  ASSERT_EQ(out.waypoints.size(), 1u);
+  EXPECT_EQ(out.waypoints[0].latitude, 51 * 0.017453292519943295);
+}
 
 // "LOOP:n" names the waypoint (from 0) where a loop continues; a plain
 // LOOP continues at the first. Neither changes the log of a clean read.

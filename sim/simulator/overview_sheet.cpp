@@ -13,6 +13,8 @@ constexpr double kGapPx = 12.0;
 constexpr double kCaptionPx = 20.0;
 constexpr double kTitlePx = 34.0;
 constexpr const char* kFace = "DejaVu Sans";
+// Far inside Cairo's 32767 pixels, and a sheet one can still look at.
+constexpr double kLargestSheetPx = 8192.0;
 
 using SurfacePtr = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
 
@@ -39,31 +41,37 @@ std::vector<std::size_t> PickRows(std::size_t count, std::size_t rows) {
 
 bool ComposeOverview(const std::string& title, const std::vector<std::vector<SheetCell>>& rows,
                      const std::string& sheetPath, std::string& error) {
-  // Load every frame first: the cell size is the largest frame.
-  std::vector<std::vector<SurfacePtr>> frames;
+  // The cell size is the largest frame's. Frames are read one at a time,
+  // here and when drawn, so that memory follows the sheet, not the frames.
   int cellWidth = 0;
   int cellHeight = 0;
   std::size_t columns = 0;
   for (const auto& row : rows) {
-    frames.emplace_back();
     columns = std::max(columns, row.size());
     for (const SheetCell& cell : row) {
-      SurfacePtr frame = LoadPng(cell.framePath);
+      const SurfacePtr frame = LoadPng(cell.framePath);
       if (cairo_surface_status(frame.get()) != CAIRO_STATUS_SUCCESS) {
         error = "cannot read frame " + cell.framePath;
         return false;
       }
       cellWidth = std::max(cellWidth, cairo_image_surface_get_width(frame.get()));
       cellHeight = std::max(cellHeight, cairo_image_surface_get_height(frame.get()));
-      frames.back().push_back(std::move(frame));
     }
   }
-  const double width = kGapPx + static_cast<double>(columns) * (cellWidth + kGapPx);
+  const double width = std::max(kGapPx + static_cast<double>(columns) * (cellWidth + kGapPx), 320.0);
   const double height = kTitlePx + kGapPx + static_cast<double>(rows.size()) * (kCaptionPx + cellHeight + kGapPx);
-  SurfacePtr sheet(cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(std::max(width, 320.0)),
-                                              static_cast<int>(height)),
+  // Larger sheets are drawn smaller, all of them to one scale.
+  const double scale = std::min({1.0, kLargestSheetPx / width, kLargestSheetPx / height});
+  SurfacePtr sheet(cairo_image_surface_create(CAIRO_FORMAT_RGB24, std::max(1, static_cast<int>(width * scale)),
+                                              std::max(1, static_cast<int>(height * scale))),
                    &cairo_surface_destroy);
+  if (cairo_surface_status(sheet.get()) != CAIRO_STATUS_SUCCESS) {
+    error = "cannot make a sheet of " + std::to_string(static_cast<int>(width * scale)) + " x " +
+            std::to_string(static_cast<int>(height * scale)) + " pixels";
+    return false;
+  }
   cairo_t* cr = cairo_create(sheet.get());
+  cairo_scale(cr, scale, scale);
   cairo_set_source_rgb(cr, 0.13, 0.13, 0.14);
   cairo_paint(cr);
   cairo_select_font_face(cr, kFace, CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_BOLD);
@@ -80,12 +88,13 @@ bool ComposeOverview(const std::string& title, const std::vector<std::vector<She
       cairo_set_source_rgb(cr, 0.78, 0.78, 0.78);
       cairo_move_to(cr, x, y + kCaptionPx - 6.0);
       cairo_show_text(cr, rows[r][c].caption.c_str());
-      cairo_set_source_surface(cr, frames[r][c].get(), x, y + kCaptionPx);
+      const SurfacePtr frame = LoadPng(rows[r][c].framePath);
+      cairo_set_source_surface(cr, frame.get(), x, y + kCaptionPx);
       cairo_paint(cr);
       cairo_set_source_rgb(cr, 0.35, 0.35, 0.35);
       cairo_set_line_width(cr, 1.0);
-      cairo_rectangle(cr, x - 0.5, y + kCaptionPx - 0.5, cairo_image_surface_get_width(frames[r][c].get()) + 1.0,
-                      cairo_image_surface_get_height(frames[r][c].get()) + 1.0);
+      cairo_rectangle(cr, x - 0.5, y + kCaptionPx - 0.5, cairo_image_surface_get_width(frame.get()) + 1.0,
+                      cairo_image_surface_get_height(frame.get()) + 1.0);
       cairo_stroke(cr);
     }
     y += kCaptionPx + cellHeight + kGapPx;

@@ -12,7 +12,8 @@ struct SheetCell {
   std::string caption;
 };
 
-// Composes the rows of cells under a title and writes the sheet as PNG.
+// Composes the rows of cells under a title and writes the sheet as PNG, to
+// a smaller scale when it would be wider or higher than 8192 pixels.
 // Returns false with the reason in error when a frame cannot be read or the
 // sheet cannot be written.
 bool ComposeOverview(const std::string& title, const std::vector<std::vector<SheetCell>>& rows,

@@ -2,6 +2,10 @@
 // overview sheet.
 #include "sim/simulator/display_reader.h"
 
+#include <cairo.h>
+
+#include <cstdint>
+#include <cstdio>
 #include <cstring>
 
 #include <gtest/gtest.h>
@@ -70,6 +74,47 @@ TEST(OverviewSheet, PicksEvenlySpreadMomentsWithFirstAndLast) {
       {0, 6, {}}, {3, 6, {0, 1, 2}}, {10, 1, {9}}, {10, 4, {0, 3, 6, 9}}, {25, 6, {0, 5, 10, 14, 19, 24}},
   };
   for (const Case& c : cases) EXPECT_EQ(PickRows(c.count, c.rows), c.expected) << c.count << " in " << c.rows;
+}
+
+}  // namespace
+}  // namespace simulator
+
+namespace simulator {
+namespace {
+
+// Nine displays 4096 pixels wide side by side: over what Cairo can hold at
+// full size; the sheet is drawn to a smaller scale. (Low frames keep the
+// test quick; the width is what matters.)
+TEST(OverviewSheet, SheetTooLargeForFullSizeIsScaledToFit) {
+  const std::string folder = ::testing::TempDir();
+  const std::string framePath = folder + "/big_frame.png";
+  cairo_surface_t* frame = cairo_image_surface_create(CAIRO_FORMAT_RGB24, 4096, 600);
+  cairo_t* cr = cairo_create(frame);
+  cairo_set_source_rgb(cr, 0.0, 1.0, 0.0);
+  cairo_paint(cr);
+  cairo_destroy(cr);
+  ASSERT_EQ(cairo_surface_write_to_png(frame, framePath.c_str()), CAIRO_STATUS_SUCCESS);
+  cairo_surface_destroy(frame);
+
+  const std::vector<SheetCell> row(9, SheetCell{framePath, "display"});
+  const std::vector<std::vector<SheetCell>> rows(2, row);
+  const std::string sheetPath = folder + "/big_sheet.png";
+  std::string error;
+  ASSERT_TRUE(ComposeOverview("big", rows, sheetPath, error)) << error;
+  cairo_surface_t* sheet = cairo_image_surface_create_from_png(sheetPath.c_str());
+  ASSERT_EQ(cairo_surface_status(sheet), CAIRO_STATUS_SUCCESS);
+  EXPECT_EQ(cairo_image_surface_get_width(sheet), 8192);  // the wider side at the limit
+  EXPECT_LT(cairo_image_surface_get_height(sheet), 8192);
+  // The middle of the first frame is green, at the scaled place.
+  const double scale = 8192.0 / (12.0 + 9 * (4096 + 12.0));
+  const int x = static_cast<int>((12.0 + 2048) * scale);
+  const int y = static_cast<int>((34.0 + 12.0 + 20.0 + 300) * scale);
+  const auto* pixel = reinterpret_cast<const std::uint32_t*>(cairo_image_surface_get_data(sheet) +
+                                                            y * cairo_image_surface_get_stride(sheet)) + x;
+  EXPECT_EQ(*pixel & 0xFFFFFF, 0x00FF00u);
+  cairo_surface_destroy(sheet);
+  std::remove(framePath.c_str());
+  std::remove(sheetPath.c_str());
 }
 
 }  // namespace

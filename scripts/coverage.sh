@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Usage: scripts/coverage.sh — line and branch coverage of the module's
+# code (route/, nav/, mfd/, module/, host/) by every test, with clang's
+# source-based coverage. Builds into build-coverage/ and writes the report
+# to out/coverage/report.txt; docs/coverage.md keeps the last figures.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+flags="-fprofile-instr-generate -fcoverage-mapping"
+CC=clang CXX=clang++ scripts/build.sh build-coverage -DCMAKE_BUILD_TYPE=Debug -DTARVIK_BENCH=OFF \
+  "-DCMAKE_C_FLAGS=$flags" "-DCMAKE_CXX_FLAGS=$flags" \
+  "-DCMAKE_EXE_LINKER_FLAGS=-fprofile-instr-generate" "-DCMAKE_SHARED_LINKER_FLAGS=-fprofile-instr-generate"
+profiles=build-coverage/profiles
+rm -rf "$profiles"
+mkdir -p "$profiles" out/coverage
+# Every process writes its own profile, the module loaded into each too.
+LLVM_PROFILE_FILE="$PWD/$profiles/%p-%m.profraw" ctest --test-dir build-coverage -j "$(nproc)" --output-on-failure
+llvm-profdata-14 merge -sparse "$profiles"/*.profraw -o build-coverage/tests.profdata
+objects=(build-coverage/TarvikMFD.so)
+for program in build-coverage/tests/*_tests build-coverage/tools/tarvik-route build-coverage/sim/simulator/tarvik-sim; do
+  objects+=(-object "$program")
+done
+llvm-cov-14 report "${objects[@]}" -instr-profile=build-coverage/tests.profdata \
+  route/ nav/ mfd/ module/ host/*.cpp | tee out/coverage/report.txt

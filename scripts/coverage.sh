@@ -14,8 +14,13 @@ profiles=build-coverage/profiles
 rm -rf "$profiles"
 mkdir -p "$profiles" out/coverage
 # Every process writes its own profile, the module loaded into each too.
-LLVM_PROFILE_FILE="$PWD/$profiles/%p-%m.profraw" ctest --test-dir build-coverage -j "$(nproc)" --output-on-failure
-llvm-profdata-14 merge -sparse "$profiles"/*.profraw -o build-coverage/tests.profdata
+# The profile runtime adds exports of its own to the module, so the check
+# of the module's exports is left to the plain build.
+LLVM_PROFILE_FILE="$PWD/$profiles/%p-%m.profraw" ctest --test-dir build-coverage -j "$(nproc)" \
+  --output-on-failure -E 'ModuleLibraryTest.ExportsOnlyTheEntryPoints'
+# Children that tests end on purpose (an address space capped until memory
+# runs out) leave profiles cut short; the others are merged.
+llvm-profdata-14 merge -sparse -failure-mode=all "$profiles"/*.profraw -o build-coverage/tests.profdata
 objects=(build-coverage/TarvikMFD.so)
 for program in build-coverage/tests/*_tests build-coverage/tools/tarvik-route build-coverage/sim/simulator/tarvik-sim; do
   objects+=(-object "$program")

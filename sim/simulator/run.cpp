@@ -1,30 +1,25 @@
+// The run itself: the clock stepping the pilots and the module, the
+// timeline applied as it comes due, the vessels watched through their
+// pilots' displays, and the displays redrawn at the refresh interval.
 #include "sim/simulator/run.h"
-
-#include <fcntl.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 
 #include "mfd/tarvik_mfd.h"
-#include "route/route_file_reader.h"
-#include "route/route_messages.h"
 #include "sim/host/module_loader.h"
 #include "sim/host/sim_host.h"
 #include "sim/simulator/display_reader.h"
-#include "sim/simulator/frame_picture.h"
+#include "sim/simulator/frame_recorder.h"
+#include "sim/simulator/log_outcome.h"
 #include "sim/simulator/output_folder.h"
-#include "sim/simulator/overview_sheet.h"
 #include "sim/simulator/pilot.h"
+#include "sim/simulator/pilot_route_file.h"
 #include "sim/simulator/progress.h"
-#include "sim/simulator/tee_surface.h"
 #include "sim/simulator/world_builder.h"
-#include "sim/surfaces/cairo_surface.h"
-#include "sim/surfaces/recording_surface.h"
 
 namespace simulator {
 
@@ -42,85 +37,10 @@ constexpr DWORD kModeSelectKey = 0x11;
 constexpr double kStartDateMjd = 60000.0;
 constexpr double kSecondsPerDay = 86400.0;
 
-// The reads of route files the log shows that ended with an error: the
-// last message of each, as the display keeps it.
-std::vector<std::string> ReadsWithAnError(const std::vector<std::string>& log) {
-  namespace msg = route_messages;
-  std::vector<std::string> lastErrors;
-  std::string lastError;
-  for (std::size_t i = 0; i < log.size(); ++i) {
-    if (log[i] == msg::kStartParsing) lastError.clear();
-    if (log[i] == msg::kErrorLogHeader && i + 1 < log.size()) lastError = log[i + 1];
-    if (log[i] == msg::kParsingCompleted && !lastError.empty()) lastErrors.push_back(lastError);
-  }
-  return lastErrors;
-}
-
-// Standard output silenced for as long as it lives: the reader echoes its
-// reports there, and the pilot's own reading must not show.
-class SilencedStdout {
- public:
-  SilencedStdout() {
-    std::fflush(stdout);
-    saved_ = dup(STDOUT_FILENO);
-    const int null = open("/dev/null", O_WRONLY);
-    if (null >= 0) {
-      dup2(null, STDOUT_FILENO);
-      close(null);
-    }
-  }
-  ~SilencedStdout() {
-    std::fflush(stdout);
-    if (saved_ >= 0) {
-      dup2(saved_, STDOUT_FILENO);
-      close(saved_);
-    }
-  }
-  SilencedStdout(const SilencedStdout&) = delete;
-  SilencedStdout& operator=(const SilencedStdout&) = delete;
-
- private:
-  int saved_ = -1;
-};
-
-// The pilot's own reading of its route file, kept out of the module's log.
-bool ReadPilotRoute(const std::string& path, WaypointList& route, std::string& errorText) {
-  sim::host().logMuted = true;
-  {
-    SilencedStdout quiet;
-    RouteFileReader reader;
-    route = reader.ParseRouteFile(path);
-    errorText = reader.errorText;
-  }
-  sim::host().logMuted = false;
-  return errorText.empty();
-}
-
-std::string OneLine(std::string text) {
-  std::replace(text.begin(), text.end(), '\n', ' ');
-  while (!text.empty() && text.back() == ' ') text.pop_back();
-  return text;
-}
-
-std::string FrameName(std::size_t display, double timeSeconds) {
-  char name[64];
-  std::snprintf(name, sizeof name, "display%zu_t%07.1fs.png", display, timeSeconds);
-  return name;
-}
-
-const char* PageName(ShownPage page) {
-  switch (page) {
-    case ShownPage::Map: return "map";
-    case ShownPage::Files: return "files";
-    case ShownPage::Waypoints: return "list";
-    case ShownPage::None: break;
-  }
-  return "no mode";
-}
-
 class Simulation {
  public:
-  Simulation(const Scenario& scenario, const RunOptions& options) : scenario_(scenario), options_(options) {}
+  Simulation(const Scenario& scenario, const RunOptions& options)
+      : scenario_(scenario), options_(options), frames_(scenario, options, folders_) {}
   ~Simulation() { Shutdown(); }
   Simulation(const Simulation&) = delete;
   Simulation& operator=(const Simulation&) = delete;
@@ -170,7 +90,7 @@ class Simulation {
       if (t + eps < nextRedraw && !last) return;
       const bool forOverview = nextOverview < overviewTimes.size() && overviewTimes[nextOverview] <= t + eps;
       const bool frame = forOverview || (frameInterval > 0.0 && (t + eps >= nextFrame || last));
-      RedrawDisplays(t, frame, forOverview);
+      frames_.Redraw(t, frame, forOverview);
       if (nextRedraw <= t + eps) nextRedraw = NextMultipleAfter(t + eps, scenario_.refreshIntervalSeconds);
       if (frameInterval > 0.0 && frame && nextFrame <= t + eps) nextFrame = NextMultipleAfter(t + eps, frameInterval);
       while (nextOverview < overviewTimes.size() && overviewTimes[nextOverview] <= t + eps) ++nextOverview;
@@ -198,16 +118,11 @@ class Simulation {
       if (!v.deleted) v.end = EndOf(*v.vessel);
     sim::host().EndRun();
     Shutdown();
-    ComposeSheet();
+    frames_.ComposeSheet();
   }
 
   // The files the run could not write, the first of them named.
-  std::string WriteFault() const {
-    if (unwritten_.empty()) return {};
-    std::string fault = unwritten_.front() + ": cannot write it";
-    if (unwritten_.size() > 1) fault += " (nor " + std::to_string(unwritten_.size() - 1) + " more files)";
-    return fault;
-  }
+  std::string WriteFault() const { return frames_.WriteFault(); }
 
   RunOutcome Outcome() {
     RunOutcome& o = outcome_;
@@ -217,6 +132,7 @@ class Simulation {
     o.timeStepSeconds = scenario_.timeStepSeconds;
     o.displayCount = scenario_.displays.size();
     o.drawCallsRecorded = options_.recordDrawCalls;
+    o.frameCount = frames_.FrameCount();
     o.vessels.clear();
     for (const VesselRun& v : vessels_) {
       VesselOutcome vo;
@@ -235,16 +151,7 @@ class Simulation {
       }
       o.vessels.push_back(std::move(vo));
     }
-    const sim::Host& host = sim::host();
-    o.pensCreated = host.PensCreated();
-    o.fontsCreated = host.FontsCreated();
-    o.livePens = host.LivePens();
-    o.liveFonts = host.LiveFonts();
-    o.logLines = host.LogLines().size();
-    const std::vector<std::string>& log = host.LogLines();
-    o.parsesStarted = static_cast<std::size_t>(std::count(log.begin(), log.end(), route_messages::kStartParsing));
-    o.parsesCompleted = static_cast<std::size_t>(std::count(log.begin(), log.end(), route_messages::kParsingCompleted));
-    o.readsWithAnError = ReadsWithAnError(log);
+    ReadHostOutcome(sim::host(), o);
     return o;
   }
 
@@ -262,38 +169,13 @@ class Simulation {
     VesselEnd end;
   };
 
-  struct DisplayRun {
-    std::unique_ptr<sim::DisplaySlot> slot;
-    std::unique_ptr<sim::CairoSurface> picture;
-    sim::RecordingSurface recording;
-    std::ofstream recordingFile;
-  };
-
-  struct FrameRow {
-    double timeSeconds;
-    bool forOverview;
-    std::string focus;
-    std::vector<std::string> paths;
-    std::vector<std::string> pages;
-  };
-
   bool ReadPilotRoutes(std::string& error) {
     vessels_.resize(scenario_.vessels.size());
     for (std::size_t i = 0; i < scenario_.vessels.size(); ++i) {
       const VesselScenario& scenarioEntry = scenario_.vessels[i];
       vessels_[i].scenarioEntry = &scenarioEntry;
       if (scenarioEntry.routeFile.empty()) continue;
-      std::string errorText;
-      if (!ReadPilotRoute(scenario_.routeFolder + "/" + scenarioEntry.routeFile, vessels_[i].route, errorText)) {
-        error = scenario_.path + ": /vessels/" + std::to_string(i) + "/route: route file \"" + scenarioEntry.routeFile +
-                "\" does not read cleanly: " + OneLine(errorText);
-        return false;
-      }
-      if (vessels_[i].route.empty()) {
-        error = scenario_.path + ": /vessels/" + std::to_string(i) + "/route: route file \"" + scenarioEntry.routeFile +
-                "\" holds no waypoints";
-        return false;
-      }
+      if (!ReadPilotRoute(scenario_, i, vessels_[i].route, error)) return false;
     }
     return true;
   }
@@ -312,15 +194,7 @@ class Simulation {
       });
     }
     outcome_.focusChanges.emplace_back(0.0, focus->name);
-    for (std::size_t i = 0; i < scenario_.displays.size(); ++i) {
-      const DisplaySpec& displaySpec = scenario_.displays[i];
-      auto d = std::make_unique<DisplayRun>();
-      d->slot = std::make_unique<sim::DisplaySlot>(static_cast<UINT>(i), displaySpec.widthPx, displaySpec.heightPx);
-      d->picture = std::make_unique<sim::CairoSurface>(static_cast<int>(displaySpec.widthPx), static_cast<int>(displaySpec.heightPx));
-      if (options_.recordDrawCalls)
-        d->recordingFile.open(folders_.recordingFolder + "/display" + std::to_string(i) + ".txt");
-      displays_.push_back(std::move(d));
-    }
+    frames_.Open();
   }
 
   template <typename Work>
@@ -349,22 +223,21 @@ class Simulation {
 
   void Apply(const TimelineEvent& e, double t) {
     sim::Host& host = sim::host();
-    DisplayRun* d = e.display >= 0 ? displays_[static_cast<std::size_t>(e.display)].get() : nullptr;
     switch (e.kind) {
       case TimelineEvent::Kind::SelectMode:
-        if (!d->slot->SelectMode(e.code, host.Focus()->iface.get())) Note(e, t, "the mode did not open");
+        if (!frames_.Slot(e.display).SelectMode(e.code, host.Focus()->iface.get())) Note(e, t, "the mode did not open");
         break;
       case TimelineEvent::Kind::LeaveMode:
-        d->slot->LeaveMode();
+        frames_.Slot(e.display).LeaveMode();
         break;
       case TimelineEvent::Kind::Key:
-        d->slot->Key(e.code);
+        frames_.Slot(e.display).Key(e.code);
         break;
       case TimelineEvent::Kind::Button:
-        d->slot->Button(e.button, e.buttonEvent);
+        frames_.Slot(e.display).Button(e.button, e.buttonEvent);
         break;
       case TimelineEvent::Kind::LoadRoute:
-        if (!LoadRoute(*d->slot, e.name)) Note(e, t, "the file browser does not list " + e.name);
+        if (!LoadRoute(frames_.Slot(e.display), e.name)) Note(e, t, "the file browser does not list " + e.name);
         break;
       case TimelineEvent::Kind::Focus:
         host.SetFocus(*vesselsByName_.at(e.name));
@@ -450,43 +323,6 @@ class Simulation {
     if (v.pilot) v.pilot->Observe(view, t);
   }
 
-  void RedrawDisplays(double t, bool frame, bool forOverview) {
-    if (displays_.empty()) return;
-    FrameRow row{t, forOverview, sim::host().Focus() != nullptr ? sim::host().Focus()->name : "", {}, {}};
-    for (std::size_t i = 0; i < displays_.size(); ++i) {
-      DisplayRun& d = *displays_[i];
-      d.picture->Clear();
-      if (d.slot->Active()) {
-        if (options_.recordDrawCalls) {
-          d.recording.Clear();
-          TeeSurface both(*d.picture, d.recording);
-          d.slot->Redraw(both);
-          char header[64];
-          std::snprintf(header, sizeof header, "# redraw at %.1f s\n", t);
-          d.recordingFile << header;
-          for (const std::string& line : d.recording.Lines()) d.recordingFile << line << '\n';
-        } else {
-          d.slot->Redraw(*d.picture);
-        }
-      }
-      if (!frame) continue;
-      // Under each display, the debug line as that display's redraw left
-      // it: the next display's redraw may clear it again.
-      const std::string path = folders_.framesFolder + "/" + FrameName(i, t);
-      if (!WriteFramePng(d.picture->Raster(), sim::host().DebugLine(), path)) {
-        // A frame that did not reach the disk is neither kept nor listed.
-        std::error_code ignored;
-        fs::remove(path, ignored);
-        unwritten_.push_back(path);
-        continue;
-      }
-      row.paths.push_back(path);
-      row.pages.push_back(PageName(PageOf(*d.slot)));
-      ++outcome_.frameCount;
-    }
-    if (frame) frames_.push_back(std::move(row));
-  }
-
   static VesselEnd EndOf(const sim::Vessel& vessel) {
     VesselEnd e;
     e.position = vessel.position;
@@ -502,14 +338,7 @@ class Simulation {
   // Every display leaves the mode, then the module is unloaded; the log
   // file is closed. Safe to call twice.
   void Shutdown() {
-    for (std::size_t i = 0; i < displays_.size(); ++i) {
-      DisplayRun& d = *displays_[i];
-      if (!d.recordingFile.is_open()) continue;
-      d.recordingFile.close();
-      if (d.recordingFile.fail())
-        unwritten_.push_back(folders_.recordingFolder + "/display" + std::to_string(i) + ".txt");
-    }
-    for (auto& d : displays_) d->slot->LeaveMode();
+    frames_.Close();
     for (VesselRun& v : vessels_)
       if (v.display) v.display->LeaveMode();
     if (module_) {
@@ -521,40 +350,13 @@ class Simulation {
     if (!folders_.logFile.empty()) sim::host().SetLogFile("");
   }
 
-  void ComposeSheet() {
-    // A sheet of frames that are missing would show what the run did not.
-    if (frames_.empty() || !unwritten_.empty()) return;
-    // The scenario's moments when it names them, else an even spread.
-    std::vector<std::size_t> picked;
-    for (std::size_t i = 0; i < frames_.size(); ++i)
-      if (frames_[i].forOverview) picked.push_back(i);
-    if (picked.empty()) picked = PickRows(frames_.size(), options_.overviewRows);
-    std::vector<std::vector<SheetCell>> rows;
-    for (std::size_t index : picked) {
-      const FrameRow& f = frames_[index];
-      std::vector<SheetCell> row;
-      for (std::size_t i = 0; i < f.paths.size(); ++i) {
-        char caption[160];
-        std::snprintf(caption, sizeof caption, "display %zu  %.0f s  %s  (%s)", i, f.timeSeconds, f.focus.c_str(),
-                      f.pages[i].c_str());
-        row.push_back({f.paths[i], caption});
-      }
-      rows.push_back(std::move(row));
-    }
-    std::string error;
-    const std::string title = "Tarvik MFD  " + fs::path(scenario_.path).filename().string();
-    if (!ComposeOverview(title, rows, folders_.overviewFile, error)) unwritten_.push_back(folders_.overviewFile);
-  }
-
   const Scenario& scenario_;
   const RunOptions& options_;
   OutputFolders folders_;
   VesselsByName vesselsByName_;
   std::unique_ptr<sim::LoadedModule> module_;
   std::vector<VesselRun> vessels_;
-  std::vector<std::unique_ptr<DisplayRun>> displays_;
-  std::vector<FrameRow> frames_;
-  std::vector<std::string> unwritten_;  // files the run could not write
+  FrameRecorder frames_;
   std::size_t nextEvent_ = 0;
   TextCapture capture_;
   RunOutcome outcome_;

@@ -1,0 +1,74 @@
+// The scenario's displays through a run: each redrawn into its picture at
+// the refresh interval (its draw calls recorded when asked), frames written
+// at the moments the clock names, the overview sheet composed from them at
+// the end, and every file that could not be written kept to report.
+#pragma once
+
+#include <cstddef>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/host/module_loader.h"
+#include "sim/simulator/output_folder.h"
+#include "sim/simulator/run.h"
+#include "sim/simulator/scenario.h"
+#include "sim/surfaces/cairo_surface.h"
+#include "sim/surfaces/recording_surface.h"
+
+namespace simulator {
+
+class FrameRecorder {
+ public:
+  // The folders are filled in before Open.
+  FrameRecorder(const Scenario& scenario, const RunOptions& options, const OutputFolders& folders)
+      : scenario_(scenario), options_(options), folders_(folders) {}
+
+  // A slot and a picture for each of the scenario's displays.
+  void Open();
+
+  sim::DisplaySlot& Slot(int display) { return *displays_[static_cast<std::size_t>(display)]->slot; }
+
+  // Redraws every display at time t; with frame, writes each picture as a
+  // frame, remembered for the overview sheet.
+  void Redraw(double t, bool frame, bool forOverview);
+
+  // Closes the draw-call recordings, then every display leaves its mode.
+  // Safe to call twice.
+  void Close();
+
+  void ComposeSheet();
+
+  std::size_t FrameCount() const { return frameCount_; }
+
+  // The files the run could not write, the first of them named; empty when
+  // all were written.
+  std::string WriteFault() const;
+
+ private:
+  struct DisplayRun {
+    std::unique_ptr<sim::DisplaySlot> slot;
+    std::unique_ptr<sim::CairoSurface> picture;
+    sim::RecordingSurface recording;
+    std::ofstream recordingFile;
+  };
+
+  struct FrameRow {
+    double timeSeconds;
+    bool forOverview;
+    std::string focus;
+    std::vector<std::string> paths;
+    std::vector<std::string> pages;
+  };
+
+  const Scenario& scenario_;
+  const RunOptions& options_;
+  const OutputFolders& folders_;
+  std::vector<std::unique_ptr<DisplayRun>> displays_;
+  std::vector<FrameRow> frames_;
+  std::size_t frameCount_ = 0;
+  std::vector<std::string> unwritten_;  // files the run could not write
+};
+
+}  // namespace simulator

@@ -17,10 +17,10 @@ class HostContracts : public ::testing::Test {
     sim::host().Reset();
     body = &sim::host().AddBody("Earth", 6371000.0);
     base = &sim::host().AddBase(*body, "Field", {0.5, 0.1}, {{0.5, 0.1}});
-    sim::VesselSpec spec;
-    spec.name = "GL-01";
-    spec.body = body;
-    vessel = &sim::host().AddVessel(spec);
+    sim::VesselSpec glider;
+    glider.name = "GL-01";
+    glider.body = body;
+    vessel = &sim::host().AddVessel(glider);
   }
   void TearDown() override { sim::host().Reset(); }
 

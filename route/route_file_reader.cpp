@@ -128,6 +128,7 @@ WaypointList RouteFileReader::ParseRouteFile(const std::string& path) {
     fileText.clear();
     fileText.shrink_to_fit();
     if (trace_ != nullptr) *trace_ = ReadTrace{};
+    subject_ = {};  // it pointed into the text just given back
     ReportError(std::string(msg::kOutOfMemory));
   }
   Log(msg::kParsingCompleted);

@@ -32,7 +32,8 @@ std::int32_t ClampedPixel(std::int64_t value) {
 
 std::int32_t Plus(std::int32_t pixel, std::int64_t offset) { return ClampedPixel(pixel + offset); }
 
-bool OnMap(const MapPoint& p) { return p.x != kOffMapPixel && p.y != kOffMapPixel; }
+// A projection puts both coordinates off the map together.
+bool OnMap(const MapPoint& p) { return p.x != kOffMapPixel; }
 
 void DrawText(oapi::Sketchpad* skp, int x, int y, const std::string& text) {
   skp->Text(x, y, text.c_str(), static_cast<int>(text.size()));
@@ -86,12 +87,12 @@ double TarvikMFD::RelativeBearing(double latitude, double longitude) {
   if (y > 0) {
     if (x > 0) course = std::atan(y / x);
     else if (x < 0) course = kPi - std::atan(-y / x);
-    else if (x == 0) course = kPi / 2;
+    else course = kPi / 2;
   } else if (y < 0) {
     if (x > 0) course = -std::atan(-y / x);
     else if (x < 0) course = std::atan(y / x) - kPi;
-    else if (x == 0) course = 4.71238898038469;
-  } else if (y == 0) {
+    else course = 4.71238898038469;
+  } else {
     if (x > 0) course = 0.0;
     else if (x < 0) course = kPi;
   }
@@ -175,11 +176,9 @@ void TarvikMFD::DrawBaseLayer(oapi::Sketchpad* skp) {
     const MapPoint p = ProjectToMap(latitude, longitude, 0);
 
     if (OnMap(p)) {
-      VESSELSTATUS fresh{};
-      if (const VESSEL* now = oapiGetFocusInterface(); now != nullptr) now->GetStatus(fresh);
       skp->SetPen(dimPen);
       DrawBox(skp, p, 5);
-      if (fresh.base == base) {
+      if (status.base == base) {
         skp->SetPen(brightPen);
         skp->SetTextColor(brightColor);
         for (std::int32_t j = 1; j <= 4; ++j) DrawBox(skp, p, j);

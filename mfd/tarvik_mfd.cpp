@@ -190,8 +190,8 @@ void TarvikMFD::ListRouteFiles() {
   route.currentIndex = 0;
   if (search.Get() == INVALID_HANDLE_VALUE) return;
   do {
-    const bool dots = std::strcmp(found.cFileName, ".") == 0 || std::strcmp(found.cFileName, "..") == 0;
-    if (dots || (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
+    // Folders are skipped, "." and ".." among them.
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) continue;
     // The folder is a boundary: a name that is a path could lead out of it.
     if (HoldsPathSeparator(found.cFileName)) continue;
     routeFiles.emplace_back(found.cFileName);

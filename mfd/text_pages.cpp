@@ -1,6 +1,7 @@
 // The text pages: the route file browser, the waypoint table and the block
 // of details on the current waypoint beside the map. Texts lie on a grid of
 // twenty lines over the display height.
+#include <algorithm>
 #include <cstdarg>
 #include <cstdint>
 #include <cstdio>
@@ -23,8 +24,9 @@ __attribute__((format(printf, 1, 2))) std::string Format(const char* format, ...
   va_copy(again, args);
   const int length = std::vsnprintf(nullptr, 0, format, args);
   va_end(args);
-  std::string text(length > 0 ? static_cast<std::size_t>(length) : 0, '\0');
-  if (length > 0) std::vsnprintf(text.data(), text.size() + 1, format, again);
+  // A format that fails gives the empty text.
+  std::string text(static_cast<std::size_t>(std::max(length, 0)), '\0');
+  std::vsnprintf(text.data(), text.size() + 1, format, again);
   va_end(again);
   return text;
 }

@@ -7,40 +7,28 @@
 
 #include "host/oapi.h"
 #include "host/platform.h"
+#include "module/entry_points.h"
 
 namespace {
 
-constexpr DWORD kProcessDetach = 0;
-constexpr DWORD kProcessAttach = 1;
-
-using ExitRoutine = void (*)(HINSTANCE);
-
 HINSTANCE instance = nullptr;
-ExitRoutine exitRoutine = nullptr;
 const char kAnchor = 0;  // any object of the module, to find its base
 
-// The module's instance handle: its load base address.
+// The module's instance handle: its load base address. dladdr leaves the
+// record zeroed when it cannot tell, which gives no handle.
 HINSTANCE OwnInstance() {
   Dl_info info{};
-  if (dladdr(&kAnchor, &info) == 0) return nullptr;
+  static_cast<void>(dladdr(&kAnchor, &info));
   return info.dli_fbase;
 }
 
-BOOL LibraryEntry(HINSTANCE hinstDLL, DWORD reason, void*) {
-  if (reason == kProcessAttach) {
-    instance = hinstDLL;
-    InitLib(hinstDLL);
-    FARPROC found = GetProcAddress(hinstDLL, "ExitModule");
-    if (found == nullptr) found = GetProcAddress(hinstDLL, "opcDLLExit");
-    exitRoutine = reinterpret_cast<ExitRoutine>(found);
-  } else if (reason == kProcessDetach) {
-    if (exitRoutine != nullptr) exitRoutine(hinstDLL);
-  }
-  return 1;
+// The module defines ExitModule, so detach calls it directly; the host
+// calls opcDLLExit itself when it ends the module.
+__attribute__((constructor)) void AttachLibrary() {
+  instance = OwnInstance();
+  InitLib(instance);
 }
 
-__attribute__((constructor)) void AttachLibrary() { LibraryEntry(OwnInstance(), kProcessAttach, nullptr); }
-
-__attribute__((destructor)) void DetachLibrary() { LibraryEntry(instance, kProcessDetach, nullptr); }
+__attribute__((destructor)) void DetachLibrary() { ExitModule(instance); }
 
 }  // namespace

@@ -87,11 +87,9 @@ std::string LineError(std::string_view section, std::size_t lineNumber, std::str
   return message;
 }
 
-// "LOOP:n": a loop that continues at waypoint n (from 0) rather than at
-// the first. False when the field is not of this form.
-bool LoopWithTarget(std::string_view field, std::int32_t& loopTarget) {
-  if (!field.starts_with(msg::kLoopWithTarget)) return false;
-  const std::string_view number = field.substr(msg::kLoopWithTarget.size());
+// The n of "LOOP:n", a loop that continues at waypoint n (from 0) rather
+// than at the first. False when it is not a number of its own.
+bool LoopTarget(std::string_view number, std::int32_t& loopTarget) {
   const char* const end = number.data() + number.size();
   if (number.empty() || number.front() < '0' || number.front() > '9') return false;
   const auto [stop, error] = std::from_chars(number.data(), end, loopTarget);
@@ -316,7 +314,7 @@ WaypointList RouteFileReader::ParseWaypoints(const std::vector<RoutePoint>& poin
     const std::string_view task = fields.field[2];
     const bool namedLoop = task.starts_with(msg::kLoopWithTarget);
     if (namedLoop) {
-      if (!LoopWithTarget(task, waypoint.loopTarget)) {
+      if (!LoopTarget(task.substr(msg::kLoopWithTarget.size()), waypoint.loopTarget)) {
         ReportAbout(task, LineError(msg::kWaypointsSection, lines.Number(), msg::kBadLoopTarget, task));
         if (readPastErrors_) continue;
         return route;

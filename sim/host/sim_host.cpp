@@ -45,6 +45,7 @@ Transmitter* Host::FindTransmitter(const void* handle) const {
 
 void Host::Reset() {
   throwIn.clear();
+  graphicsClient = true;
   vessels_.clear();
   transmitters_.clear();
   bases_.clear();
@@ -142,6 +143,7 @@ void Host::WriteLog(const char* line) {
 }
 
 oapi::Pen* Host::CreatePen(int style, int width, DWORD colour) {
+  if (!graphicsClient) return nullptr;
   ++livePens_;
   ++pensCreated_;
   return new SimPen(style, width, colour);
@@ -154,6 +156,7 @@ void Host::ReleasePen(oapi::Pen* pen) {
 }
 
 oapi::Font* Host::CreateFont(int height, bool prop, const char* face, int style) {
+  if (!graphicsClient) return nullptr;
   ++liveFonts_;
   ++fontsCreated_;
   return new SimFont(height, prop, face != nullptr ? face : "", style);

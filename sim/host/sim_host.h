@@ -177,6 +177,9 @@ class Host {
   // allocation that fails inside a key, a redraw or the opening of a
   // display).
   std::string throwIn;
+  // Without a graphics client the host makes no pens or fonts: it answers
+  // null, as the real host does.
+  bool graphicsClient = true;
   void Trace(const char* name) {
     if (traceCalls) calls.emplace_back(name);
     if (!throwIn.empty() && throwIn == name) throw std::runtime_error(std::string("thrown in ") + name);

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <new>
 #include <string>
 
 #include "mfd/tarvik_mfd.h"
@@ -10,6 +12,23 @@
 #include "module/mymod.h"
 #include "nav/route_registry.h"
 #include "sim/host/sim_host.h"
+
+namespace {
+
+// While set, allocations of the nothrow form fail: the way to meet a module
+// object that cannot be made.
+bool refuseNothrowNew = false;
+
+}  // namespace
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
+  if (refuseNothrowNew) return nullptr;
+  try {
+    return ::operator new(size);
+  } catch (...) {
+    return nullptr;
+  }
+}
 
 namespace {
 
@@ -52,6 +71,17 @@ TEST_F(EntryPointsTest, InitModuleRegistersTheModeAndTheModuleObject) {
   ASSERT_EQ(sim::host().Modules().size(), 1u);
   ASSERT_NE(RegisteredModule(), nullptr);
   EXPECT_EQ(RegisteredModule()->GetModule(), kInstance);
+}
+
+TEST_F(EntryPointsTest, ModeRegistersEvenWithoutMemoryForTheModuleObject) {
+  refuseNothrowNew = true;
+  InitModule(kInstance);
+  refuseNothrowNew = false;
+  EXPECT_EQ(sim::host().Modes().size(), 1u);
+  EXPECT_TRUE(sim::host().Modules().empty());
+  ExitModule(kInstance);  // nothing to release
+  EXPECT_TRUE(opcDLLExit(kInstance));
+  EXPECT_TRUE(sim::host().Modes().empty());
 }
 
 TEST_F(EntryPointsTest, MessageFourOpensADisplayOfTheGivenSize) {

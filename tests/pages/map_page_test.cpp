@@ -1,5 +1,7 @@
 // The heading-up projection and the map layers, as drawn.
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "page_fixture.h"
@@ -155,6 +157,102 @@ INSTANTIATE_TEST_SUITE_P(Zooms, BodyOutlineTest,
                          ::testing::Values(OutlineCase{200, 2000, "ellipse -2001308 -2001374 2001708 2001642"},
                                            OutlineCase{400, 131072000, "ellipse 138 205 261 328"}));
 
+// A waypoint whose position is no number is left out with its legs and the
+// line to it; the rest of the route is drawn as usual.
+TEST_F(MapLayerTest, WaypointWithoutAPositionIsLeftOutWithItsLegs) {
+  const sim::LatLon lost{0.0, std::numeric_limits<double>::infinity()};
+  mfd->route.waypoints = {WaypointAt(Offset(252.5)), WaypointAt(lost), WaypointAt(Offset(752.5))};
+  mfd->route.currentIndex = 1;
+  const std::string label = "font height=20 prop=1 " + kFace;
+  const auto lines = Redraw();
+  EXPECT_TRUE(ContainsRun(lines, {kDimPen, "ellipse 190 206 210 226", label, "colour 0x00FF00", "text 195 206 \"1\"",
+                                  "ellipse 190 106 210 126", kDimPen, label, "colour 0x00FF00", "text 195 106 \"3\"",
+                                  kBrightPen, "moveto 200 257", "lineto 210 277", "lineto 190 277", "lineto 200 257",
+                                  kDimPen, "pen style=2 width=1 colour=0x005500"}))
+      << Dump(lines);
+}
+
+TEST_F(MapLayerTest, AcceptRadiusThatIsNoNumberDrawsAPoint) {
+  mfd->route.waypoints = {WaypointAt(Offset(252.5), std::nan(""))};
+  const auto lines = Redraw();
+  EXPECT_TRUE(ContainsRun(lines, {kBrightPen, "rect 200 216 200 216", "ellipse 200 216 200 216"})) << Dump(lines);
+}
+
+// Bases, pads, beacons and runway ends without a position are left out;
+// the pad of the lost base that has one is still drawn.
+TEST_F(MapLayerTest, SymbolsWithoutAPositionAreLeftOut) {
+  const double none = std::nan("");
+  sim::host().AddBase(*body, "Lost", {none, 0.0}, {Offset(-502.5), {0.0, none}});
+  sim::Transmitter& vor = sim::host().AddTransmitter(*body, TRANSMITTER_VOR, "ABC", {none, none});
+  vessel->receivers = {&vor};
+  const sim::LatLon a = Offset(252.5, -502.5);
+  mfd->route.runways = {{none, a.longitudeRad, 0.0, 0.0, 0.0, 0.0}, {a.latitudeRad, a.longitudeRad, 0.0, none, 0.0, 0.0}};
+  const auto lines = Redraw();
+  EXPECT_EQ(TextsOf(lines).back(), (DrawnText{198, 363, "1", "0x00FF00"}));
+  EXPECT_EQ(TextsOf(lines).size(), 2u) << Dump(lines);
+  std::vector<std::string> shapes;
+  for (const std::string& line : lines)
+    if (line.rfind("ellipse", 0) == 0 || line.rfind("rect", 0) == 0 || line.rfind("line ", 0) == 0)
+      shapes.push_back(line);
+  EXPECT_EQ(shapes, (std::vector<std::string>{"line 200 0 200 400", "line 0 267 400 267",
+                                              "ellipse -4002817 -4002750 4003217 4003284",
+                                              "ellipse 194 361 206 373", "ellipse 196 363 204 371"}));
+}
+
+// Without a focus vessel, or on a body without a size, nothing has a
+// place on the map: the display keeps its title, its own mark, its
+// crosshair and, with a vessel, the current waypoint's block.
+struct NothingPlacedCase {
+  const char* name;
+  bool deleteVessel;
+  double bodyRadiusMetres;
+  std::vector<std::string> texts;
+};
+
+class NothingPlacedTest : public PageTest, public ::testing::WithParamInterface<NothingPlacedCase> {};
+
+TEST_P(NothingPlacedTest, OnlyTheTitleTheMarkAndTheCrosshairAreDrawn) {
+  BuildWorld(GetParam().bodyRadiusMetres, {0.0, 0.0}, 0.0);
+  sim::host().AddBase(*body, "Base", {0.0, 0.0}, {{0.0, 0.0}});
+  mfd->route.waypoints = {WaypointAt({0.001, 0.0}), WaypointAt({0.002, 0.0})};
+  mfd->route.runways = {{0.001, 0.0, 0.002, 0.0, 0.0, 0.0}};
+  if (GetParam().deleteVessel) sim::host().DeleteVessel(*vessel);
+  const auto lines = Redraw();
+  std::vector<std::string> texts;
+  for (const DrawnText& t : TextsOf(lines)) texts.push_back(t.text);
+  EXPECT_EQ(texts, GetParam().texts) << Dump(lines);
+  std::vector<std::string> shapes;
+  for (const std::string& line : lines)
+    if (line.rfind("ellipse", 0) == 0 || line.rfind("rect", 0) == 0 || line.rfind("line", 0) == 0)
+      shapes.push_back(line);
+  EXPECT_EQ(shapes, (std::vector<std::string>{"lineto 210 277", "lineto 190 277", "lineto 200 257",
+                                              "line 200 0 200 400", "line 0 267 400 267"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Worlds, NothingPlacedTest,
+                         ::testing::Values(NothingPlacedCase{"NoFocusVessel", true, kEarthRadiusMetres,
+                                                             {"Tarvik MFD               2.00"}},
+                                           NothingPlacedCase{"BodyWithoutASize", false, std::nan(""),
+                                                             {"Tarvik MFD               2.00", "WP: 1", "DIST: nan km",
+                                                              "ALT: 0 m", "SPD: 0 m/s", "TASK: TURN", ""}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Without a graphics client the host gives no pens or fonts: the pages
+// draw with none and give nothing back that they were not given.
+TEST_F(MapLayerTest, HostWithoutGraphicsClientGivesNoPensOrFonts) {
+  sim::host().graphicsClient = false;
+  mfd->route.waypoints = {WaypointAt(Offset(252.5))};
+  sim::host().traceCalls = true;
+  for (const DisplayPage page : {Graphical, List, FileSelect}) {
+    mfd->State().page = page;
+    const auto lines = Redraw();
+    EXPECT_EQ(TextsOf(lines).front().text, "Tarvik MFD               2.00") << Dump(lines);
+  }
+  EXPECT_EQ(std::count(sim::host().calls.begin(), sim::host().calls.end(), "oapiReleasePen"), 0);
+  EXPECT_EQ(std::count(sim::host().calls.begin(), sim::host().calls.end(), "oapiReleaseFont"), 0);
+  EXPECT_GT(std::count(sim::host().calls.begin(), sim::host().calls.end(), "oapiCreateFont"), 0);
+}
+
 TEST_F(MapLayerTest, RunwaysAreBrightLinesDrawnLast) {
   const sim::LatLon a = Offset(252.5, -502.5);
   const sim::LatLon b = Offset(252.5, 502.5);
@@ -187,7 +285,9 @@ TEST_P(ColourSchemeTest, PensAndTextsUseTheSchemesShades) {
 INSTANTIATE_TEST_SUITE_P(Schemes, ColourSchemeTest,
                          ::testing::Values(SchemeCase{0, "0x005500", "0x00FF00"}, SchemeCase{1, "0x005555", "0x00FFFF"},
                                            SchemeCase{2, "0x550000", "0xFF0000"}, SchemeCase{3, "0x000055", "0x0000FF"},
-                                           SchemeCase{4, "0x555555", "0xFFFFFF"}));
+                                           SchemeCase{4, "0x555555", "0xFFFFFF"},
+                                           // a record from elsewhere: the first scheme
+                                           SchemeCase{-1, "0x005500", "0x00FF00"}, SchemeCase{5, "0x005500", "0x00FF00"}));
 
 }  // namespace
 }  // namespace pages_test

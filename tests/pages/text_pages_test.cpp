@@ -56,17 +56,19 @@ INSTANTIATE_TEST_SUITE_P(Windows, ListWindowTest,
                                            ListWindowCase{25, 7}));  // beyond the end: nothing bright
 
 TEST_F(TextPageTest, ListRowsShowTheDescriptionOrTheTask) {
-  MakeRoute(3, 0);
+  MakeRoute(4, 0);
   mfd->route.waypoints[0].task = Takeoff;
   mfd->route.waypoints[1].task = Land;
   mfd->route.waypoints[1].description = "Runway 27";
   mfd->route.waypoints[2].task = 9;
+  mfd->route.waypoints[3].task = Loop;
   SetPageAndRange(List, 2000);
   const auto texts = TextsOf(Redraw());
-  ASSERT_EQ(texts.size(), 6u);
+  ASSERT_EQ(texts.size(), 7u);
   EXPECT_EQ(texts[1].text, " 1   100  1000    1 TOFF");
   EXPECT_EQ(texts[2].text, " 2   101  1010    1 Runway 27");
-  EXPECT_EQ(texts[3].text, " 3   102  1020    0 ");
+  EXPECT_EQ(texts[3].text, " 3   102  1020    1 ");
+  EXPECT_EQ(texts[4].text, " 4   103  1030    0 LOOP");
 }
 
 struct FileWindowCase {

@@ -373,6 +373,37 @@ TEST_F(RouteFileReaderTest, ShortLineAfterAnErrorStopsSilently) {
                                kCompleted}));
 }
 
+// A full check reads on past every faulty waypoint line, an earlier error
+// or not, and keeps the good lines after them.
+TEST_F(RouteFileReaderTest, ReadingPastErrorsReportsEveryFaultyWaypointLine) {
+  const TempFile file(Route("0 0\n1 1\n", "0 1\n",
+                            "POINT x TURN 100\nPOINT 0\nPOINT 0 LOOP:1x 100\nPOINT 0 JUMP 100\nPOINT 1 TURN 200\n"));
+  ReadTrace trace;
+  RouteFileReader reader(&trace, true);
+  testing::internal::CaptureStdout();
+  const WaypointList waypoints = reader.ParseRouteFile(file.Path());
+  testing::internal::GetCapturedStdout();
+  std::vector<std::string> reports;
+  for (const ReadTrace::Report& report : trace.reports) reports.push_back(report.message);
+  EXPECT_EQ(reports, (std::vector<std::string>{
+                         "error converting x to int.",
+                         "Error: WAYPOINTS line 2: needs a reference, an index, a task and a radius: \"POINT 0\"",
+                         "Error: WAYPOINTS line 3: loop target is not a waypoint number: \"LOOP:1x\"",
+                         "Error: WAYPOINTS line 4: task is none of TURN, LOOP, TAKEOFF, LAND: \"JUMP\"",
+                     }));
+  EXPECT_TRUE(reader.errorFlag);
+  ASSERT_EQ(waypoints.size(), 1u);
+  EXPECT_DOUBLE_EQ(waypoints[0].acceptRadius, 200.0);
+}
+
+TEST(TaskKeyword, NamesEachTaskAndMarksAnyOther) {
+  EXPECT_STREQ(TaskKeyword(Turn), "TURN");
+  EXPECT_STREQ(TaskKeyword(Loop), "LOOP");
+  EXPECT_STREQ(TaskKeyword(Takeoff), "TAKEOFF");
+  EXPECT_STREQ(TaskKeyword(Land), "LAND");
+  EXPECT_STREQ(TaskKeyword(9), "?");
+}
+
 // The files of tests/data, which also seed the fuzzer, against the table
 // of what an error leaves behind.
 TEST_F(RouteFileReaderTest, DataFilesLeaveWhatTheirFirstErrorLeaves) {

@@ -216,6 +216,7 @@ TEST(ParseInt, Table) {
       {"2147483647", 2147483647, false},                {"-2147483648", -2147483648.0, false},
       {"-0", -1, true},         {"+0", -1, true},       {"abc", -1, true},
       {"2147483648", -1, true}, {"-2147483649", -1, true}, {"99999999999999999999", -1, true},
+      {"", -1, true},           {"\x01" "5", -1, true}, {"\xe9" "5", -1, true},
   };
   for (const auto& c : cases) {
     RecordingSink sink;
@@ -225,6 +226,16 @@ TEST(ParseInt, Table) {
                    : std::vector<std::string>{};
     EXPECT_EQ(sink.messages, reported) << c.field;
   }
+}
+
+// How far a conversion reads into a field, as the check tells characters
+// after a number apart: blanks, one sign, digits; nothing without a digit.
+TEST(IntFieldLength, Table) {
+  const std::vector<std::pair<std::string, std::size_t>> cases{
+      {"12", 2},  {"+7", 2}, {"-12.5", 3}, {"1500m", 4}, {"\t 42x", 4},
+      {"", 0},    {"-", 0},  {"x1", 0},    {" ", 0},     {"+-1", 0},
+  };
+  for (const auto& [field, length] : cases) EXPECT_EQ(IntFieldLength(field), length) << field;
 }
 
 TEST(ParseDouble, NotANumberIsNoError) {

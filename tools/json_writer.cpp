@@ -1,18 +1,23 @@
 #include "tools/json_writer.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
 
 namespace {
 
-constexpr char kHexDigits[] = "0123456789abcdef";
+using Json = nlohmann::ordered_json;
 
-void AppendUnicodeEscape(std::string& out, unsigned char byte) {
-  out.append("\\u00");
-  out.push_back(kHexDigits[byte >> 4]);
-  out.push_back(kHexDigits[byte & 0xF]);
-}
+// The JSON library passes valid UTF-8 through but cannot keep a byte that
+// is not UTF-8. Such a byte reaches it as kByteMark and the byte's two hex
+// digits, a kByteMark of the text itself as two marks; the library's text
+// then gets the escape in place of each pair. The mark is a private-use
+// character, written as its UTF-8 bytes, so it is found only where a
+// string holds it.
+constexpr std::string_view kByteMark = "\xEE\x80\x80";  // U+E000
+constexpr char kHexDigits[] = "0123456789abcdef";
 
 bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
 
@@ -46,130 +51,93 @@ std::size_t Utf8SequenceLength(std::string_view bytes) {
   return length;
 }
 
-void AppendMember(std::string& out, std::string_view name) {
-  AppendJsonString(out, name);
-  out.push_back(':');
-}
-
-void AppendNumberMember(std::string& out, std::string_view name, double value) {
-  AppendMember(out, name);
-  AppendJsonNumber(out, value);
-}
-
-void AppendWaypoint(std::string& out, const Waypoint& waypoint) {
-  out.push_back('{');
-  AppendNumberMember(out, "latitude", waypoint.latitude);
-  out.push_back(',');
-  AppendNumberMember(out, "longitude", waypoint.longitude);
-  out.push_back(',');
-  AppendNumberMember(out, "altitude", waypoint.altitude);
-  out.push_back(',');
-  AppendNumberMember(out, "acceptRadius", waypoint.acceptRadius);
-  out.push_back(',');
-  AppendNumberMember(out, "speed", waypoint.speed);
-  out.push_back(',');
-  AppendMember(out, "task");
-  out.append(std::to_string(waypoint.task));
-  out.push_back(',');
-  AppendMember(out, "name");
-  AppendJsonString(out, waypoint.name);
-  out.push_back(',');
-  AppendMember(out, "description");
-  AppendJsonString(out, waypoint.description);
-  out.push_back(',');
-  AppendMember(out, "loopTarget");
-  out.append(std::to_string(waypoint.loopTarget));
-  out.push_back('}');
-}
-
-void AppendRunway(std::string& out, const Runway& runway) {
-  out.push_back('{');
-  AppendNumberMember(out, "end1Latitude", runway.end1Latitude);
-  out.push_back(',');
-  AppendNumberMember(out, "end1Longitude", runway.end1Longitude);
-  out.push_back(',');
-  AppendNumberMember(out, "end2Latitude", runway.end2Latitude);
-  out.push_back(',');
-  AppendNumberMember(out, "end2Longitude", runway.end2Longitude);
-  out.push_back(',');
-  AppendNumberMember(out, "centerLatitude", runway.centerLatitude);
-  out.push_back(',');
-  AppendNumberMember(out, "centerLongitude", runway.centerLongitude);
-  out.push_back('}');
-}
-
-template <typename T, typename AppendOne>
-void AppendArray(std::string& out, const std::vector<T>& items, AppendOne appendOne) {
-  out.push_back('[');
-  for (std::size_t i = 0; i < items.size(); ++i) {
-    if (i > 0) out.push_back(',');
-    out.append("\n    ");
-    appendOne(out, items[i]);
+Json Text(std::string_view bytes) {
+  std::string marked;
+  marked.reserve(bytes.size());
+  while (!bytes.empty()) {
+    const auto byte = static_cast<unsigned char>(bytes.front());
+    std::size_t taken = 1;
+    if (bytes.starts_with(kByteMark)) {
+      marked.append(kByteMark).append(kByteMark);
+      taken = kByteMark.size();
+    } else if (byte < 0x80) {
+      marked.push_back(static_cast<char>(byte));
+    } else if (const std::size_t length = Utf8SequenceLength(bytes); length > 0) {
+      marked.append(bytes.substr(0, length));
+      taken = length;
+    } else {
+      marked.append(kByteMark);
+      marked.push_back(kHexDigits[byte >> 4]);
+      marked.push_back(kHexDigits[byte & 0xF]);
+    }
+    bytes.remove_prefix(taken);
   }
-  if (!items.empty()) out.append("\n  ");
-  out.push_back(']');
+  return marked;
+}
+
+// The library's text with each marked byte written as \u00XX.
+std::string Unmarked(const std::string& dumped) {
+  std::string out;
+  out.reserve(dumped.size());
+  for (std::size_t i = 0; i < dumped.size();) {
+    if (std::string_view(dumped).substr(i).starts_with(kByteMark)) {
+      i += kByteMark.size();
+      if (std::string_view(dumped).substr(i).starts_with(kByteMark)) {
+        out.append(kByteMark);
+        i += kByteMark.size();
+      } else {
+        out.append("\\u00").append(dumped, i, 2);
+        i += 2;
+      }
+    } else {
+      out.push_back(dumped[i++]);
+    }
+  }
+  return out;
+}
+
+// A whole number within 2^53 as an integer, so 250.0 reads "250"; -0 keeps
+// its sign as a double.
+Json Number(double value) {
+  if (std::isnan(value)) return "nan";
+  if (std::isinf(value)) return value > 0 ? "inf" : "-inf";
+  constexpr double kExactIntegers = 9007199254740992.0;  // 2^53
+  if (value == std::trunc(value) && std::fabs(value) <= kExactIntegers && !(value == 0 && std::signbit(value)))
+    return static_cast<std::int64_t>(value);
+  return value;
+}
+
+Json WaypointJson(const Waypoint& waypoint) {
+  return {{"latitude", Number(waypoint.latitude)},
+          {"longitude", Number(waypoint.longitude)},
+          {"altitude", Number(waypoint.altitude)},
+          {"acceptRadius", Number(waypoint.acceptRadius)},
+          {"speed", Number(waypoint.speed)},
+          {"task", waypoint.task},
+          {"name", Text(waypoint.name)},
+          {"description", Text(waypoint.description)},
+          {"loopTarget", waypoint.loopTarget}};
+}
+
+Json RunwayJson(const Runway& runway) {
+  return {{"end1Latitude", Number(runway.end1Latitude)},     {"end1Longitude", Number(runway.end1Longitude)},
+          {"end2Latitude", Number(runway.end2Latitude)},     {"end2Longitude", Number(runway.end2Longitude)},
+          {"centerLatitude", Number(runway.centerLatitude)}, {"centerLongitude", Number(runway.centerLongitude)}};
 }
 
 }  // namespace
 
-void AppendJsonString(std::string& out, std::string_view bytes) {
-  out.push_back('"');
-  while (!bytes.empty()) {
-    const auto byte = static_cast<unsigned char>(bytes.front());
-    std::size_t taken = 1;
-    switch (byte) {
-      case '"': out.append("\\\""); break;
-      case '\\': out.append("\\\\"); break;
-      case '\n': out.append("\\n"); break;
-      case '\r': out.append("\\r"); break;
-      case '\t': out.append("\\t"); break;
-      case '\b': out.append("\\b"); break;
-      case '\f': out.append("\\f"); break;
-      default:
-        if (byte < 0x20) {
-          AppendUnicodeEscape(out, byte);
-        } else if (byte < 0x80) {
-          out.push_back(static_cast<char>(byte));
-        } else if (const std::size_t length = Utf8SequenceLength(bytes); length > 0) {
-          out.append(bytes.substr(0, length));
-          taken = length;
-        } else {
-          AppendUnicodeEscape(out, byte);
-        }
-    }
-    bytes.remove_prefix(taken);
-  }
-  out.push_back('"');
-}
-
-void AppendJsonNumber(std::string& out, double value) {
-  if (std::isnan(value)) {
-    out.append("\"nan\"");
-  } else if (std::isinf(value)) {
-    out.append(value > 0 ? "\"inf\"" : "\"-inf\"");
-  } else {
-    char text[32];
-    const auto [end, error] = std::to_chars(text, text + sizeof text, value);
-    out.append(text, error == std::errc{} ? end : text);
-  }
-}
-
 std::string RouteJson(const RouteParseResult& result) {
-  std::string out = "{\n  ";
-  AppendMember(out, "waypoints");
-  AppendArray(out, result.waypoints, AppendWaypoint);
-  out.append(",\n  ");
-  AppendMember(out, "runways");
-  AppendArray(out, result.runways, AppendRunway);
-  out.append(",\n  ");
-  AppendMember(out, "errorText");
-  AppendJsonString(out, result.errorText);
-  out.append(",\n  ");
-  AppendMember(out, "errorFlag");
-  out.append(result.errorFlag ? "true" : "false");
-  out.append(",\n  ");
-  AppendMember(out, "log");
-  AppendArray(out, result.log, [](std::string& o, const std::string& line) { AppendJsonString(o, line); });
-  out.append("\n}\n");
-  return out;
+  Json waypoints = Json::array();
+  for (const Waypoint& waypoint : result.waypoints) waypoints.push_back(WaypointJson(waypoint));
+  Json runways = Json::array();
+  for (const Runway& runway : result.runways) runways.push_back(RunwayJson(runway));
+  Json log = Json::array();
+  for (const std::string& line : result.log) log.push_back(Text(line));
+  const Json document = {{"waypoints", std::move(waypoints)},
+                         {"runways", std::move(runways)},
+                         {"errorText", Text(result.errorText)},
+                         {"errorFlag", result.errorFlag},
+                         {"log", std::move(log)}};
+  return Unmarked(document.dump()) + "\n";
 }

@@ -62,6 +62,15 @@ TEST_F(ProjectionTest, FarValuesAreClampedAndNotANumberIsOffTheMap) {
   EXPECT_EQ(lost.y, kOffMapPixel);
 }
 
+// With no focus vessel there is nothing to measure from: no bearing, and
+// every position off the map.
+TEST_F(ProjectionTest, WithoutAFocusVesselNothingIsOnTheMap) {
+  Build(0.0);
+  sim::host().DeleteVessel(*vessel);
+  EXPECT_TRUE(std::isnan(mfd->RelativeBearing(0.3, 0.2)));
+  EXPECT_EQ(mfd->ProjectToMap(0.3, 0.2, 50.0).x, kOffMapPixel);
+}
+
 // 400 x 400, centre (200, 267), range 2000: 0.2 pixel per metre. Distances
 // end on half pixels so that truncation is unambiguous.
 class MapLayerTest : public PageTest {};

@@ -90,6 +90,19 @@ TEST_F(TarvikRouteToolTest, JsonEscapesBytesAndWritesInfinityAsText) {
   EXPECT_EQ(document["waypoints"][0]["description"], "\xc3\xbf\xc3\xa9\x01\\");
 }
 
+// A private-use character passes through as it is, wherever it stands
+// beside a byte that is not UTF-8 or beside hex digits.
+TEST_F(TarvikRouteToolTest, JsonKeepsPrivateUseCharactersBesideEscapedBytes) {
+  const std::string mark = "\xee\x80\x80";  // U+E000
+  const TempFile file("BEGIN_POINTS\n1 2\nEND_POINTS\nBEGIN_RUNWAYS\n0 0\nEND_RUNWAYS\nBEGIN_WAYPOINTS\n"
+                      "POINT 0 TURN 10 0 0 \"" + mark + "ff\xfe" + mark + mark + "\"\nEND_WAYPOINTS\n");
+  const ToolRun run = RunTool("parse --json " + file.Path());
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.out.find("\"description\":\"" + mark + "ff\\u00fe" + mark + mark + "\""), std::string::npos) << run.out;
+  const nlohmann::json document = nlohmann::json::parse(run.out);
+  EXPECT_EQ(document["waypoints"][0]["description"], mark + "ff\xc3\xbe" + mark + mark);
+}
+
 TEST_F(TarvikRouteToolTest, SummaryListsWaypointsAndRunways) {
   const ToolRun run = RunTool("parse " + kExample);
   EXPECT_EQ(run.exitCode, 0);

@@ -1,39 +1,25 @@
 // libFuzzer target: tarvik-route's check of a route file of arbitrary
 // bytes, read on past every error, against the module's own read.
-#include <unistd.h>
-
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <string>
 
+#include "fuzz/route_file_input.h"
 #include "route/route_file_reader.h"
 #include "sim/host/sim_host.h"
 #include "tools/route_check.h"
 
-namespace {
-
-std::string g_routePath;
-
-}  // namespace
-
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  if (std::freopen("/dev/null", "w", stdout) == nullptr) return 0;
-  g_routePath = "/tmp/tarvik_fuzz_check_" + std::to_string(getpid()) + ".route";
-  std::atexit([] { std::remove(g_routePath.c_str()); });
+  fuzz_input::Begin("tarvik_fuzz_check_");
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  std::FILE* file = std::fopen(g_routePath.c_str(), "wb");
-  if (file == nullptr) return 0;
-  std::fwrite(data, 1, size, file);
-  std::fclose(file);
+  if (!fuzz_input::WriteRouteFile(data, size)) return 0;
+  const std::string& path = fuzz_input::RoutePath();
 
-  const RouteCheck check = CheckRouteFile(g_routePath);
+  const RouteCheck check = CheckRouteFile(path);
   sim::host().ClearLog();
   RouteFileReader module;
-  const WaypointList waypoints = module.ParseRouteFile(g_routePath);
+  const WaypointList waypoints = module.ParseRouteFile(path);
   // The verdict is the module's read, and the check finds an error exactly
   // when the module does.
   if (check.verdict.errorFlag != module.errorFlag || check.verdict.errorText != module.errorText) __builtin_trap();

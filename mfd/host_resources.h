@@ -6,44 +6,31 @@
 #include "host/oapi.h"
 #include "host/platform.h"
 
-class ScopedFont {
+// Owns one handle and gives it back with release when it goes.
+template <typename Handle, void (*release)(Handle)>
+class HostResource {
  public:
-  explicit ScopedFont(oapi::Font* font) : font_(font) {}
-  ~ScopedFont() {
-    if (font_ != nullptr) oapiReleaseFont(font_);
-  }
-  ScopedFont(const ScopedFont&) = delete;
-  ScopedFont& operator=(const ScopedFont&) = delete;
-  oapi::Font* Get() const { return font_; }
+  explicit HostResource(Handle handle) : handle_(handle) {}
+  ~HostResource() { release(handle_); }
+  HostResource(const HostResource&) = delete;
+  HostResource& operator=(const HostResource&) = delete;
+  Handle Get() const { return handle_; }
 
  private:
-  oapi::Font* font_;
+  Handle handle_;
 };
 
-class ScopedPen {
- public:
-  explicit ScopedPen(oapi::Pen* pen) : pen_(pen) {}
-  ~ScopedPen() {
-    if (pen_ != nullptr) oapiReleasePen(pen_);
-  }
-  ScopedPen(const ScopedPen&) = delete;
-  ScopedPen& operator=(const ScopedPen&) = delete;
-  oapi::Pen* Get() const { return pen_; }
+// The host answers null, or an invalid search, when it has nothing to give.
+inline void ReleaseFontIfAny(oapi::Font* font) {
+  if (font != nullptr) oapiReleaseFont(font);
+}
+inline void ReleasePenIfAny(oapi::Pen* pen) {
+  if (pen != nullptr) oapiReleasePen(pen);
+}
+inline void CloseSearchIfAny(HANDLE search) {
+  if (search != INVALID_HANDLE_VALUE) FindClose(search);
+}
 
- private:
-  oapi::Pen* pen_;
-};
-
-class ScopedFolderSearch {
- public:
-  explicit ScopedFolderSearch(HANDLE search) : search_(search) {}
-  ~ScopedFolderSearch() {
-    if (search_ != INVALID_HANDLE_VALUE) FindClose(search_);
-  }
-  ScopedFolderSearch(const ScopedFolderSearch&) = delete;
-  ScopedFolderSearch& operator=(const ScopedFolderSearch&) = delete;
-  HANDLE Get() const { return search_; }
-
- private:
-  HANDLE search_;
-};
+using ScopedFont = HostResource<oapi::Font*, ReleaseFontIfAny>;
+using ScopedPen = HostResource<oapi::Pen*, ReleasePenIfAny>;
+using ScopedFolderSearch = HostResource<HANDLE, CloseSearchIfAny>;

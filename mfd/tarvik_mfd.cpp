@@ -62,7 +62,7 @@ const DisplayState* FindState(const VesselRoute& route, std::uint32_t displayId)
 int LineY(std::int32_t displayHeight, int line) { return static_cast<int>(displayHeight / 20.0 * line); }
 
 void ReleasePen(oapi::Pen*& pen) {
-  if (pen != nullptr) oapiReleasePen(pen);
+  ReleasePenIfAny(pen);
   pen = nullptr;
 }
 

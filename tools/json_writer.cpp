@@ -6,6 +6,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include "tools/utf8.h"
+
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -19,53 +21,19 @@ using Json = nlohmann::ordered_json;
 constexpr std::string_view kByteMark = "\xEE\x80\x80";  // U+E000
 constexpr char kHexDigits[] = "0123456789abcdef";
 
-bool IsContinuation(unsigned char byte) { return (byte & 0xC0) == 0x80; }
-
-// Length of the valid UTF-8 sequence starting at bytes[0] (2 to 4), or 0:
-// no overlong forms, no surrogates, nothing above U+10FFFF.
-std::size_t Utf8SequenceLength(std::string_view bytes) {
-  const auto at = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
-  const unsigned char lead = at(0);
-  std::size_t length = 0;
-  std::uint32_t codePoint = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    length = 2;
-    codePoint = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    length = 3;
-    codePoint = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    length = 4;
-    codePoint = lead & 0x07;
-  } else {
-    return 0;
-  }
-  if (bytes.size() < length) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    if (!IsContinuation(at(i))) return 0;
-    codePoint = (codePoint << 6) | (at(i) & 0x3F);
-  }
-  const bool overlong = (length == 3 && codePoint < 0x800) || (length == 4 && codePoint < 0x10000);
-  const bool surrogate = codePoint >= 0xD800 && codePoint <= 0xDFFF;
-  if (overlong || surrogate || codePoint > 0x10FFFF) return 0;
-  return length;
-}
-
 Json Text(std::string_view bytes) {
   std::string marked;
   marked.reserve(bytes.size());
   while (!bytes.empty()) {
-    const auto byte = static_cast<unsigned char>(bytes.front());
     std::size_t taken = 1;
     if (bytes.starts_with(kByteMark)) {
       marked.append(kByteMark).append(kByteMark);
       taken = kByteMark.size();
-    } else if (byte < 0x80) {
-      marked.push_back(static_cast<char>(byte));
-    } else if (const std::size_t length = Utf8SequenceLength(bytes); length > 0) {
+    } else if (const std::size_t length = DecodeUtf8(bytes).length; length > 0) {
       marked.append(bytes.substr(0, length));
       taken = length;
     } else {
+      const auto byte = static_cast<unsigned char>(bytes.front());
       marked.append(kByteMark);
       marked.push_back(kHexDigits[byte >> 4]);
       marked.push_back(kHexDigits[byte & 0xF]);

@@ -117,14 +117,20 @@ class Checker {
     Warn(tail, message);
   }
 
+  // The two numbers of a point or runway line and the text after them;
+  // false when the line is too short to hold them.
+  bool CheckTwoNumbers(const TracedLine& line, bool integers, std::string_view textAfterWarning) {
+    if (line.fieldCount < 2) return false;
+    CheckNumberTail(line.fields[0], integers);
+    CheckNumberTail(line.fields[1], integers);
+    if (const std::string_view rest = AfterField(line.text, line.fields[1]); !rest.empty())
+      Warn(rest, std::string(textAfterWarning));
+    return true;
+  }
+
   void CheckPointLine(const ReadTrace::PointLine& point) {
     const TracedLine& line = point.line;
-    if (line.fieldCount < 2) return;
-    CheckNumberTail(line.fields[0], false);
-    CheckNumberTail(line.fields[1], false);
-    if (const std::string_view rest = AfterField(line.text, line.fields[1]); !rest.empty())
-      Warn(rest, std::string(text::kTextAfterPoint));
-    if (!point.read) return;
+    if (!CheckTwoNumbers(line, false, text::kTextAfterPoint) || !point.read) return;
     const double latitudeDeg = point.point.latitude;
     const double longitudeDeg = point.point.longitude;
     const bool swapFits = std::fabs(longitudeDeg) <= kMostLatitudeDeg && std::fabs(latitudeDeg) <= kMostLongitudeDeg;
@@ -136,12 +142,7 @@ class Checker {
 
   void CheckRunwayLine(const ReadTrace::RunwayLine& runway) {
     const TracedLine& line = runway.line;
-    if (line.fieldCount < 2) return;
-    CheckNumberTail(line.fields[0], true);
-    CheckNumberTail(line.fields[1], true);
-    if (const std::string_view rest = AfterField(line.text, line.fields[1]); !rest.empty())
-      Warn(rest, std::string(text::kTextAfterRunway));
-    if (!runway.read) return;
+    if (!CheckTwoNumbers(line, true, text::kTextAfterRunway) || !runway.read) return;
     const RoutePoint& end1 = trace_.points[static_cast<std::size_t>(runway.end1Point)].point;
     const RoutePoint& end2 = trace_.points[static_cast<std::size_t>(runway.end2Point)].point;
     if (end1.latitude == end2.latitude && end1.longitude == end2.longitude)

@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "tools/utf8.h"
+
 namespace route_plan {
 namespace {
 
@@ -20,33 +22,11 @@ std::string HexColour(const Rgb& colour) {
 // The length of the UTF-8 sequence at the start of text, or 0 when it is
 // not a valid one of a code point XML can hold.
 std::size_t ValidSequenceLength(std::string_view text) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-  const unsigned char lead = byte(0);
-  if (lead < 0x80) return (lead >= 0x20 && lead != 0x7F) ? 1 : 0;
-  std::size_t length = 0;
-  char32_t codePoint = 0;
-  if ((lead & 0xE0) == 0xC0) {
-    length = 2;
-    codePoint = lead & 0x1F;
-  } else if ((lead & 0xF0) == 0xE0) {
-    length = 3;
-    codePoint = lead & 0x0F;
-  } else if ((lead & 0xF8) == 0xF0) {
-    length = 4;
-    codePoint = lead & 0x07;
-  } else {
-    return 0;
-  }
-  if (text.size() < length) return 0;
-  for (std::size_t i = 1; i < length; ++i) {
-    if ((byte(i) & 0xC0) != 0x80) return 0;
-    codePoint = (codePoint << 6) | (byte(i) & 0x3F);
-  }
-  constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-  if (codePoint < kLeast[length] || codePoint > 0x10FFFF) return 0;   // overlong or too large
-  if (codePoint >= 0xD800 && codePoint <= 0xDFFF) return 0;          // surrogates
-  if (codePoint == 0xFFFE || codePoint == 0xFFFF) return 0;          // not characters
-  return length;
+  const Utf8Sequence sequence = DecodeUtf8(text);
+  const char32_t c = sequence.codePoint;
+  const bool control = c < 0x20 || c == 0x7F;
+  const bool notCharacter = c == 0xFFFE || c == 0xFFFF;
+  return control || notCharacter ? 0 : sequence.length;
 }
 
 }  // namespace

@@ -201,6 +201,14 @@ locale_t CLocale() {
   return cLocale;
 }
 
+// strtod with the "C" locale's decimal point; the process's locale only if
+// that one cannot be made.
+double StrtodInCLocale(const char* text, char** end) {
+  const locale_t cLocale = CLocale();
+  if (cLocale == static_cast<locale_t>(nullptr)) return std::strtod(text, end);
+  return strtod_l(text, end, cLocale);
+}
+
 // atof with the "C" locale's decimal point.
 double CTextToDouble(std::string_view field) {
   if (IsPlainDecimal(field)) {
@@ -209,9 +217,7 @@ double CTextToDouble(std::string_view field) {
     if (error == std::errc{}) return value;
   }
   const std::string terminated(field);
-  const locale_t cLocale = CLocale();
-  if (cLocale == static_cast<locale_t>(nullptr)) return std::strtod(terminated.c_str(), nullptr);
-  return strtod_l(terminated.c_str(), nullptr, cLocale);
+  return StrtodInCLocale(terminated.c_str(), nullptr);
 }
 
 struct IntConversion {
@@ -219,18 +225,33 @@ struct IntConversion {
   bool outOfRange = false;
 };
 
-// atoi, with a value outside 32 bits marked instead of undefined.
-IntConversion CTextToInt(std::string_view field) {
+// What atoi reads of a field: blanks, then one sign, then digits.
+struct IntText {
+  bool negative = false;
+  std::size_t digitsStart = 0;
+  std::size_t digitsEnd = 0;
+};
+
+IntText ScanIntText(std::string_view field) {
   std::size_t i = 0;
   while (i < field.size() && IsCSpace(field[i])) ++i;
-  bool negative = false;
+  IntText text;
   if (i < field.size() && (field[i] == '+' || field[i] == '-')) {
-    negative = field[i] == '-';
+    text.negative = field[i] == '-';
     ++i;
   }
+  text.digitsStart = i;
+  while (i < field.size() && IsDigit(field[i])) ++i;
+  text.digitsEnd = i;
+  return text;
+}
+
+// atoi, with a value outside 32 bits marked instead of undefined.
+IntConversion CTextToInt(std::string_view field) {
+  const auto [negative, digitsStart, digitsEnd] = ScanIntText(field);
   constexpr std::int64_t kMostNegative = -static_cast<std::int64_t>(std::numeric_limits<std::int32_t>::min());
   std::int64_t magnitude = 0;
-  for (; i < field.size() && IsDigit(field[i]); ++i) {
+  for (std::size_t i = digitsStart; i < digitsEnd; ++i) {
     magnitude = magnitude * 10 + (field[i] - '0');
     if (magnitude > kMostNegative) return {0, true};
   }
@@ -378,20 +399,11 @@ std::int32_t ParseInt(std::string_view field, ErrorSink& errors) {
 std::size_t DoubleFieldLength(std::string_view field) {
   const std::string terminated(field);
   char* end = nullptr;
-  const locale_t cLocale = CLocale();
-  if (cLocale == static_cast<locale_t>(nullptr)) {
-    std::strtod(terminated.c_str(), &end);
-  } else {
-    strtod_l(terminated.c_str(), &end, cLocale);
-  }
+  StrtodInCLocale(terminated.c_str(), &end);
   return static_cast<std::size_t>(end - terminated.c_str());
 }
 
 std::size_t IntFieldLength(std::string_view field) {
-  std::size_t i = 0;
-  while (i < field.size() && IsCSpace(field[i])) ++i;
-  const std::size_t signEnd = i < field.size() && (field[i] == '+' || field[i] == '-') ? i + 1 : i;
-  std::size_t digitsEnd = signEnd;
-  while (digitsEnd < field.size() && IsDigit(field[digitsEnd])) ++digitsEnd;
-  return digitsEnd == signEnd ? 0 : digitsEnd;
+  const IntText text = ScanIntText(field);
+  return text.digitsEnd == text.digitsStart ? 0 : text.digitsEnd;
 }

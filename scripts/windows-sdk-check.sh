@@ -8,11 +8,15 @@
 # and compares them with the texts of module/module_strings.cpp.
 #
 # Usage: scripts/windows-sdk-check.sh
-# The SDK headers are expected in ../shared/realhost/sdk-{2016,2024}/include
-# beside the repository. Shims and logs go to build-windows-check/.
+# The SDK headers are expected in sdk-{2016,2024}/include of the host's
+# material (scripts/real-host/material.sh: ../shared/realhost beside the
+# repository). Shims and logs go to build-windows-check/.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+# shellcheck source=real-host/material.sh
+source scripts/real-host/material.sh
+material=$(realhost_material "$root")
 
 packages=(clang g++-mingw-w64-x86-64 cmake)
 missing=()
@@ -109,7 +113,7 @@ editions=(sdk-2016 sdk-2024)
 jobs=$(nproc)
 running=0
 for edition in "${editions[@]}"; do
-  sdk=$root/../shared/realhost/$edition/include
+  sdk=$material/$edition/include
   if [ ! -f "$sdk/Orbitersdk.h" ]; then
     echo "windows-sdk-check: no SDK headers at $sdk" >&2
     exit 1

@@ -3,8 +3,8 @@
 # build-realhost/run/, the folder the host is started from.
 # Usage: scripts/real-host/build-host.sh [SOURCE]
 #   SOURCE: a source folder or git clone of the port (with submodules), or a
-#   .tar.xz of it; default ../shared/realhost/orbiter-linux-port.tar.xz beside
-#   the repo. Kept between runs: rebuilt only when the source, the patches or
+#   .tar.xz of it; default orbiter-linux-port.tar.xz of the host's material
+#   (scripts/real-host/material.sh: ../shared/realhost beside the repo). Kept between runs: rebuilt only when the source, the patches or
 #   this script change.
 set -euo pipefail
 
@@ -22,7 +22,14 @@ jobs="${REALHOST_JOBS:-2}"
 die() { echo "build-host: error: $*" >&2; exit 1; }
 note() { echo "build-host: $*" >&2; }
 
-source_arg="${1:-$repo/../shared/realhost/orbiter-linux-port.tar.xz}"
+# shellcheck source=material.sh
+source "$here/material.sh"
+if [ $# -ge 1 ]; then
+  source_arg=$1
+else
+  material=$(realhost_material "$repo") || die "source not found"
+  source_arg=$material/orbiter-linux-port.tar.xz
+fi
 [ -e "$source_arg" ] || die "source not found: $source_arg"
 source_arg="$(cd "$(dirname "$source_arg")" && pwd)/$(basename "$source_arg")"
 

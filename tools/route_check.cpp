@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "route/route_file_reader.h"
+#include "route/route_messages.h"
 #include "route/section_text.h"
 #include "sim/host/sim_host.h"
 
@@ -30,6 +31,9 @@ constexpr std::string_view kSamePlace = "this waypoint is at the same place as t
 constexpr std::string_view kPointUnused = "no waypoint or runway uses point ";
 constexpr std::string_view kRunwayUnused = "no waypoint uses runway ";
 constexpr std::string_view kNotText = "a zero byte: this does not look like a text file";
+// The module needs the section even when it is empty of runways.
+constexpr std::string_view kNoRunwaysHint =
+    "; for a route without runways write the one line \"-1 -1\" between BEGIN_RUNWAYS and END_RUNWAYS";
 }  // namespace text
 
 constexpr double kMostLatitudeDeg = 90.0;
@@ -98,7 +102,9 @@ class Checker {
 
   void AddError(const ReadTrace::Report& report) {
     const FilePlace place = report.subject.empty() ? SectionPlace(report.message) : PlaceOf(report.subject);
-    Add(place, Severity::Error, AsDiagnosticText(report.message));
+    std::string message = AsDiagnosticText(report.message);
+    if (report.message == route_messages::kRunwaysMissing) message += text::kNoRunwaysHint;
+    Add(place, Severity::Error, std::move(message));
   }
 
   bool Reported(std::string_view field) const {

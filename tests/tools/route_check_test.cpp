@@ -61,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
         // No RUNWAYS markers at all: at the end of the file.
         FileCase{"tests/data/missing_runways.route",
                  {"F:8:14: error: BEGIN_RUNWAYS or END_RUNWAYSnot found",
-                  "F:8:14: error: Error parsing file! END_RUNWAYS not found after BEGIN_RUNWAYS?",
+                  "F:8:14: error: Error parsing file! END_RUNWAYS not found after BEGIN_RUNWAYS?; for a route "
+                  "without runways write the one line \"-1 -1\" between BEGIN_RUNWAYS and END_RUNWAYS",
                   "F: the module loads 2 points, 0 runways, 0 waypoints; error text \"Error parsing file!\\nEND_RUNWAYS "
                   "not found after BEGIN_RUNWAYS?\\n\""}},
         FileCase{"tests/data/runway_not_found.route",

@@ -10,6 +10,7 @@
 #include "route/route_messages.h"
 #include "route/section_text.h"
 #include "sim/host/sim_host.h"
+#include "sim/simulator/terminal_text.h"
 
 namespace {
 
@@ -266,33 +267,26 @@ std::string QuotedExactly(const std::string& text) {
       case '\n': out += "\\n"; break;
       case '\r': out += "\\r"; break;
       case '\t': out += "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned>(static_cast<unsigned char>(c)));
-          out += escaped;
-        } else {
-          out += c;
-        }
+      default: out += c;
     }
   }
-  return out + "\"";
+  return TerminalText(out) + "\"";
 }
 
 std::string DiagnosticLine(const std::string& path, const Diagnostic& diagnostic) {
-  std::string line = path;
+  std::string line = TerminalText(path);
   if (diagnostic.place.line != 0)
     line.append(":").append(std::to_string(diagnostic.place.line)).append(":").append(
         std::to_string(diagnostic.place.column));
   line.append(diagnostic.severity == Severity::Error ? ": error: " : ": warning: ");
-  return line.append(diagnostic.message);
+  return line.append(TerminalText(diagnostic.message));
 }
 
 std::string VerdictLine(const std::string& path, const ModuleVerdict& verdict) {
   const auto count = [](std::size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
   };
-  std::string line = path + ": the module loads " + count(verdict.points, "point", "points") + ", " +
+  std::string line = TerminalText(path) + ": the module loads " + count(verdict.points, "point", "points") + ", " +
                      count(verdict.runways, "runway", "runways") + ", " +
                      count(verdict.waypoints, "waypoint", "waypoints") + "; ";
   return line + (verdict.errorFlag ? "error text " + QuotedExactly(verdict.errorText) : "no error");

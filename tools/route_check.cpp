@@ -28,6 +28,8 @@ constexpr std::string_view kUnclosedDescription = "the description has no closin
 constexpr std::string_view kTextAfterDescription = "text after the description is ignored";
 constexpr std::string_view kZeroLengthRunway = "the runway has zero length";
 constexpr std::string_view kCrossesMeridian = "the runway crosses the 180 degree meridian";
+constexpr std::string_view kNegativeRadius =
+    "the acceptance radius is negative: the waypoint is never reached and the route stops there";
 constexpr std::string_view kSamePlace = "this waypoint is at the same place as the one before it";
 constexpr std::string_view kPointUnused = "no waypoint or runway uses point ";
 constexpr std::string_view kRunwayUnused = "no waypoint uses runway ";
@@ -164,6 +166,8 @@ class Checker {
     if (line.fieldCount < 4 || line.fieldCount == 5) return;
     CheckNumberTail(line.fields[1], true);
     CheckNumberTail(line.fields[3], false);
+    if (waypoint.routeIndex >= 0 && reader_.waypoints[static_cast<std::size_t>(waypoint.routeIndex)].acceptRadius < 0.0)
+      Warn(line.fields[3], std::string(text::kNegativeRadius));
     std::size_t lastNumber = 3;
     if (line.fieldCount == 6) {
       CheckNumberTail(line.fields[4], false);

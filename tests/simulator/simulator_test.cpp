@@ -471,15 +471,17 @@ TEST(FaultyScenarioFile, FolderOrEndlessFileIsNoScenario) {
   fs::remove_all(scratch);
 }
 
-// A route the module reads with an error, or one whose waypoints lie at no
-// finite place or ask for no finite speed: refused before the run, at the
-// route's line.
+// A route the module reads with an error (its bytes shown escaped), or one
+// whose waypoints lie at no finite place or ask for no finite speed: refused
+// before the run, at the route's line.
 TEST(FaultyScenarioFile, RouteThatDoesNotReadCleanlyIsRefusedBeforeTheRun) {
   const std::string huge = "1" + std::string(400, '0');
   const struct {
     std::string points, waypoints, fault;
   } cases[] = {
       {"1 2\n3 4\n", "POINT 4 TURN 100\n", "does not read cleanly: Error: Point in route not found!"},
+      // Shown escaped: the bytes would clear the terminal.
+      {"1 2\n3 4\n", "POINT \x1b[2J TURN 100\n", "does not read cleanly: error converting \\x1b[2J to int."},
       {"1 2\n" + huge + " 2\n", "POINT 0 TURN 100\nPOINT 1 TURN 100\n",
        "line 3: the longitude of point 1 reads as inf, not a finite number"},
       {"1 2\n2 -" + huge + "\n", "RUNWAY 0 TURN 100\n", "line 3: the latitude of point 1 reads as -inf, not a finite number"},

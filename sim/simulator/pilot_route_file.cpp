@@ -69,8 +69,10 @@ std::string FirstNotFinite(const std::string& path, const std::string& fileText,
   const auto pointAt = [&](std::int32_t index) -> std::string {
     const ReadTrace::PointLine& point = trace.points[static_cast<std::size_t>(index)];
     const std::string name = " of point " + std::to_string(index);
-    if (!std::isfinite(point.point.longitude)) return at(point.line.fields[0], point.point.longitude, "the longitude" + name);
-    if (!std::isfinite(point.point.latitude)) return at(point.line.fields[1], point.point.latitude, "the latitude" + name);
+    if (!std::isfinite(point.point.longitude))
+      return at(point.line.fields[0], point.point.longitude, "the longitude" + name);
+    if (!std::isfinite(point.point.latitude))
+      return at(point.line.fields[1], point.point.latitude, "the latitude" + name);
     return {};
   };
   for (const ReadTrace::WaypointLine& line : trace.waypoints) {

@@ -484,7 +484,8 @@ TEST(FaultyScenarioFile, RouteThatDoesNotReadCleanlyIsRefusedBeforeTheRun) {
       {"1 2\n3 4\n", "POINT \x1b[2J TURN 100\n", "does not read cleanly: error converting \\x1b[2J to int."},
       {"1 2\n" + huge + " 2\n", "POINT 0 TURN 100\nPOINT 1 TURN 100\n",
        "line 3: the longitude of point 1 reads as inf, not a finite number"},
-      {"1 2\n2 -" + huge + "\n", "RUNWAY 0 TURN 100\n", "line 3: the latitude of point 1 reads as -inf, not a finite number"},
+      {"1 2\n2 -" + huge + "\n", "RUNWAY 0 TURN 100\n",
+       "line 3: the latitude of point 1 reads as -inf, not a finite number"},
       {"1 2\n3 4\n", "POINT 0 TURN 100 0 " + huge + "\n", "line 9: the speed reads as inf, not a finite number"},
   };
   for (const auto& c : cases) {

@@ -171,10 +171,17 @@ void RouteFileReader::ReportAbout(std::string_view subject, const std::string& m
 }
 
 // After an error the module's steps stop at a line's first number, before
-// any report of their own; a short line stops there too, and silently.
-void RouteFileReader::ReportShortLine(std::string_view line, const std::string& message) {
-  if (errorFlag && !readPastErrors_) return;
-  ReportAbout(line, message);
+// any report of their own; a short line stops there too, once that number
+// is converted, as every conversion is.
+void RouteFileReader::ReportShortLine(std::string_view line, std::string_view firstNumber, NumberKind kind,
+                                      const std::string& message) {
+  if (!errorFlag || readPastErrors_) return ReportAbout(line, message);
+  if (firstNumber.empty()) return;
+  if (kind == NumberKind::Int) {
+    FieldAsInt(firstNumber);
+  } else {
+    FieldAsDouble(firstNumber);
+  }
 }
 
 std::vector<RoutePoint> RouteFileReader::ParsePoints() {
@@ -199,7 +206,8 @@ std::vector<RoutePoint> RouteFileReader::ParsePoints() {
     const std::size_t reportsBefore = reportCount_;
     RoutePoint point;
     if (fields.count < 2) {
-      ReportShortLine(line, LineError(msg::kPointsSection, lines.Number(), msg::kTooFewFieldsPoint, line));
+      ReportShortLine(line, fields.field[0], NumberKind::Double,
+                      LineError(msg::kPointsSection, lines.Number(), msg::kTooFewFieldsPoint, line));
     } else {
       point.longitude = FieldAsDouble(fields.field[0]);
       if (!LineFailed(reportsBefore)) point.latitude = FieldAsDouble(fields.field[1]);
@@ -230,7 +238,8 @@ RunwayList RouteFileReader::ParseRunways(const std::vector<RoutePoint>& points) 
     std::int32_t end1 = -1;
     std::int32_t end2 = -1;
     if (fields.count < 2) {
-      ReportShortLine(line, LineError(msg::kRunwaysSection, lines.Number(), msg::kTooFewFieldsRunway, line));
+      ReportShortLine(line, fields.field[0], NumberKind::Int,
+                      LineError(msg::kRunwaysSection, lines.Number(), msg::kTooFewFieldsRunway, line));
     } else {
       end1 = FieldAsInt(fields.field[0]);
       if (!LineFailed(reportsBefore)) end2 = FieldAsInt(fields.field[1]);
@@ -298,7 +307,8 @@ WaypointList RouteFileReader::ParseWaypoints(const std::vector<RoutePoint>& poin
     // check goes on with the next line.
     const auto stops = [&] { return LineFailed(reportsBefore); };
     if (fields.count < 4) {
-      ReportShortLine(line, LineError(msg::kWaypointsSection, lines.Number(), msg::kTooFewFieldsWaypoint, line));
+      ReportShortLine(line, fields.field[1], NumberKind::Int,
+                      LineError(msg::kWaypointsSection, lines.Number(), msg::kTooFewFieldsWaypoint, line));
       if (readPastErrors_) continue;
       return route;
     }

@@ -88,7 +88,12 @@ class RouteFileReader final : public ErrorSink {
   double FieldAsDouble(std::string_view field);
   std::int32_t FieldAsInt(std::string_view field);
   void ReportAbout(std::string_view subject, const std::string& message);
-  void ReportShortLine(std::string_view line, const std::string& message);
+  enum class NumberKind { Double, Int };
+  // A line too short for its kind. After an earlier error the module's
+  // step stops at the line's first number, converting it first (a failed
+  // conversion reports); a line without that field stops silently.
+  void ReportShortLine(std::string_view line, std::string_view firstNumber, NumberKind kind,
+                       const std::string& message);
 
   ReadTrace* trace_ = nullptr;
   bool readPastErrors_ = false;

@@ -41,7 +41,15 @@ double RunwayCentre(double end1, double end2) {
 double RunwayCentreLongitude(double end1, double end2) {
   const double plain = RunwayCentre(end1, end2);
   if (!(std::fabs(end1 - end2) > std::numbers::pi)) return plain;
-  // The two centres of a circle's two arcs are pi apart; the shorter arc's
-  // is the one nearer the ends.
-  return plain + (plain < end1 ? std::numbers::pi : -std::numbers::pi);
+  // Moving an end by whole turns moves the centre by as many half turns,
+  // so the shorter way's centre is the plain one plus whole half turns;
+  // adding them at once keeps a centre such as exactly pi exact.
+  constexpr double kTurn = 2 * std::numbers::pi;
+  double halfTurns = -std::round((end2 - end1) / kTurn);
+  halfTurns -= 2 * std::round((plain + halfTurns * std::numbers::pi) / kTurn);
+  const double centre = plain + halfTurns * std::numbers::pi;
+  // Into (-pi, pi], where rounding may have left it on the edge.
+  if (centre <= -std::numbers::pi) return plain + (halfTurns + 2) * std::numbers::pi;
+  if (centre > std::numbers::pi) return plain + (halfTurns - 2) * std::numbers::pi;
+  return centre;
 }

@@ -59,6 +59,6 @@ bool TaskFromKeyword(std::string_view keyword, std::int32_t& task);
 double RunwayCentre(double end1, double end2);
 // The same for longitudes, on the shorter way round: ends more than pi
 // apart lie across the 180 degree meridian (or its equivalent), and their
-// centre is pi away from the plain one, on the side of the first end.
-// Ends less than pi apart give exactly RunwayCentre.
+// centre lies halfway along the ends' difference taken into [-pi, pi],
+// given within (-pi, pi]. Ends at most pi apart give exactly RunwayCentre.
 double RunwayCentreLongitude(double end1, double end2);

@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "tools/utf8.h"
+#include "sim/simulator/utf8.h"
 
 namespace {
 

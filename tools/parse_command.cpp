@@ -7,6 +7,7 @@
 
 #include "route/route_file_reader.h"
 #include "sim/host/sim_host.h"
+#include "sim/simulator/terminal_text.h"
 #include "tools/json_writer.h"
 #include "tools/route_commands.h"
 
@@ -17,11 +18,13 @@ constexpr char kUsage[] = "tarvik-route parse [--json] FILE";
 constexpr double kDegreesPerRadian = 57.29577951308232;
 
 // The reader echoes its reports to standard output; they go to standard
-// error, so that standard output holds only the summary or the document.
+// error, as a terminal may show them, so that standard output holds only
+// the summary or the document.
 RouteParseResult ParseWithEchoOnStderr(const std::string& path) {
   std::fflush(stdout);
-  const int savedStdout = dup(STDOUT_FILENO);
-  if (savedStdout >= 0) dup2(STDERR_FILENO, STDOUT_FILENO);
+  std::FILE* const echo = std::tmpfile();
+  const int savedStdout = echo != nullptr ? dup(STDOUT_FILENO) : -1;
+  if (savedStdout >= 0) dup2(fileno(echo), STDOUT_FILENO);
   sim::host().ClearLog();
   RouteFileReader reader;
   RouteParseResult result;
@@ -35,12 +38,20 @@ RouteParseResult ParseWithEchoOnStderr(const std::string& path) {
     dup2(savedStdout, STDOUT_FILENO);
     close(savedStdout);
   }
+  if (echo != nullptr) {
+    std::rewind(echo);
+    std::string bytes;
+    char buffer[1 << 16];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, echo)) > 0;) bytes.append(buffer, n);
+    std::fclose(echo);
+    std::fputs(TerminalText(bytes).c_str(), stderr);
+  }
   if (result.errorFlag) std::fputc('\n', stderr);
   return result;
 }
 
 void PrintSummary(const std::string& path, const RouteParseResult& result) {
-  std::printf("Route file %s\n", path.c_str());
+  std::printf("Route file %s\n", TerminalText(path).c_str());
   std::printf("%zu waypoint(s)\n", result.waypoints.size());
   for (std::size_t i = 0; i < result.waypoints.size(); ++i) {
     const Waypoint& w = result.waypoints[i];
@@ -48,7 +59,7 @@ void PrintSummary(const std::string& path, const RouteParseResult& result) {
                 w.latitude * kDegreesPerRadian, w.longitude * kDegreesPerRadian, TaskKeyword(w.task), w.acceptRadius,
                 w.altitude, w.speed);
     if (w.task == Loop) std::printf("  continues at %d", w.loopTarget + 1);
-    if (!w.description.empty()) std::printf("  \"%s\"", w.description.c_str());
+    if (!w.description.empty()) std::printf("  \"%s\"", TerminalText(w.description).c_str());
     std::printf("\n");
   }
   std::printf("%zu runway(s)\n", result.runways.size());
@@ -59,7 +70,7 @@ void PrintSummary(const std::string& path, const RouteParseResult& result) {
                 r.end2Latitude * kDegreesPerRadian, r.end2Longitude * kDegreesPerRadian,
                 r.centerLatitude * kDegreesPerRadian, r.centerLongitude * kDegreesPerRadian);
   }
-  if (result.errorFlag) std::printf("Error text: %s\n", result.errorText.c_str());
+  if (result.errorFlag) std::printf("Error text: %s\n", TerminalText(result.errorText).c_str());
 }
 
 }  // namespace

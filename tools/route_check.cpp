@@ -7,8 +7,10 @@
 #include <string_view>
 
 #include "route/route_file_reader.h"
+#include "route/route_messages.h"
 #include "route/section_text.h"
 #include "sim/host/sim_host.h"
+#include "sim/simulator/terminal_text.h"
 
 namespace {
 
@@ -26,10 +28,15 @@ constexpr std::string_view kUnclosedDescription = "the description has no closin
 constexpr std::string_view kTextAfterDescription = "text after the description is ignored";
 constexpr std::string_view kZeroLengthRunway = "the runway has zero length";
 constexpr std::string_view kCrossesMeridian = "the runway crosses the 180 degree meridian";
+constexpr std::string_view kNegativeRadius =
+    "the acceptance radius is negative: the waypoint is never reached and the route stops there";
 constexpr std::string_view kSamePlace = "this waypoint is at the same place as the one before it";
 constexpr std::string_view kPointUnused = "no waypoint or runway uses point ";
 constexpr std::string_view kRunwayUnused = "no waypoint uses runway ";
 constexpr std::string_view kNotText = "a zero byte: this does not look like a text file";
+// The module needs the section even when it is empty of runways.
+constexpr std::string_view kNoRunwaysHint =
+    "; for a route without runways write the one line \"-1 -1\" between BEGIN_RUNWAYS and END_RUNWAYS";
 }  // namespace text
 
 constexpr double kMostLatitudeDeg = 90.0;
@@ -98,7 +105,9 @@ class Checker {
 
   void AddError(const ReadTrace::Report& report) {
     const FilePlace place = report.subject.empty() ? SectionPlace(report.message) : PlaceOf(report.subject);
-    Add(place, Severity::Error, AsDiagnosticText(report.message));
+    std::string message = AsDiagnosticText(report.message);
+    if (report.message == route_messages::kRunwaysMissing) message += text::kNoRunwaysHint;
+    Add(place, Severity::Error, std::move(message));
   }
 
   bool Reported(std::string_view field) const {
@@ -157,6 +166,8 @@ class Checker {
     if (line.fieldCount < 4 || line.fieldCount == 5) return;
     CheckNumberTail(line.fields[1], true);
     CheckNumberTail(line.fields[3], false);
+    if (waypoint.routeIndex >= 0 && reader_.waypoints[static_cast<std::size_t>(waypoint.routeIndex)].acceptRadius < 0.0)
+      Warn(line.fields[3], std::string(text::kNegativeRadius));
     std::size_t lastNumber = 3;
     if (line.fieldCount == 6) {
       CheckNumberTail(line.fields[4], false);
@@ -260,33 +271,26 @@ std::string QuotedExactly(const std::string& text) {
       case '\n': out += "\\n"; break;
       case '\r': out += "\\r"; break;
       case '\t': out += "\\t"; break;
-      default:
-        if (static_cast<unsigned char>(c) < 0x20) {
-          char escaped[8];
-          std::snprintf(escaped, sizeof escaped, "\\x%02x", static_cast<unsigned>(static_cast<unsigned char>(c)));
-          out += escaped;
-        } else {
-          out += c;
-        }
+      default: out += c;
     }
   }
-  return out + "\"";
+  return TerminalText(out) + "\"";
 }
 
 std::string DiagnosticLine(const std::string& path, const Diagnostic& diagnostic) {
-  std::string line = path;
+  std::string line = TerminalText(path);
   if (diagnostic.place.line != 0)
     line.append(":").append(std::to_string(diagnostic.place.line)).append(":").append(
         std::to_string(diagnostic.place.column));
   line.append(diagnostic.severity == Severity::Error ? ": error: " : ": warning: ");
-  return line.append(diagnostic.message);
+  return line.append(TerminalText(diagnostic.message));
 }
 
 std::string VerdictLine(const std::string& path, const ModuleVerdict& verdict) {
   const auto count = [](std::size_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
   };
-  std::string line = path + ": the module loads " + count(verdict.points, "point", "points") + ", " +
+  std::string line = TerminalText(path) + ": the module loads " + count(verdict.points, "point", "points") + ", " +
                      count(verdict.runways, "runway", "runways") + ", " +
                      count(verdict.waypoints, "waypoint", "waypoints") + "; ";
   return line + (verdict.errorFlag ? "error text " + QuotedExactly(verdict.errorText) : "no error");

@@ -2,17 +2,18 @@
 
 #include <cstdio>
 
+#include "sim/simulator/terminal_text.h"
 #include "tools/route_source.h"
 
 namespace route_tool {
 
 int Fail(int status, const std::string& message) {
-  std::fprintf(stderr, "tarvik-route: %s\n", message.c_str());
+  std::fprintf(stderr, "tarvik-route: %s\n", TerminalText(message).c_str());
   return status;
 }
 
 int UsageError(const std::string& message, const char* usage) {
-  std::fprintf(stderr, "tarvik-route: %s\nUsage: %s\n", message.c_str(), usage);
+  std::fprintf(stderr, "tarvik-route: %s\nUsage: %s\n", TerminalText(message).c_str(), usage);
   return kExitUsage;
 }
 

@@ -12,6 +12,7 @@
 #include "sim/simulator/run.h"
 #include "sim/simulator/scenario.h"
 #include "sim/simulator/summary.h"
+#include "sim/simulator/terminal_text.h"
 #include "sim/surfaces/cairo_surface.h"
 
 namespace {
@@ -82,28 +83,30 @@ int main(int argc, char** argv) {
 
   const simulator::ScenarioResult read = simulator::ReadScenario(scenarioPath);
   if (!read.scenario) {
-    std::fprintf(stderr, "%s\n", read.error.c_str());
+    std::fprintf(stderr, "%s\n", TerminalText(read.error).c_str());
     return kExitInputFault;
   }
   options.showProgress = simulator::ProgressBar::OnTerminal();
   simulator::RunOutcome outcome;
   std::string error;
   if (!simulator::RunScenario(*read.scenario, options, outcome, error)) {
-    std::fprintf(stderr, "%s\n", error.c_str());
+    std::fprintf(stderr, "%s\n", TerminalText(error).c_str());
     return kExitInputFault;
   }
   std::ostringstream summary;
   simulator::WriteSummary(outcome, summary);
+  // It quotes route texts and names from the files, and is shown on a terminal.
+  const std::string summaryText = TerminalText(summary.str());
   sim::ReleaseCairoStaticData();  // every surface and the sheet are gone by now
   const std::filesystem::path summaryFile = std::filesystem::path(options.outputFolder) / "summary.txt";
   std::ofstream file(summaryFile);
-  file << summary.str();
+  file << summaryText;
   file.close();
   if (file.fail()) {
     std::fprintf(stderr, "%s: cannot write it\n", summaryFile.string().c_str());
     return kExitInputFault;
   }
-  std::cout << summary.str() << std::flush;
+  std::cout << summaryText << std::flush;
   if (!std::cout) {
     std::fprintf(stderr, "tarvik-sim: cannot write the summary to standard output\n");
     return kExitInputFault;

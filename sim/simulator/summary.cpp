@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <numbers>
 
+#include "sim/simulator/great_circle.h"
+
 namespace simulator {
 
 namespace {
@@ -81,7 +83,8 @@ std::string Hemisphere(double valueRad, char positive, char negative) {
 void WriteEnd(const VesselOutcome& v, std::ostream& out) {
   const VesselEnd& e = v.end;
   out << (v.deletedAtSeconds ? Format("  deleted at %.1f s, at ", *v.deletedAtSeconds) : std::string("  ended at "))
-      << Hemisphere(e.position.latitudeRad, 'N', 'S') << " " << Hemisphere(e.position.longitudeRad, 'E', 'W')
+      << Hemisphere(e.position.latitudeRad, 'N', 'S') << " "
+      << Hemisphere(WrapToPi(e.position.longitudeRad), 'E', 'W')
       << Format(", heading %03.0f, altitude %.1f m, height %.1f m, airspeed %.1f m/s", e.headingRad * kDegPerRad,
                 e.altitudeMetres, e.heightMetres, e.airspeed);
   if (e.heightMetres == 0.0 && e.airspeed == 0.0) out << ", at rest";

@@ -354,8 +354,9 @@ TEST_F(RouteFileReaderTest, NamedLoopCutOffByAnEarlierErrorFallsBackSilently) {
 }
 
 // After an error, a line too short for its kind stops its step where any
-// line would, at its first number, and reports nothing of its own.
-TEST_F(RouteFileReaderTest, ShortLineAfterAnErrorStopsSilently) {
+// line would, at its first number: that number is still converted, and a
+// failed conversion reports; otherwise nothing of its own is reported.
+TEST_F(RouteFileReaderTest, ShortLineAfterAnErrorStopsAtItsFirstNumber) {
   const Outcome waypoints =
       Parse(Route("10 50\n", "0 0\n", "POINT 0 TURN 100\nRUNWAY 7 TURN 100\nPOINT 0 TURN\n"));
   EXPECT_EQ(waypoints.errorText, "Error: Runway in route not found!");
@@ -371,6 +372,15 @@ TEST_F(RouteFileReaderTest, ShortLineAfterAnErrorStopsSilently) {
                                          "..start spilt 2..", "..end spilt 2.."},
                                Report(runways.errorText), {"Parsing Runways..."}, kWaypointsStart, {".1"},
                                kCompleted}));
+
+  struct Case {
+    std::string file, errorText;
+  };
+  const std::vector<Case> failingFirstNumbers{
+      {Route("1 x\n", "abc\n", "POINT 0 TURN 100\n"), "error converting abc to int."},
+      {Route("1 1\n", "0 0\n", "POINT 5 TURN 500\nPOINT zz TURN\n"), "error converting zz to int."},
+  };
+  for (const Case& c : failingFirstNumbers) EXPECT_EQ(Parse(c.file).errorText, c.errorText) << c.file;
 }
 
 // A full check reads on past every faulty waypoint line, an earlier error
@@ -530,23 +540,28 @@ TEST_F(RouteFileReaderTest, FileLargerThanMemoryIsReportedNotThrown) {
 
 namespace {
 
-// Runway centres across the 180 degree meridian lie between the ends on the
-// shorter way round; elsewhere they are the plain midpoints to the bit.
+// Runway centres across the 180 degree meridian lie halfway along the ends'
+// difference taken the shorter way round, within (-180, 180] degrees, for
+// ends any number of turns apart; elsewhere they are the plain midpoints to
+// the bit.
 TEST(RunwayCentreLongitude, TakesTheShorterWayRound) {
-  constexpr double kDeg = 0.017453292519943295;
-  const double pi = std::numbers::pi;
   struct Case {
-    double end1Deg, end2Deg, centreRad;
+    double end1Deg, end2Deg, centreDeg;
   };
-  const std::vector<Case> cases{
-      {179.99, -179.99, pi},       {-179.99, 179.99, -pi},           {350.0, 10.0, 2 * pi},
-      {10.0, 350.0, 0.0},          {-80.6, -80.7, RunwayCentre(-80.6 * kDeg, -80.7 * kDeg)},
-      {179.0, -1.0, RunwayCentre(179.0 * kDeg, -1.0 * kDeg)},  // exactly half round: as it always was
-      {12.5, 12.5, 12.5 * kDeg},
+  const std::vector<Case> crossing{
+      {179.99, -179.99, 180.0}, {-179.99, 179.99, 180.0}, {350.0, 10.0, 0.0}, {10.0, 350.0, 0.0},
+      {-100.0, 460.0, 180.0},   {0.0, 600.0, -60.0},      {-10.0, 700.0, -15.0}, {100.0, -100.0, 180.0},
   };
-  for (const Case& c : cases)
-    EXPECT_DOUBLE_EQ(RunwayCentreLongitude(c.end1Deg * kDeg, c.end2Deg * kDeg), c.centreRad)
-        << c.end1Deg << " " << c.end2Deg;
+  for (const Case& c : crossing) {
+    const double centre = RunwayCentreLongitude(c.end1Deg * kRad, c.end2Deg * kRad);
+    EXPECT_NEAR(centre, c.centreDeg * kRad, 1e-12) << c.end1Deg << " " << c.end2Deg;
+    EXPECT_TRUE(centre > -std::numbers::pi && centre <= std::numbers::pi) << centre;
+  }
+  const std::vector<std::pair<double, double>> notCrossingDeg{
+      {-80.6, -80.7}, {179.0, -1.0} /* exactly half round */, {12.5, 12.5}, {400.0, 410.0}, {-190.0, -170.0}};
+  for (const auto& [end1Deg, end2Deg] : notCrossingDeg)
+    EXPECT_EQ(RunwayCentreLongitude(end1Deg * kRad, end2Deg * kRad), RunwayCentre(end1Deg * kRad, end2Deg * kRad))
+        << end1Deg << " " << end2Deg;
 }
 
 TEST(RunwayCentreLongitude, ReaderPutsAWaypointOnARunwayAcrossTheMeridianBetweenItsEnds) {

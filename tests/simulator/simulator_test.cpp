@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <numbers>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -431,6 +432,24 @@ TEST(SimulatorSummary, OneLapIsOneLap) {
   EXPECT_NE(summary.str().find("  loop at WP 6: 2 laps\n"), std::string::npos) << summary.str();
 }
 
+// A vessel that flew round the body ends at its longitude within 180 degrees.
+TEST(SimulatorSummary, EndLongitudeIsWithin180Degrees) {
+  const double kRadPerDeg = std::numbers::pi / 180.0;
+  const struct {
+    double longitudeDeg;
+    std::string shown;
+  } cases[] = {{270.0, "10.00000 N 90.00000 W"}, {-370.0, "10.00000 N 10.00000 W"}, {-180.0, "10.00000 N 180.00000 E"}};
+  for (const auto& c : cases) {
+    simulator::RunOutcome outcome;
+    simulator::VesselOutcome vessel;
+    vessel.end.position = {10.0 * kRadPerDeg, c.longitudeDeg * kRadPerDeg};
+    outcome.vessels.push_back(vessel);
+    std::ostringstream summary;
+    simulator::WriteSummary(outcome, summary);
+    EXPECT_NE(summary.str().find("  ended at " + c.shown + ","), std::string::npos) << summary.str();
+  }
+}
+
 // A folder, an endless device: said what they are, and nothing is run.
 TEST(FaultyScenarioFile, FolderOrEndlessFileIsNoScenario) {
   const fs::path scratch = ScratchFolder("notafile");
@@ -452,24 +471,43 @@ TEST(FaultyScenarioFile, FolderOrEndlessFileIsNoScenario) {
   fs::remove_all(scratch);
 }
 
+// A route the module reads with an error (its bytes shown escaped), or one
+// whose waypoints lie at no finite place or ask for no finite speed: refused
+// before the run, at the route's line.
 TEST(FaultyScenarioFile, RouteThatDoesNotReadCleanlyIsRefusedBeforeTheRun) {
-  const fs::path scratch = ScratchFolder("badroute");
-  fs::create_directories(scratch / "routes");
-  fs::copy_file(kRouteFolder + "/tug.route", scratch / "routes" / "tug.route");
-  fs::copy_file(kRouteFolder + "/short-kestrel.route", scratch / "routes" / "short-kestrel.route");
-  std::ofstream(scratch / "routes" / "bent.route")
-      << "BEGIN_POINTS\n1 2\nEND_POINTS\nBEGIN_RUNWAYS\n0 0\nEND_RUNWAYS\nBEGIN_WAYPOINTS\nPOINT 4 TURN 100\nEND_WAYPOINTS\n";
-  json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
-  scenario["routeFolder"] = "routes";  // beside the scenario file
-  scenario["vessels"][1]["route"] = "bent.route";
-  const std::string file = (scratch / "s.json").string();
-  std::ofstream(file) << scenario.dump();
-  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'", scratch);
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, file + ": /vessels/1/route: route file \"bent.route\" does not read cleanly: Error: Point in route not found!\n");
-  EXPECT_EQ(run.out, "");  // the reader's echo of its report is kept out too
-  EXPECT_FALSE(fs::exists(scratch / "out"));
-  fs::remove_all(scratch);
+  const std::string huge = "1" + std::string(400, '0');
+  const struct {
+    std::string points, waypoints, fault;
+  } cases[] = {
+      {"1 2\n3 4\n", "POINT 4 TURN 100\n", "does not read cleanly: Error: Point in route not found!"},
+      // Shown escaped: the bytes would clear the terminal.
+      {"1 2\n3 4\n", "POINT \x1b[2J TURN 100\n", "does not read cleanly: error converting \\x1b[2J to int."},
+      {"1 2\n" + huge + " 2\n", "POINT 0 TURN 100\nPOINT 1 TURN 100\n",
+       "line 3: the longitude of point 1 reads as inf, not a finite number"},
+      {"1 2\n2 -" + huge + "\n", "RUNWAY 0 TURN 100\n",
+       "line 3: the latitude of point 1 reads as -inf, not a finite number"},
+      {"1 2\n3 4\n", "POINT 0 TURN 100 0 " + huge + "\n", "line 9: the speed reads as inf, not a finite number"},
+  };
+  for (const auto& c : cases) {
+    const fs::path scratch = ScratchFolder("badroute");
+    fs::create_directories(scratch / "routes");
+    fs::copy_file(kRouteFolder + "/tug.route", scratch / "routes" / "tug.route");
+    fs::copy_file(kRouteFolder + "/short-kestrel.route", scratch / "routes" / "short-kestrel.route");
+    std::ofstream(scratch / "routes" / "bent.route") << "BEGIN_POINTS\n" + c.points +
+                                                            "END_POINTS\nBEGIN_RUNWAYS\n0 1\nEND_RUNWAYS\nBEGIN_"
+                                                            "WAYPOINTS\n" + c.waypoints + "END_WAYPOINTS\n";
+    json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
+    scenario["routeFolder"] = "routes";  // beside the scenario file
+    scenario["vessels"][1]["route"] = "bent.route";
+    const std::string file = (scratch / "s.json").string();
+    std::ofstream(file) << scenario.dump();
+    const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'", scratch);
+    EXPECT_EQ(run.exitCode, 1) << c.fault;
+    EXPECT_EQ(run.err, file + ": /vessels/1/route: route file \"bent.route\" " + c.fault + "\n");
+    EXPECT_EQ(run.out, "");  // the reader's echo of its report is kept out too
+    EXPECT_FALSE(fs::exists(scratch / "out"));
+    fs::remove_all(scratch);
+  }
 }
 
 }  // namespace

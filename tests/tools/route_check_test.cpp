@@ -61,7 +61,8 @@ INSTANTIATE_TEST_SUITE_P(
         // No RUNWAYS markers at all: at the end of the file.
         FileCase{"tests/data/missing_runways.route",
                  {"F:8:14: error: BEGIN_RUNWAYS or END_RUNWAYSnot found",
-                  "F:8:14: error: Error parsing file! END_RUNWAYS not found after BEGIN_RUNWAYS?",
+                  "F:8:14: error: Error parsing file! END_RUNWAYS not found after BEGIN_RUNWAYS?; for a route "
+                  "without runways write the one line \"-1 -1\" between BEGIN_RUNWAYS and END_RUNWAYS",
                   "F: the module loads 2 points, 0 runways, 0 waypoints; error text \"Error parsing file!\\nEND_RUNWAYS "
                   "not found after BEGIN_RUNWAYS?\\n\""}},
         FileCase{"tests/data/runway_not_found.route",
@@ -149,7 +150,13 @@ INSTANTIATE_TEST_SUITE_P(
                   "F:3:4: error: error converting x to double."},
         PlaceCase{"WholeFileOnOneLineIsLineOne", "BEGIN_POINTS 10 q END_POINTS",
                   "F:1:17: error: error converting q to double."},
-        PlaceCase{"EmptyFileAtItsEnd", "", "F:1:1: error: BEGIN_POINTS or END_POINTSnot found"}),
+        PlaceCase{"EmptyFileAtItsEnd", "", "F:1:1: error: BEGIN_POINTS or END_POINTSnot found"},
+        // The module reads it, and the route never gets past it.
+        PlaceCase{"NegativeAcceptanceRadius",
+                  "BEGIN_POINTS\n10 50\n11 50\nEND_POINTS\nBEGIN_RUNWAYS\n0 1\nEND_RUNWAYS\nBEGIN_WAYPOINTS\n"
+                  "RUNWAY 0 TURN -5\nEND_WAYPOINTS\n",
+                  "F:9:15: warning: the acceptance radius is negative: the waypoint is never reached and the route "
+                  "stops there"}),
     [](const testing::TestParamInfo<PlaceCase>& info) { return info.param.name; });
 
 // The module reads exactly as before when it is traced: same lists, same

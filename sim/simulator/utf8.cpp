@@ -1,4 +1,4 @@
-#include "tools/utf8.h"
+#include "sim/simulator/utf8.h"
 
 Utf8Sequence DecodeUtf8(std::string_view bytes) {
   if (bytes.empty()) return {};

@@ -36,7 +36,10 @@ std::string Text(FuzzedDataProvider& input) {
 
 // Any double, -0, NaN and the infinities among them; a plain one mostly.
 double Number(FuzzedDataProvider& input, bool& readable) {
-  if (input.ConsumeBool()) return input.ConsumeIntegralInRange<int>(-400, 400) / 4.0;
+  if (input.ConsumeBool()) {
+    const double plain = input.ConsumeIntegralInRange<int>(-400, 400) / 4.0;
+    return input.ConsumeBool() ? -plain : plain;  // -0 among them
+  }
   const double value = std::bit_cast<double>(input.ConsumeIntegral<std::uint64_t>());
   readable = readable && std::isfinite(value);
   return value;

@@ -132,4 +132,18 @@ TEST_F(GpxValues, AnyDescriptionIsValidXmlAndJsonAndComesBackExactly) {
   EXPECT_TRUE(nlohmann::json::accept(geojson.out));
 }
 
+// "-0" reads as zero without starting with the digit 0, which the module
+// refuses: the route file gets "0".
+TEST_F(GpxValues, NegativeZerosImportAsZeros) {
+  WriteBytes(Path("zeros.gpx"), "<?xml version=\"1.0\"?>\n<gpx xmlns=\"http://www.topografix.com/GPX/1/1\" "
+                                "version=\"1.1\"><wpt lat=\"-0\" lon=\"-0\"/></gpx>\n");
+  const auto imported = RunTool("import " + Path("zeros.gpx") + " -o " + Path("zeros.route") + " --radius -0");
+  ASSERT_EQ(imported.exitCode, 0) << imported.err;
+  const RouteSource read = ReadRouteSource(Path("zeros.route"));
+  EXPECT_EQ(read.errorText, "");
+  ASSERT_EQ(read.waypoints.size(), 1u);
+  EXPECT_EQ(read.waypoints[0].latitude, 0.0);
+  EXPECT_EQ(read.waypoints[0].acceptRadius, 0.0);
+}
+
 }  // namespace

@@ -116,10 +116,10 @@ TEST_F(GpxValues, LongitudesAreWrittenOnTheirMeridianWithin180) {
   }
 }
 
-// A byte that is not UTF-8, a control byte, U+FFFF and a '%' of the
-// escaping itself.
+// A byte that is not UTF-8, a control byte, U+FFFF, a NUL and a '%' of
+// the escaping itself.
 TEST_F(GpxValues, AnyDescriptionIsValidXmlAndJsonAndComesBackExactly) {
-  const std::string description = "caf\xE9 \x01 100% \xEF\xBF\xBF";
+  const std::string description("caf\xE9 \x01 100% \xEF\xBF\xBF \0 end", 21);
   const std::string route = Route("10 52\n", "-1 -1\n", "POINT 0 TURN 100 0 0 \"" + description + "\"\n");
   std::string gpx;
   const RouteSource original = RoundTrip(route, gpx);

@@ -10,8 +10,8 @@
 namespace route_gpx {
 
 // The text for other tools: every byte that is not part of a character
-// XML 1.0 allows, and every control character (tab and line ends too, so
-// that a name stays one line), becomes U+FFFD.
+// XML 1.0 allows, and every C0 control character and DEL (tab and line
+// ends too, so that a name stays one line), becomes U+FFFD.
 std::string ReadableXmlText(std::string_view bytes);
 
 // The exact bytes as an attribute value: '%' and every byte that

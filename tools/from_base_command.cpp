@@ -169,7 +169,9 @@ int RunFromBase(const Arguments& arguments) {
   if (std::string error; !ReadRadius(basePath, radius, error)) return Fail(kExitFailed, error);
 
   const std::string fileName = std::filesystem::path(basePath).filename().string();
-  const std::string text = RouteFileText(Skeleton(reading.base, fileName, radius));
+  const RouteFileWriting route = RouteFileText(Skeleton(reading.base, fileName, radius));
+  if (!route.error.empty()) return Fail(kExitFailed, "cannot write a route file of " + basePath + ": " + route.error);
+  const std::string& text = route.text;
   if (!haveOut) return WriteStandardOutput(text);
   if (const std::string why = WriteWholeFile(outPath, text); !why.empty())
     return Fail(kExitUsage, "cannot write " + outPath + ": " + why);

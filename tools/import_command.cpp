@@ -65,7 +65,9 @@ int RunImport(const Arguments& arguments) {
   const route_gpx::GpxImport imported = route_gpx::DraftFromGpx(bytes, path, options.radiusMetres);
   if (imported.needsRadius) return UsageError(imported.message, kUsage);
   if (!imported.ok) return Fail(imported.status, imported.message);
-  if (const std::string why = WriteWholeFile(options.outPath, RouteFileText(imported.draft)); !why.empty())
+  const RouteFileWriting route = RouteFileText(imported.draft);
+  if (!route.error.empty()) return Fail(kExitFailed, "cannot write a route file of " + path + ": " + route.error);
+  if (const std::string why = WriteWholeFile(options.outPath, route.text); !why.empty())
     return Fail(kExitUsage, "cannot write " + options.outPath + ": " + why);
   return kExitOk;
 }

@@ -8,7 +8,9 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-Json Position(const route_gpx::PlaceDeg& place) { return Json::array({place.longitudeDeg, place.latitudeDeg}); }
+Json Position(const route_gpx::PlaceDeg& place) {
+  return Json::array({route_gpx::NormalizedLongitudeDeg(place.longitudeDeg), place.latitudeDeg});
+}
 
 Json Feature(const char* kind, Json geometry, Json properties) {
   Json feature = {{"type", "Feature"}, {"geometry", std::move(geometry)}};

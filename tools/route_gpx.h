@@ -29,12 +29,22 @@ struct PlaceDeg {
   double longitudeDeg = 0.0;
 };
 
-// Where a waypoint of a route read without error lies: a point as the
-// file writes it, a runway's centre converted back to degrees.
+// The same meridian within [-180, 180), the only longitudes GPX and
+// GeoJSON take. Exact: a remainder and at most one step of 360 round
+// nothing.
+double NormalizedLongitudeDeg(double longitudeDeg);
+
+// Where the module puts a runway's centre, from its ends as the file
+// writes them; the longitude normalised. Export and import compute it
+// alike, so that an exported runway waypoint is found again.
+PlaceDeg RunwayCentreDeg(const RoutePoint& end1, const RoutePoint& end2);
+
+// Where a waypoint of a route read without error lies, from the route's
+// points normalised: a point, or a runway's centre (RunwayCentreDeg).
 PlaceDeg WaypointPlaceDeg(const RouteSource& source, std::size_t waypoint);
 
 // Why the route's places cannot go into GPX or GeoJSON (a latitude beyond
-// +-90 degrees, a longitude beyond +-180, not a number), or empty.
+// +-90 degrees, a coordinate that is not a finite number), or empty.
 std::string PlaceProblem(const RouteSource& source);
 
 // The GPX document of a route read without error; routeName names its

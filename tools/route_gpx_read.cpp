@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "tools/gpx_text.h"
 #include "tools/route_commands.h"
 #include "tools/route_gpx.h"
 
@@ -168,6 +169,10 @@ class Importer {
     const pugi::xml_node ours = OurElement(point, gpxNamespace_, "waypoint");
     if (ours) {
       if (!OurFields(ours, waypointCount, line)) return false;
+      // The exact bytes, where <name> could only hold a readable form.
+      if (const pugi::xml_attribute exact = ours.attribute("description");
+          exact && !BytesOfExactXmlText(exact.value(), line.description))
+        return Fail(ours, "description has a '%' without two hex digits after it");
       if (route_.present) {
         if (!KnownReference(ours, line)) return false;
         if (PlaceOf(line) == std::pair{place.latitudeDeg, place.longitudeDeg}) {
@@ -226,13 +231,12 @@ class Importer {
   std::pair<double, double> PlaceOf(const RouteFileDraft::WaypointLine& line) const {
     if (!line.onRunway) {
       const RoutePoint& point = route_.points[static_cast<std::size_t>(line.index)];
-      return {point.latitude, point.longitude};
+      return {point.latitude, NormalizedLongitudeDeg(point.longitude)};
     }
     const RunwayEnds& ends = route_.runways[static_cast<std::size_t>(line.index)];
-    const RoutePoint& end1 = route_.points[static_cast<std::size_t>(ends.end1Point)];
-    const RoutePoint& end2 = route_.points[static_cast<std::size_t>(ends.end2Point)];
-    return {RunwayCentre(end1.latitude * kRadiansPerDegree, end2.latitude * kRadiansPerDegree) * kDegreesPerRadian,
-            RunwayCentreLongitude(end1.longitude * kRadiansPerDegree, end2.longitude * kRadiansPerDegree) * kDegreesPerRadian};
+    const PlaceDeg centre = RunwayCentreDeg(route_.points[static_cast<std::size_t>(ends.end1Point)],
+                                            route_.points[static_cast<std::size_t>(ends.end2Point)]);
+    return {centre.latitudeDeg, centre.longitudeDeg};
   }
 
   bool Coordinates(pugi::xml_node node, double& latitudeDeg, double& longitudeDeg) {

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <sstream>
 
+#include "tools/gpx_text.h"
 #include "tools/route_gpx.h"
 
 namespace route_gpx {
@@ -22,7 +23,7 @@ void AppendRouteExtension(pugi::xml_node rte, const RouteSource& source) {
   for (const RoutePoint& point : source.points) {
     pugi::xml_node line = route.append_child("tarvik:point");
     SetNumber(line, "lat", point.latitude);
-    SetNumber(line, "lon", point.longitude);
+    SetNumber(line, "lon", NormalizedLongitudeDeg(point.longitude));
   }
   for (const RunwayEnds& ends : source.runwayEnds) {
     pugi::xml_node line = route.append_child("tarvik:runway");
@@ -32,9 +33,9 @@ void AppendRouteExtension(pugi::xml_node rte, const RouteSource& source) {
     const RoutePoint& end1 = source.points[static_cast<std::size_t>(ends.end1Point)];
     const RoutePoint& end2 = source.points[static_cast<std::size_t>(ends.end2Point)];
     SetNumber(line, "end1Lat", end1.latitude);
-    SetNumber(line, "end1Lon", end1.longitude);
+    SetNumber(line, "end1Lon", NormalizedLongitudeDeg(end1.longitude));
     SetNumber(line, "end2Lat", end2.latitude);
-    SetNumber(line, "end2Lon", end2.longitude);
+    SetNumber(line, "end2Lon", NormalizedLongitudeDeg(end2.longitude));
   }
 }
 
@@ -45,7 +46,8 @@ void AppendWaypoint(pugi::xml_node rte, const RouteSource& source, std::size_t i
   pugi::xml_node rtept = rte.append_child("rtept");
   SetNumber(rtept, "lat", place.latitudeDeg);
   SetNumber(rtept, "lon", place.longitudeDeg);
-  if (!waypoint.description.empty()) rtept.append_child("name").text().set(waypoint.description.c_str());
+  if (!waypoint.description.empty())
+    rtept.append_child("name").text().set(ReadableXmlText(waypoint.description).c_str());
 
   pugi::xml_node extensions = rtept.append_child("extensions");
   pugi::xml_node ours = extensions.append_child("tarvik:waypoint");
@@ -53,6 +55,8 @@ void AppendWaypoint(pugi::xml_node rte, const RouteSource& source, std::size_t i
   SetInteger(ours, "index", reference.index);
   ours.append_attribute("task").set_value(TaskKeyword(waypoint.task));
   SetInteger(ours, "loopTarget", waypoint.loopTarget);
+  if (!waypoint.description.empty())
+    ours.append_attribute("description").set_value(ExactXmlText(waypoint.description).c_str());
   SetNumber(ours, "acceptRadiusMetres", waypoint.acceptRadius);
   SetNumber(ours, "altitudeMetres", waypoint.altitude);
   SetNumber(ours, "speedMetresPerSecond", waypoint.speed);
@@ -61,30 +65,46 @@ void AppendWaypoint(pugi::xml_node rte, const RouteSource& source, std::size_t i
       .set(ShortestNumber(waypoint.acceptRadius / kMetresPerNauticalMile).c_str());
 }
 
-bool OutsideRange(double value, double limit) { return !std::isfinite(value) || std::fabs(value) > limit; }
-
 }  // namespace
+
+double NormalizedLongitudeDeg(double longitudeDeg) {
+  double longitude = std::fmod(longitudeDeg, 360.0);
+  if (longitude < -180.0) longitude += 360.0;
+  else if (longitude >= 180.0) longitude -= 360.0;
+  return longitude;
+}
+
+PlaceDeg RunwayCentreDeg(const RoutePoint& end1, const RoutePoint& end2) {
+  return {RunwayCentre(end1.latitude * kRadiansPerDegree, end2.latitude * kRadiansPerDegree) * kDegreesPerRadian,
+          NormalizedLongitudeDeg(RunwayCentreLongitude(end1.longitude * kRadiansPerDegree,
+                                                       end2.longitude * kRadiansPerDegree) *
+                                 kDegreesPerRadian)};
+}
 
 PlaceDeg WaypointPlaceDeg(const RouteSource& source, std::size_t waypoint) {
   const WaypointReference& reference = source.references[waypoint];
+  const auto normalized = [&](std::int32_t index) {
+    const RoutePoint& point = source.points[static_cast<std::size_t>(index)];
+    return RoutePoint{point.latitude, NormalizedLongitudeDeg(point.longitude)};
+  };
   if (!reference.onRunway) {
-    const RoutePoint& point = source.points[static_cast<std::size_t>(reference.index)];
+    const RoutePoint point = normalized(reference.index);
     return {point.latitude, point.longitude};
   }
-  return {source.waypoints[waypoint].latitude * kDegreesPerRadian,
-          source.waypoints[waypoint].longitude * kDegreesPerRadian};
+  const RunwayEnds& ends = source.runwayEnds[static_cast<std::size_t>(reference.index)];
+  return RunwayCentreDeg(normalized(ends.end1Point), normalized(ends.end2Point));
 }
 
 std::string PlaceProblem(const RouteSource& source) {
   // Runway centres lie between points, so the points decide.
   for (std::size_t i = 0; i < source.points.size(); ++i) {
     const RoutePoint& point = source.points[i];
-    if (OutsideRange(point.latitude, 90.0))
+    if (!std::isfinite(point.latitude) || std::fabs(point.latitude) > 90.0)
       return "point " + std::to_string(i) + " has latitude " + ShortestNumber(point.latitude) +
              ", not a number from -90 to 90";
-    if (OutsideRange(point.longitude, 180.0))
+    if (!std::isfinite(point.longitude))
       return "point " + std::to_string(i) + " has longitude " + ShortestNumber(point.longitude) +
-             ", not a number from -180 to 180";
+             ", not a finite number";
   }
   return {};
 }
@@ -103,7 +123,7 @@ std::string GpxText(const RouteSource& source, const std::string& routeName) {
   gpx.append_attribute("creator").set_value("tarvik-route");
 
   pugi::xml_node rte = gpx.append_child("rte");
-  rte.append_child("name").text().set(routeName.c_str());
+  rte.append_child("name").text().set(ReadableXmlText(routeName).c_str());
   AppendRouteExtension(rte, source);
   for (std::size_t i = 0; i < source.waypoints.size(); ++i) AppendWaypoint(rte, source, i);
 

@@ -88,6 +88,8 @@ std::vector<BadInputCase> ImportCases() {
        "{in}:5:1: index \"0\" names no runway of the route\n"},
       {"our radius not a number", OurPoint(Replaced(kFields, "\"5\"", "\"five\"")), "import {in} -o {out}", 1,
        "{in}:5:1: acceptRadiusMetres \"five\" is not a number\n"},
+      {"our exact description cut short", OurPoint(kFields + " description=\"100%2\""), "import {in} -o {out}", 1,
+       "{in}:5:1: description has a '%' without two hex digits after it\n"},
       {"no radius for a plain point", kGpx + "<wpt lat=\"1\" lon=\"2\"/></gpx>", "import {in} -o {out}", 2,
        "{in}:3:1: this point has no acceptance radius of ours; give one with --radius METRES\n" + kImportUsage},
       {"radius not a number", kGpx + "<wpt lat=\"1\" lon=\"2\"/></gpx>", "import {in} -o {out} --radius 5m", 2,

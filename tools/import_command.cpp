@@ -65,9 +65,7 @@ int RunImport(const Arguments& arguments) {
   const route_gpx::GpxImport imported = route_gpx::DraftFromGpx(bytes, path, options.radiusMetres);
   if (imported.needsRadius) return UsageError(imported.message, kUsage);
   if (!imported.ok) return Fail(imported.status, imported.message);
-  if (const std::string why = WriteWholeFile(options.outPath, RouteFileText(imported.draft)); !why.empty())
-    return Fail(kExitUsage, "cannot write " + options.outPath + ": " + why);
-  return kExitOk;
+  return WriteOutput(options.outPath, RouteFileText(imported.draft), path);
 }
 
 }  // namespace route_tool

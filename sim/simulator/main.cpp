@@ -3,11 +3,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
 #include <sstream>
 #include <string>
 
+#include "files/output_file.h"
 #include "sim/simulator/progress.h"
 #include "sim/simulator/run.h"
 #include "sim/simulator/scenario.h"
@@ -95,17 +94,13 @@ int main(int argc, char** argv) {
   std::ostringstream summary;
   simulator::WriteSummary(outcome, summary);
   sim::ReleaseCairoStaticData();  // every surface and the sheet are gone by now
-  const std::filesystem::path summaryFile = std::filesystem::path(options.outputFolder) / "summary.txt";
-  std::ofstream file(summaryFile);
-  file << summary.str();
-  file.close();
-  if (file.fail()) {
-    std::fprintf(stderr, "%s: cannot write it\n", summaryFile.string().c_str());
+  const std::string summaryFile = (std::filesystem::path(options.outputFolder) / "summary.txt").string();
+  if (const std::string why = files::WriteOutputFile(summaryFile, summary.str()); !why.empty()) {
+    std::fprintf(stderr, "%s: cannot write it: %s\n", summaryFile.c_str(), why.c_str());
     return kExitInputFault;
   }
-  std::cout << summary.str() << std::flush;
-  if (!std::cout) {
-    std::fprintf(stderr, "tarvik-sim: cannot write the summary to standard output\n");
+  if (const std::string why = files::WriteOutputFile("-", summary.str()); !why.empty()) {
+    std::fprintf(stderr, "tarvik-sim: cannot write the summary to standard output: %s\n", why.c_str());
     return kExitInputFault;
   }
   return EXIT_SUCCESS;

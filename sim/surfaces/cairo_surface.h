@@ -20,6 +20,10 @@ namespace sim {
 inline constexpr const char* kProportionalFace = "DejaVu Sans";
 inline constexpr const char* kFixedPitchFace = "DejaVu Sans Mono";
 
+// Writes an image surface as a PNG file through the one output writer;
+// empty on success, else why not.
+std::string WritePngFile(cairo_surface_t* image, const std::string& path);
+
 class CairoSurface : public oapi::Sketchpad {
  public:
   CairoSurface(int widthPx, int heightPx);

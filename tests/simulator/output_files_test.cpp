@@ -15,6 +15,7 @@
 
 #include "sim/simulator/output_folder.h"
 #include "tests/support/program_run.h"
+#include "tests/support/unprivileged.h"
 
 namespace {
 
@@ -81,6 +82,35 @@ TEST(OutputFiles, SummaryThatDoesNotFitFailsTheRunAndLeavesNone) {
   EXPECT_EQ(run.out, "");
   for (const fs::directory_entry& entry : fs::directory_iterator(out))
     EXPECT_EQ(entry.path().filename().string().find("summary"), std::string::npos) << entry.path();
+  fs::remove_all(scratch.parent_path());
+}
+
+// A route folder or file that may not be read is named as such, not as
+// missing. Run as nobody, since root reads them whatever their mode.
+TEST(RouteFiles, OneThatMayNotBeReadIsSaidSo) {
+  const fs::path scratch = Scratch("permission");
+  const fs::path routes = scratch / "routes";
+  fs::create_directories(routes);
+  for (const char* name : {"short-kestrel.route", "tug.route"})
+    fs::copy_file(TARVIK_SOURCE_DIR "/examples/demo/Config/TKMFD/routes/" + std::string(name), routes / name);
+  nlohmann::json scenario;
+  std::ifstream(kShort) >> scenario;
+  scenario["routeFolder"] = routes.string();
+  const std::string file = (scratch / "s.json").string();
+  std::ofstream(file) << scenario.dump();
+  const std::string command =
+      test_support::AsUnprivileged() + "'" + kProgram + "' '" + file + "' --out '" + (scratch / "out").string() + "'";
+  const std::string expected = file + ": /vessels/0/route: route file \"short-kestrel.route\" in " + routes.string() +
+                               ": Permission denied\n";
+  for (const fs::path& locked : {routes / "short-kestrel.route", routes}) {
+    fs::permissions(locked, fs::perms::none);
+    const ProgramRun run = RunShell(command, scratch);
+    fs::permissions(locked, fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read |
+                                (fs::is_directory(locked) ? fs::perms::group_exec | fs::perms::others_exec
+                                                          : fs::perms::none));
+    EXPECT_EQ(run.exitCode, 1) << locked;
+    EXPECT_EQ(run.err, expected) << locked;
+  }
   fs::remove_all(scratch.parent_path());
 }
 

@@ -86,28 +86,41 @@ TEST(OutputFiles, SummaryThatDoesNotFitFailsTheRunAndLeavesNone) {
 }
 
 // A route folder or file that may not be read is named as such, not as
-// missing. Run as nobody, since root reads them whatever their mode.
+// missing. Run as nobody, since root reads them whatever their mode; the
+// program and its host library are copied where nobody reaches them, since
+// the build folder may be closed to others.
 TEST(RouteFiles, OneThatMayNotBeReadIsSaidSo) {
   const fs::path scratch = Scratch("permission");
   const fs::path routes = scratch / "routes";
+  const fs::path bin = scratch / "bin";
   fs::create_directories(routes);
-  for (const char* name : {"short-kestrel.route", "tug.route"})
+  fs::create_directories(bin);
+  const fs::perms open = fs::perms::owner_all | fs::perms::group_read | fs::perms::group_exec |
+                         fs::perms::others_read | fs::perms::others_exec;
+  const fs::perms readable = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
+                             fs::perms::others_read;
+  for (const fs::path& folder : {scratch.parent_path(), scratch, routes, bin}) fs::permissions(folder, open);
+  fs::copy_file(kProgram, bin / "tarvik-sim");
+  fs::copy_file(TARVIK_BINARY_DIR "/libtarvik_simhost.so", bin / "libtarvik_simhost.so");
+  for (const char* name : {"short-kestrel.route", "tug.route"}) {
     fs::copy_file(TARVIK_SOURCE_DIR "/examples/demo/Config/TKMFD/routes/" + std::string(name), routes / name);
+    fs::permissions(routes / name, readable);
+  }
   nlohmann::json scenario;
   std::ifstream(kShort) >> scenario;
   scenario["routeFolder"] = routes.string();
   const std::string file = (scratch / "s.json").string();
   std::ofstream(file) << scenario.dump();
-  const std::string command =
-      test_support::AsUnprivileged() + "'" + kProgram + "' '" + file + "' --out '" + (scratch / "out").string() + "'";
+  fs::permissions(file, readable);
+  const std::string command = "LD_LIBRARY_PATH='" + bin.string() + "' " + test_support::AsUnprivileged() + "'" +
+                              (bin / "tarvik-sim").string() + "' '" + file + "' --out '" +
+                              (scratch / "out").string() + "'";
   const std::string expected = file + ": /vessels/0/route: route file \"short-kestrel.route\" in " + routes.string() +
                                ": Permission denied\n";
   for (const fs::path& locked : {routes / "short-kestrel.route", routes}) {
     fs::permissions(locked, fs::perms::none);
     const ProgramRun run = RunShell(command, scratch);
-    fs::permissions(locked, fs::perms::owner_all | fs::perms::group_read | fs::perms::others_read |
-                                (fs::is_directory(locked) ? fs::perms::group_exec | fs::perms::others_exec
-                                                          : fs::perms::none));
+    fs::permissions(locked, fs::is_directory(locked) ? open : readable);
     EXPECT_EQ(run.exitCode, 1) << locked;
     EXPECT_EQ(run.err, expected) << locked;
   }

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <set>
 
+#include "files/input_file.h"
 #include "files/output_file.h"
 
 namespace simulator {
@@ -102,9 +105,17 @@ bool PrepareOutputFolder(const std::string& folder, const std::string& routeFold
   }
   for (const fs::directory_entry& entry : fs::directory_iterator(routeFolder, ec)) {
     if (!IsRouteFile(entry)) continue;
-    fs::copy_file(entry.path(), routes / entry.path().filename(), ec);
-    if (ec) {
-      error = entry.path().string() + ": cannot copy into the host's folder: " + ec.message();
+    // Through the one writer, so that a full disk is reported like any other.
+    std::ifstream in(entry.path(), std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::string why;
+    if (in.is_open() && !in.bad()) {
+      why = files::WriteOutputFile((routes / entry.path().filename()).string(), bytes);
+    } else if ((why = files::WhyUnreadable(entry.path().string())).empty()) {
+      why = "it cannot be read";
+    }
+    if (!why.empty()) {
+      error = entry.path().string() + ": cannot copy into the host's folder: " + why;
       return false;
     }
   }

@@ -308,14 +308,10 @@ cairo_surface_t* CairoSurface::Raster() {
   return raster_;
 }
 
-namespace {
-
 cairo_status_t AppendToString(void* closure, const unsigned char* data, unsigned int length) {
   static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
   return CAIRO_STATUS_SUCCESS;
 }
-
-}  // namespace
 
 std::string WritePngFile(cairo_surface_t* image, const std::string& path) {
   std::string bytes;

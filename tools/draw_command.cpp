@@ -56,11 +56,10 @@ int RunDraw(const Arguments& arguments) {
   }
   if (!haveOutput) return UsageError("expected -o PLAN.png or -o PLAN.svg", kUsage);
   route_plan::PictureFormat format = route_plan::PictureFormat::Png;
-  if (output == "-") {
-    format = route_plan::PictureFormat::Png;
-  } else if (EndsWithNoCase(output, ".svg")) {
+  const bool standardOutput = output == "-";  // as PNG
+  if (!standardOutput && EndsWithNoCase(output, ".svg")) {
     format = route_plan::PictureFormat::Svg;
-  } else if (!EndsWithNoCase(output, ".png")) {
+  } else if (!standardOutput && !EndsWithNoCase(output, ".png")) {
     return UsageError(output + ": expected a name ending in .png or .svg", kUsage);
   }
   std::string path;

@@ -94,4 +94,8 @@ inline constexpr std::string_view kTooLarge = "Error: the route file is larger t
 // The file or its lists did not fit in memory.
 inline constexpr std::string_view kOutOfMemory = "Error: not enough memory to read the route file!";
 
+// Logged, before the path, when the file exists but may not be read; the
+// reader then goes on as for a missing file.
+inline constexpr std::string_view kPermissionDenied = "Tarvik MFD: permission denied: ";
+
 }  // namespace route_messages

@@ -7,12 +7,14 @@
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
 
+#include "host/oapi.h"
 #include "host/platform.h"
 #include "route/route_messages.h"
 
@@ -22,11 +24,16 @@ namespace msg = route_messages;
 
 // The file's bytes, or false when it cannot be opened or read (a folder
 // opens but does not read) or holds more than the largest route file; a
-// device or a file that grows while read stops there too.
-bool ReadWholeFile(const std::string& nativePath, std::string& bytes, bool& tooLarge) {
+// device or a file that grows while read stops there too. openError is why
+// it did not open, else 0.
+bool ReadWholeFile(const std::string& nativePath, std::string& bytes, bool& tooLarge, int& openError) {
   tooLarge = false;
+  openError = 0;
   std::FILE* file = std::fopen(nativePath.c_str(), "rb");
-  if (file == nullptr) return false;
+  if (file == nullptr) {
+    openError = errno;
+    return false;
+  }
   struct stat status {};
   std::size_t expected = 0;
   if (fstat(fileno(file), &status) == 0 && status.st_size > 0) expected = static_cast<std::size_t>(status.st_size);
@@ -273,8 +280,12 @@ std::string ReadRouteText(const std::string& hostPath, TextOrigins* origins, boo
   std::string text;
   if (origins != nullptr) origins->clear();
   bool larger = false;
-  const bool read = ReadWholeFile(NativePath(hostPath), text, larger);
+  int openError = 0;
+  const bool read = ReadWholeFile(NativePath(hostPath), text, larger, openError);
   if (tooLarge != nullptr) *tooLarge = larger;
+  // The sections are then reported missing, as for a missing file; this
+  // line says why.
+  if (openError == EACCES) oapiWriteLog((std::string(msg::kPermissionDenied) + hostPath).c_str());
   if (!read) return {};
   if (origins != nullptr) origins->reserve(text.size() + 1);
   JoinLines(text, origins);

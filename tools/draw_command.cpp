@@ -1,17 +1,11 @@
 // tarvik-route draw: a plan of a route file, north up and to scale, as a
-// PNG picture or an SVG document. Nothing is written unless the whole
-// picture is: it is made in memory and written through a file beside the
-// output.
-#include <sys/stat.h>
-
-#include <cerrno>
-#include <cstdio>
+// PNG picture or an SVG document ("-o -": PNG on standard output). The
+// whole picture is made in memory before anything is written.
 #include <cstring>
 #include <string>
 
 #include "sim/surfaces/cairo_surface.h"
 #include "tools/route_commands.h"
-#include "tools/route_file_writer.h"
 #include "tools/route_plan.h"
 #include "tools/route_plan_drawing.h"
 #include "tools/route_source.h"
@@ -62,9 +56,10 @@ int RunDraw(const Arguments& arguments) {
   }
   if (!haveOutput) return UsageError("expected -o PLAN.png or -o PLAN.svg", kUsage);
   route_plan::PictureFormat format = route_plan::PictureFormat::Png;
-  if (EndsWithNoCase(output, ".svg")) {
+  const bool standardOutput = output == "-";  // as PNG
+  if (!standardOutput && EndsWithNoCase(output, ".svg")) {
     format = route_plan::PictureFormat::Svg;
-  } else if (!EndsWithNoCase(output, ".png")) {
+  } else if (!standardOutput && !EndsWithNoCase(output, ".png")) {
     return UsageError(output + ": expected a name ending in .png or .svg", kUsage);
   }
   std::string path;
@@ -78,10 +73,8 @@ int RunDraw(const Arguments& arguments) {
   const route_plan::RoutePlan plan = route_plan::MakeRoutePlan(source, BaseName(path));
   std::string bytes;
   std::string why;
-  if (!route_plan::RenderRoutePlan(plan, format, bytes, why) || !(why = WriteWholeFile(output, bytes)).empty()) {
-    return Fail(kExitUsage, "cannot write " + output + ": " + why);
-  }
-  return kExitOk;
+  if (!route_plan::RenderRoutePlan(plan, format, bytes, why)) return Fail(kExitUsage, "cannot write " + output + ": " + why);
+  return WriteOutput(output, bytes, path);
 }
 
 }  // namespace route_tool

@@ -1,8 +1,5 @@
 // tarvik-route export: a route file as GPX 1.1 or GeoJSON, on standard
 // output or into a file.
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -42,12 +39,6 @@ std::string ReadOptions(const Arguments& arguments, ExportOptions& options) {
   return {};
 }
 
-int WriteStandardOutput(const std::string& text) {
-  const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-  if (!written || std::fflush(stdout) != 0) return Fail(kExitUsage, std::string("cannot write standard output: ") + std::strerror(errno));
-  return kExitOk;
-}
-
 }  // namespace
 
 int RunExport(const Arguments& arguments) {
@@ -67,10 +58,7 @@ int RunExport(const Arguments& arguments) {
   const std::string text = options.format == "gpx"
                                ? route_gpx::GpxText(source, std::filesystem::path(path).stem().string())
                                : GeoJsonText(source);
-  if (!options.outPath) return WriteStandardOutput(text);
-  if (const std::string why = WriteWholeFile(*options.outPath, text); !why.empty())
-    return Fail(kExitUsage, "cannot write " + *options.outPath + ": " + why);
-  return kExitOk;
+  return WriteOutput(options.outPath.value_or("-"), text, path);
 }
 
 }  // namespace route_tool

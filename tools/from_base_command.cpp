@@ -2,10 +2,7 @@
 // files. The runway ends and the pads become points, the runways runways,
 // the VOR beacons comments; one take-off and one landing on the first
 // runway make it a route that loads and flies as it is.
-#include <cerrno>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -124,13 +121,6 @@ RouteFileDraft Skeleton(const BaseConfig& base, const std::string& fileName, con
   return draft;
 }
 
-int WriteStandardOutput(const std::string& text) {
-  const bool written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size();
-  if (!written || std::fflush(stdout) != 0) return Fail(kExitUsage, std::string("cannot write standard output: ") +
-                                                                         std::strerror(errno));
-  return kExitOk;
-}
-
 }  // namespace
 
 int RunFromBase(const Arguments& arguments) {
@@ -171,11 +161,7 @@ int RunFromBase(const Arguments& arguments) {
   const std::string fileName = std::filesystem::path(basePath).filename().string();
   const RouteFileWriting route = RouteFileText(Skeleton(reading.base, fileName, radius));
   if (!route.error.empty()) return Fail(kExitFailed, "cannot write a route file of " + basePath + ": " + route.error);
-  const std::string& text = route.text;
-  if (!haveOut) return WriteStandardOutput(text);
-  if (const std::string why = WriteWholeFile(outPath, text); !why.empty())
-    return Fail(kExitUsage, "cannot write " + outPath + ": " + why);
-  return kExitOk;
+  return WriteOutput(haveOut ? outPath : "-", route.text, basePath);
 }
 
 }  // namespace route_tool

@@ -1,6 +1,6 @@
 #include "tools/gpx_text.h"
 
-#include "tools/utf8.h"
+#include "text/utf8.h"
 
 namespace route_gpx {
 namespace {

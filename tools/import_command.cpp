@@ -67,9 +67,7 @@ int RunImport(const Arguments& arguments) {
   if (!imported.ok) return Fail(imported.status, imported.message);
   const RouteFileWriting route = RouteFileText(imported.draft);
   if (!route.error.empty()) return Fail(kExitFailed, "cannot write a route file of " + path + ": " + route.error);
-  if (const std::string why = WriteWholeFile(options.outPath, route.text); !why.empty())
-    return Fail(kExitUsage, "cannot write " + options.outPath + ": " + why);
-  return kExitOk;
+  return WriteOutput(options.outPath, route.text, path);
 }
 
 }  // namespace route_tool

@@ -6,7 +6,7 @@
 
 #include <nlohmann/json.hpp>
 
-#include "sim/simulator/utf8.h"
+#include "text/utf8.h"
 
 namespace {
 

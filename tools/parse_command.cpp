@@ -7,7 +7,7 @@
 
 #include "route/route_file_reader.h"
 #include "sim/host/sim_host.h"
-#include "sim/simulator/terminal_text.h"
+#include "text/terminal_text.h"
 #include "tools/json_writer.h"
 #include "tools/route_commands.h"
 

@@ -10,7 +10,7 @@
 #include "route/route_messages.h"
 #include "route/section_text.h"
 #include "sim/host/sim_host.h"
-#include "sim/simulator/terminal_text.h"
+#include "text/terminal_text.h"
 
 namespace {
 

@@ -2,7 +2,8 @@
 
 #include <cstdio>
 
-#include "sim/simulator/terminal_text.h"
+#include "files/output_file.h"
+#include "text/terminal_text.h"
 #include "tools/route_source.h"
 
 namespace route_tool {
@@ -15,6 +16,12 @@ int Fail(int status, const std::string& message) {
 int UsageError(const std::string& message, const char* usage) {
   std::fprintf(stderr, "tarvik-route: %s\nUsage: %s\n", TerminalText(message).c_str(), usage);
   return kExitUsage;
+}
+
+int WriteOutput(const std::string& path, const std::string& bytes, const std::string& input) {
+  if (const std::string why = files::WriteOutputFile(path, bytes, {input}); !why.empty())
+    return Fail(kExitUsage, "cannot write " + files::OutputName(path) + ": " + why);
+  return kExitOk;
 }
 
 bool OneReadableRouteFile(const Arguments& files, const char* usage, std::string& path, int& status) {

@@ -29,6 +29,10 @@ int Fail(int status, const std::string& message);
 // A usage error: the message, then the command's usage line.
 int UsageError(const std::string& message, const char* usage);
 
+// Writes a command's output ("-": standard output), refused when it is the
+// input; the status, with a failure already reported.
+int WriteOutput(const std::string& path, const std::string& bytes, const std::string& input);
+
 // The one route file a command reads, after checking that it opens; false
 // with the usage error or the reason already written.
 bool OneReadableRouteFile(const Arguments& files, const char* usage, std::string& path, int& status);

@@ -1,15 +1,9 @@
 #include "tools/route_file_writer.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 
 #include "route/route_messages.h"
 
@@ -80,18 +74,6 @@ std::string DraftProblem(const RouteFileDraft& draft) {
   return {};
 }
 
-
-// A device or a pipe is written in place: a rename would replace it.
-std::string WriteInPlace(const std::string& path, const std::string& text) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return std::strerror(errno);
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size() && std::fflush(file) == 0;
-  const int writeErrno = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (!written) return std::strerror(writeErrno);
-  if (!closed) return std::strerror(errno);
-  return {};
-}
 
 }  // namespace
 
@@ -172,27 +154,4 @@ RouteFileWriting RouteFileText(const RouteFileDraft& draft, std::size_t largestF
   }
   if (full()) return tooLarge();
   return {std::move(out), {}};
-}
-
-std::string WriteWholeFile(const std::string& path, const std::string& text) {
-  struct stat status {};
-  if (stat(path.c_str(), &status) == 0 && !S_ISREG(status.st_mode))
-    return S_ISDIR(status.st_mode) ? "it is a folder" : WriteInPlace(path, text);
-  const std::string partial = path + ".partial";
-  std::FILE* file = std::fopen(partial.c_str(), "wb");
-  if (file == nullptr) return std::strerror(errno);
-  const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-  const int writeErrno = errno;
-  const bool closed = std::fclose(file) == 0;
-  if (!written || !closed) {
-    const int why = written ? errno : writeErrno;
-    std::remove(partial.c_str());
-    return std::strerror(why);
-  }
-  if (std::rename(partial.c_str(), path.c_str()) != 0) {
-    const int why = errno;
-    std::remove(partial.c_str());
-    return std::strerror(why);
-  }
-  return {};
 }

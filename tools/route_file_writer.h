@@ -70,8 +70,3 @@ RouteFileWriting RouteFileText(const RouteFileDraft& draft, std::size_t largestF
 
 // The shortest decimal text that reads back as the same double.
 std::string ShortestNumber(double value);
-
-// Writes the text to the path through a file beside it, so that a failed
-// write leaves no half file; a device (/dev/stdout, /dev/full) is written
-// in place, never replaced. Empty on success, else why it failed.
-std::string WriteWholeFile(const std::string& path, const std::string& text);

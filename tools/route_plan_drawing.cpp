@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "sim/surfaces/cairo_surface.h"
 #include "tools/route_plan_painter.h"
 
 namespace route_plan {
@@ -287,11 +288,6 @@ void DrawPlan(Painter& painter, const RoutePlan& plan) {
   DrawLegend(painter, plan, legend);
 }
 
-cairo_status_t AppendToString(void* closure, const unsigned char* data, unsigned int length) {
-  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
-  return CAIRO_STATUS_SUCCESS;
-}
-
 bool Failed(cairo_status_t status, std::string& why) {
   if (status == CAIRO_STATUS_SUCCESS) return false;
   why = std::string("Cairo: ") + cairo_status_to_string(status);
@@ -304,7 +300,7 @@ bool RenderRoutePlan(const RoutePlan& plan, PictureFormat format, std::string& b
   bytes.clear();
   const bool svg = format == PictureFormat::Svg;
   cairo_surface_t* surface =
-      svg ? cairo_svg_surface_create_for_stream(AppendToString, &bytes, kCanvasWidthPx, kCanvasHeightPx)
+      svg ? cairo_svg_surface_create_for_stream(sim::AppendToString, &bytes, kCanvasWidthPx, kCanvasHeightPx)
           : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kCanvasWidthPx, kCanvasHeightPx);
   if (svg) cairo_svg_surface_set_document_unit(surface, CAIRO_SVG_UNIT_PX);
   cairo_t* cr = cairo_create(surface);
@@ -316,7 +312,7 @@ bool RenderRoutePlan(const RoutePlan& plan, PictureFormat format, std::string& b
     cairo_surface_finish(surface);
   } else if (!failed) {
     cairo_surface_flush(surface);
-    failed = Failed(cairo_surface_write_to_png_stream(surface, AppendToString, &bytes), why);
+    failed = Failed(cairo_surface_write_to_png_stream(surface, sim::AppendToString, &bytes), why);
   }
   failed = failed || Failed(cairo_surface_status(surface), why);
   cairo_surface_destroy(surface);

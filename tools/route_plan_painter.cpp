@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "sim/simulator/utf8.h"
+#include "text/utf8.h"
 
 namespace route_plan {
 namespace {

@@ -1,7 +1,6 @@
 #include "tools/route_source.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "files/input_file.h"
 #include "host/platform.h"
 #include "sim/host/sim_host.h"
 
@@ -50,14 +50,7 @@ RouteSource ReadRouteSource(const std::string& path) {
   return source;
 }
 
-std::string UnreadableReason(const std::string& path) {
-  const int fd = open(NativePath(path).c_str(), O_RDONLY);
-  if (fd < 0) return std::strerror(errno);
-  struct stat status {};
-  const bool folder = fstat(fd, &status) == 0 && S_ISDIR(status.st_mode);
-  close(fd);
-  return folder ? "it is a folder" : "";
-}
+std::string UnreadableReason(const std::string& path) { return files::WhyUnreadable(NativePath(path)); }
 
 std::string ReadFileBytes(const std::string& path, std::string& bytes) {
   bytes.clear();

@@ -1,8 +1,10 @@
 #include "sim/simulator/frame_picture.h"
 
+#include "sim/surfaces/cairo_surface.h"
+
 namespace simulator {
 
-bool WriteFramePng(cairo_surface_t* display, const std::string& debugLine, const std::string& path) {
+std::string WriteFramePng(cairo_surface_t* display, const std::string& debugLine, const std::string& path) {
   const int widthPx = cairo_image_surface_get_width(display);
   const int heightPx = cairo_image_surface_get_height(display);
   cairo_surface_t* frame = cairo_image_surface_create(CAIRO_FORMAT_RGB24, widthPx, heightPx + kDebugStripPx);
@@ -21,9 +23,9 @@ bool WriteFramePng(cairo_surface_t* display, const std::string& debugLine, const
     cairo_show_text(cr, debugLine.c_str());
   }
   cairo_destroy(cr);
-  const bool written = cairo_surface_write_to_png(frame, path.c_str()) == CAIRO_STATUS_SUCCESS;
+  std::string why = sim::WritePngFile(frame, path);
   cairo_surface_destroy(frame);
-  return written;
+  return why;
 }
 
 }  // namespace simulator

@@ -12,7 +12,7 @@ namespace simulator {
 inline constexpr int kDebugStripPx = 18;
 
 // Writes the display's picture with the debug line under it as a PNG;
-// false when the file could not be written.
-bool WriteFramePng(cairo_surface_t* display, const std::string& debugLine, const std::string& path);
+// empty on success, else why the file could not be written.
+std::string WriteFramePng(cairo_surface_t* display, const std::string& debugLine, const std::string& path);
 
 }  // namespace simulator

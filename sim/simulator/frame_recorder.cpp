@@ -41,8 +41,10 @@ void FrameRecorder::Open() {
     auto d = std::make_unique<DisplayRun>();
     d->slot = std::make_unique<sim::DisplaySlot>(static_cast<UINT>(i), size.widthPx, size.heightPx);
     d->picture = std::make_unique<sim::CairoSurface>(static_cast<int>(size.widthPx), static_cast<int>(size.heightPx));
-    if (options_.recordDrawCalls)
-      d->recordingFile.open(folders_.recordingFolder + "/display" + std::to_string(i) + ".txt");
+    if (options_.recordDrawCalls) {
+      const std::string path = RecordingPath(i);
+      if (const std::string why = d->recordingFile.Open(path); !why.empty()) unwritten_.push_back({path, why});
+    }
     displays_.push_back(std::move(d));
   }
 }
@@ -60,8 +62,11 @@ void FrameRecorder::Redraw(double t, bool frame, bool forOverview) {
         d.slot->Redraw(both);
         char header[64];
         std::snprintf(header, sizeof header, "# redraw at %.1f s\n", t);
-        d.recordingFile << header;
-        for (const std::string& line : d.recording.Lines()) d.recordingFile << line << '\n';
+        d.recordingFile.Write(header);
+        for (const std::string& line : d.recording.Lines()) {
+          d.recordingFile.Write(line);
+          d.recordingFile.Write("\n");
+        }
       } else {
         d.slot->Redraw(*d.picture);
       }
@@ -70,11 +75,9 @@ void FrameRecorder::Redraw(double t, bool frame, bool forOverview) {
     // Under each display, the debug line as that display's redraw left
     // it: the next display's redraw may clear it again.
     const std::string path = folders_.framesFolder + "/" + FrameName(i, t);
-    if (!WriteFramePng(d.picture->Raster(), sim::host().DebugLine(), path)) {
-      // A frame that did not reach the disk is neither kept nor listed.
-      std::error_code ignored;
-      fs::remove(path, ignored);
-      unwritten_.push_back(path);
+    // A frame that did not reach the disk is not listed.
+    if (const std::string why = WriteFramePng(d.picture->Raster(), sim::host().DebugLine(), path); !why.empty()) {
+      unwritten_.push_back({path, why});
       continue;
     }
     row.paths.push_back(path);
@@ -87,10 +90,8 @@ void FrameRecorder::Redraw(double t, bool frame, bool forOverview) {
 void FrameRecorder::Close() {
   for (std::size_t i = 0; i < displays_.size(); ++i) {
     DisplayRun& d = *displays_[i];
-    if (!d.recordingFile.is_open()) continue;
-    d.recordingFile.close();
-    if (d.recordingFile.fail())
-      unwritten_.push_back(folders_.recordingFolder + "/display" + std::to_string(i) + ".txt");
+    if (!d.recordingFile.IsOpen()) continue;
+    if (const std::string why = d.recordingFile.Commit(); !why.empty()) unwritten_.push_back({RecordingPath(i), why});
   }
   for (auto& d : displays_) d->slot->LeaveMode();
 }
@@ -117,12 +118,14 @@ void FrameRecorder::ComposeSheet() {
   }
   std::string error;
   const std::string title = "Tarvik MFD  " + fs::path(scenario_.path).filename().string();
-  if (!ComposeOverview(title, rows, folders_.overviewFile, error)) unwritten_.push_back(folders_.overviewFile);
+  if (!ComposeOverview(title, rows, folders_.overviewFile, error)) unwritten_.push_back({folders_.overviewFile, error});
 }
 
 std::string FrameRecorder::WriteFault() const {
   if (unwritten_.empty()) return {};
-  std::string fault = unwritten_.front() + ": cannot write it";
+  const Unwritten& first = unwritten_.front();
+  std::string fault = first.path + ": cannot write it";
+  if (!first.why.empty()) fault += ": " + first.why;
   if (unwritten_.size() > 1) fault += " (nor " + std::to_string(unwritten_.size() - 1) + " more files)";
   return fault;
 }

@@ -5,11 +5,11 @@
 #pragma once
 
 #include <cstddef>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "files/output_file.h"
 #include "sim/host/module_loader.h"
 #include "sim/simulator/output_folder.h"
 #include "sim/simulator/run.h"
@@ -42,16 +42,19 @@ class FrameRecorder {
 
   std::size_t FrameCount() const { return frameCount_; }
 
-  // The files the run could not write, the first of them named; empty when
-  // all were written.
+  // The files the run could not write, the first of them named with why;
+  // empty when all were written.
   std::string WriteFault() const;
 
  private:
+  std::string RecordingPath(std::size_t display) const {
+    return folders_.recordingFolder + "/display" + std::to_string(display) + ".txt";
+  }
   struct DisplayRun {
     std::unique_ptr<sim::DisplaySlot> slot;
     std::unique_ptr<sim::CairoSurface> picture;
     sim::RecordingSurface recording;
-    std::ofstream recordingFile;
+    files::OutputFile recordingFile;
   };
 
   struct FrameRow {
@@ -68,7 +71,11 @@ class FrameRecorder {
   std::vector<std::unique_ptr<DisplayRun>> displays_;
   std::vector<FrameRow> frames_;
   std::size_t frameCount_ = 0;
-  std::vector<std::string> unwritten_;  // files the run could not write
+  struct Unwritten {
+    std::string path;
+    std::string why;
+  };
+  std::vector<Unwritten> unwritten_;  // files the run could not write
 };
 
 }  // namespace simulator

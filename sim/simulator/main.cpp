@@ -3,16 +3,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
 #include <sstream>
 #include <string>
 
+#include "files/output_file.h"
 #include "sim/simulator/progress.h"
 #include "sim/simulator/run.h"
 #include "sim/simulator/scenario.h"
 #include "sim/simulator/summary.h"
-#include "sim/simulator/terminal_text.h"
+#include "text/terminal_text.h"
 #include "sim/surfaces/cairo_surface.h"
 
 namespace {
@@ -98,17 +97,13 @@ int main(int argc, char** argv) {
   // It quotes route texts and names from the files, and is shown on a terminal.
   const std::string summaryText = TerminalText(summary.str());
   sim::ReleaseCairoStaticData();  // every surface and the sheet are gone by now
-  const std::filesystem::path summaryFile = std::filesystem::path(options.outputFolder) / "summary.txt";
-  std::ofstream file(summaryFile);
-  file << summaryText;
-  file.close();
-  if (file.fail()) {
-    std::fprintf(stderr, "%s: cannot write it\n", summaryFile.string().c_str());
+  const std::string summaryFile = (std::filesystem::path(options.outputFolder) / "summary.txt").string();
+  if (const std::string why = files::WriteOutputFile(summaryFile, summaryText); !why.empty()) {
+    std::fprintf(stderr, "%s: cannot write it: %s\n", summaryFile.c_str(), why.c_str());
     return kExitInputFault;
   }
-  std::cout << summaryText << std::flush;
-  if (!std::cout) {
-    std::fprintf(stderr, "tarvik-sim: cannot write the summary to standard output\n");
+  if (const std::string why = files::WriteOutputFile("-", summaryText); !why.empty()) {
+    std::fprintf(stderr, "tarvik-sim: cannot write the summary to standard output: %s\n", why.c_str());
     return kExitInputFault;
   }
   return EXIT_SUCCESS;

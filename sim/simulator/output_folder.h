@@ -18,8 +18,13 @@ struct OutputFolders {
   std::string hostWorkingDirectory;   // root/host, holding Config/TKMFD/routes
 };
 
+// Marks a folder as a run's own on its first run.
+inline constexpr char kOutputMarkerName[] = ".tarvik-sim-output";
+
 // Makes the folder (or clears what an earlier run wrote into it) and stages
-// the route files. On failure returns false with the reason in error.
+// the route files. A folder that is neither new, empty nor marked as a
+// run's own is refused, naming what is in it; nothing is removed before
+// every check passed. On failure returns false with the reason in error.
 bool PrepareOutputFolder(const std::string& folder, const std::string& routeFolder, bool withRecording,
                          OutputFolders& out, std::string& error);
 

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "sim/surfaces/cairo_surface.h"
+
 namespace simulator {
 
 namespace {
@@ -100,8 +102,8 @@ bool ComposeOverview(const std::string& title, const std::vector<std::vector<She
     y += kCaptionPx + cellHeight + kGapPx;
   }
   cairo_destroy(cr);
-  if (cairo_surface_write_to_png(sheet.get(), sheetPath.c_str()) != CAIRO_STATUS_SUCCESS) {
-    error = "cannot write " + sheetPath;
+  if (const std::string why = sim::WritePngFile(sheet.get(), sheetPath); !why.empty()) {
+    error = why;
     return false;
   }
   return true;

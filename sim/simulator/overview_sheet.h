@@ -15,7 +15,7 @@ struct SheetCell {
 // Composes the rows of cells under a title and writes the sheet as PNG, to
 // a smaller scale when it would be wider or higher than 8192 pixels.
 // Returns false with the reason in error when a frame cannot be read or the
-// sheet cannot be written.
+// sheet cannot be made or written.
 bool ComposeOverview(const std::string& title, const std::vector<std::vector<SheetCell>>& rows,
                      const std::string& sheetPath, std::string& error);
 

@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "files/input_file.h"
+
 namespace simulator::scenario_fields {
 
 namespace fs = std::filesystem;
@@ -149,8 +151,15 @@ bool IsRouteFileName(const std::string& name) {
 void RequireRouteFile(const std::string& name, const std::string& folder, const std::string& place) {
   if (!IsRouteFileName(name)) Fail(place, Quoted(name) + " is not a route file name (a plain name ending in .route)");
   std::error_code ec;
-  if (!fs::is_regular_file(fs::path(folder) / name, ec))
-    Fail(place, "route file " + Quoted(name) + " not found in " + folder);
+  const fs::path file = fs::path(folder) / name;
+  // A folder or file that may not be read is named as such, not as missing.
+  if (fs::is_regular_file(file, ec)) {
+    if (const std::string why = files::WhyUnreadable(file.string()); !why.empty())
+      Fail(place, "route file " + Quoted(name) + " in " + folder + ": " + why);
+    return;
+  }
+  if (ec == std::errc::permission_denied) Fail(place, "route file " + Quoted(name) + " in " + folder + ": " + ec.message());
+  Fail(place, "route file " + Quoted(name) + " not found in " + folder);
 }
 
 }  // namespace simulator::scenario_fields

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/output_file.h"
 #include "sim/host/sim_host.h"
 
 namespace sim {
@@ -307,12 +308,23 @@ cairo_surface_t* CairoSurface::Raster() {
   return raster_;
 }
 
-bool CairoSurface::WritePng(const std::string& path) {
-  return cairo_surface_write_to_png(Raster(), path.c_str()) == CAIRO_STATUS_SUCCESS;
+cairo_status_t AppendToString(void* closure, const unsigned char* data, unsigned int length) {
+  static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+  return CAIRO_STATUS_SUCCESS;
 }
 
+std::string WritePngFile(cairo_surface_t* image, const std::string& path) {
+  std::string bytes;
+  const cairo_status_t status = cairo_surface_write_to_png_stream(image, AppendToString, &bytes);
+  if (status != CAIRO_STATUS_SUCCESS) return std::string("Cairo: ") + cairo_status_to_string(status);
+  return files::WriteOutputFile(path, bytes);
+}
+
+bool CairoSurface::WritePng(const std::string& path) { return WritePngFile(Raster(), path).empty(); }
+
 bool CairoSurface::WriteSvg(const std::string& path) {
-  cairo_surface_t* svg = cairo_svg_surface_create(path.c_str(), width_, height_);
+  std::string bytes;
+  cairo_surface_t* svg = cairo_svg_surface_create_for_stream(AppendToString, &bytes, width_, height_);
   cairo_t* cr = cairo_create(svg);
   for (const auto& draw : drawing_) draw(cr);
   const bool drawn = cairo_status(cr) == CAIRO_STATUS_SUCCESS;
@@ -320,7 +332,7 @@ bool CairoSurface::WriteSvg(const std::string& path) {
   cairo_surface_finish(svg);
   const bool written = cairo_surface_status(svg) == CAIRO_STATUS_SUCCESS;
   cairo_surface_destroy(svg);
-  return drawn && written;
+  return drawn && written && files::WriteOutputFile(path, bytes).empty();
 }
 
 void ReleaseCairoStaticData() {

@@ -20,6 +20,14 @@ namespace sim {
 inline constexpr const char* kProportionalFace = "DejaVu Sans";
 inline constexpr const char* kFixedPitchFace = "DejaVu Sans Mono";
 
+// A cairo write function that appends to the std::string given as closure:
+// pictures are made whole in memory before anything is written.
+cairo_status_t AppendToString(void* closure, const unsigned char* data, unsigned int length);
+
+// Writes an image surface as a PNG file through the one output writer;
+// empty on success, else why not.
+std::string WritePngFile(cairo_surface_t* image, const std::string& path);
+
 class CairoSurface : public oapi::Sketchpad {
  public:
   CairoSurface(int widthPx, int heightPx);

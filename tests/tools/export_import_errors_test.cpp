@@ -101,6 +101,8 @@ std::vector<BadInputCase> ImportCases() {
        "cannot write {dir}/no/out.route: No such file or directory\n"},
       {"output onto a full device", kGpx + "<wpt lat=\"1\" lon=\"2\"/></gpx>", "import {in} -o /dev/full --radius 5",
        2, "cannot write /dev/full: No space left on device\n"},
+      {"output onto the input", kGpx + "<wpt lat=\"1\" lon=\"2\"/></gpx>", "import {in} -o {in} --radius 5", 2,
+       "cannot write {in}: it is the input file {in}\n"},
   };
 }
 
@@ -124,9 +126,12 @@ std::vector<BadInputCase> ExportCases() {
        "cannot write {dir}/no/out.gpx: No such file or directory\n"},
       {"standard output full", kRoute, "export --format geojson {in} >/dev/full", 2,
        "cannot write standard output: No space left on device\n"},
+      {"output onto the input", kRoute, "export --format gpx {in} -o {in}", 2,
+       "cannot write {in}: it is the input file {in}\n"},
   };
 }
 
+// What a failed command leaves: the input as it was given, and nothing else.
 void RunCases(const std::vector<BadInputCase>& cases) {
   for (const BadInputCase& test : cases) {
     SCOPED_TRACE(test.name);
@@ -145,6 +150,9 @@ void RunCases(const std::vector<BadInputCase>& cases) {
     for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
       left.push_back(entry.path().filename().string());
     EXPECT_EQ(left, test.input ? std::vector<std::string>{"in"} : std::vector<std::string>{});
+    if (test.input) {
+      EXPECT_EQ(tools_test::ReadBytes(in), *test.input);
+    }
   }
 }
 
@@ -156,6 +164,25 @@ TEST(ExportImportErrors, BadImportGivesOneMessageAndWritesNothing) {
 TEST(ExportImportErrors, BadExportGivesOneMessageAndWritesNothing) {
   sim::host().Reset();
   RunCases(ExportCases());
+}
+
+// "-o -" is standard output for every command that takes -o, and no file
+// named "-" is made.
+TEST(OutputOption, DashIsStandardOutput) {
+  const TempFolder folder;
+  tools_test::WriteBytes(folder.File("in.gpx"), kGpx + "<wpt lat=\"1\" lon=\"2\"/></gpx>");
+  tools_test::WriteBytes(folder.File("in.route"), kRoute);
+  const std::string tool = "cd '" + folder.Path() + "' && " + tools_test::kTool;
+  const auto imported = test_support::RunCommand(tool + " import in.gpx -o - --radius 5", folder.File("err"));
+  EXPECT_EQ(imported.exitCode, 0) << imported.err;
+  EXPECT_NE(imported.out.find("\nPOINT 0 TURN 5 0 0 \"\"\nEND_WAYPOINTS\n"), std::string::npos) << imported.out;
+  const auto exported = test_support::RunCommand(tool + " export --format geojson in.route -o -", folder.File("err"));
+  EXPECT_EQ(exported.exitCode, 0) << exported.err;
+  EXPECT_EQ(exported.out, test_support::RunCommand(tool + " export --format geojson in.route", folder.File("err")).out);
+  const auto drawn = test_support::RunCommand(tool + " draw in.route -o -", folder.File("err"));
+  EXPECT_EQ(drawn.exitCode, 0) << drawn.err;
+  EXPECT_TRUE(drawn.out.starts_with("\x89PNG\r\n\x1a\n"));
+  EXPECT_FALSE(std::filesystem::exists(folder.File("-")));
 }
 
 }  // namespace

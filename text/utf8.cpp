@@ -1,4 +1,4 @@
-#include "sim/simulator/utf8.h"
+#include "text/utf8.h"
 
 Utf8Sequence DecodeUtf8(std::string_view bytes) {
   if (bytes.empty()) return {};

@@ -1,8 +1,8 @@
-#include "sim/simulator/terminal_text.h"
+#include "text/terminal_text.h"
 
 #include <cstdio>
 
-#include "sim/simulator/utf8.h"
+#include "text/utf8.h"
 
 namespace {
 

@@ -1,34 +1,16 @@
-// Bytes of a file shown on a terminal: control bytes and bytes that are no
-// UTF-8 escaped, everything else as it is.
+// What check and parse print of a file's bytes on a terminal.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
 
-#include "sim/simulator/terminal_text.h"
 #include "tests/route/route_test_support.h"
 #include "tests/tools/tool_run.h"
 
 namespace {
 
-TEST(TerminalText, EscapesWhatATerminalWouldActOnOrCannotShow) {
-  struct Case {
-    std::string bytes, shown;
-  };
-  const std::vector<Case> cases{
-      {"plain \\ text, \xc3\xbc and \xe2\x82\xac", "plain \\ text, \xc3\xbc and \xe2\x82\xac"},
-      {"two\nlines\tand a tab", "two\nlines\tand a tab"},
-      {std::string("cut\0short", 9), "cut\\0short"},
-      {"\x1b]0;title\x07\x1b[2J\r\x7f", "\\x1b]0;title\\x07\\x1b[2J\\x0d\\x7f"},
-      {"\xc2\x9b" "2J", "\\xc2\\x9b2J"},                  // a control character above 127
-      {"\x9b\xff\xc3\xa9 \xe2\x82", "\\x9b\\xff\xc3\xa9 \\xe2\\x82"},  // no UTF-8, then a good sequence, then a cut one
-  };
-  for (const Case& c : cases) EXPECT_EQ(TerminalText(c.bytes), c.shown) << c.shown;
-}
-
 // check and parse show a file's escape sequences and zero bytes escaped in
 // every line meant for a terminal.
-TEST(TerminalText, CheckAndParseShowFileBytesEscaped) {
+TEST(TerminalOutput, CheckAndParseShowFileBytesEscaped) {
   constexpr char kRoute[] =
       "BEGIN_POINTS\n1 2\nEND_POINTS\nBEGIN_RUNWAYS\n-1 -1\nEND_RUNWAYS\nBEGIN_WAYPOINTS\n"
       "POINT 0 TURN 5 0 0 \"a\0b\x1b[2J\"\nPOINT \x1b]0;t\x07 TURN 5\nEND_WAYPOINTS\n";

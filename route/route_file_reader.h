@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -66,6 +67,10 @@ class RouteFileReader final : public ErrorSink {
 
   // Runs the whole parse; always returns, also after errors.
   WaypointList ParseRouteFile(const std::string& path);
+  // The same parse of a file's bytes that the caller read (a tool reads its
+  // input once); tooLarge stands for a file larger than
+  // kLargestRouteFileBytes, of which nothing was kept.
+  WaypointList ParseRouteBytes(std::string bytes, bool tooLarge);
   RunwayList GetRunways() const;
   // Raises errorFlag, keeps the message as errorText, logs it and echoes
   // it to standard output.
@@ -78,6 +83,9 @@ class RouteFileReader final : public ErrorSink {
   bool errorFlag = false;  // never cleared while the reader lives
 
  private:
+  // Where the text comes from: the file's name or bytes already read.
+  using TextReading = std::function<std::string(TextOrigins* origins, bool& tooLarge)>;
+  WaypointList ParseText(const TextReading& readText);
   std::vector<RoutePoint> ParsePoints();
   RunwayList ParseRunways(const std::vector<RoutePoint>& points);
   WaypointList ParseWaypoints(const std::vector<RoutePoint>& points, const RunwayList& runwayList);

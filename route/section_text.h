@@ -34,6 +34,10 @@ inline constexpr std::size_t kLargestRouteFileBytes = std::size_t{256} << 20;
 // kLargestRouteFileBytes (then tooLarge, when given, is set).
 std::string ReadRouteText(const std::string& hostPath, TextOrigins* origins = nullptr, bool* tooLarge = nullptr);
 
+// The same text of bytes the caller has read: a tool reads its input once,
+// since a pipe cannot be read again.
+std::string RouteTextOfBytes(std::string bytes, TextOrigins* origins = nullptr);
+
 // Tabs become spaces, runs of spaces one space, blanks after a LF and
 // runs of LFs go.
 std::string NormalizeWhitespace(std::string text, TextOrigins* origins = nullptr);

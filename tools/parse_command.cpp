@@ -18,14 +18,14 @@ constexpr double kDegreesPerRadian = 57.29577951308232;
 
 // The reader echoes its reports to standard output; they go to standard
 // error, so that standard output holds only the summary or the document.
-RouteParseResult ParseWithEchoOnStderr(const std::string& path) {
+RouteParseResult ParseWithEchoOnStderr(RouteInput input) {
   std::fflush(stdout);
   const int savedStdout = dup(STDOUT_FILENO);
   if (savedStdout >= 0) dup2(STDERR_FILENO, STDOUT_FILENO);
   sim::host().ClearLog();
   RouteFileReader reader;
   RouteParseResult result;
-  result.waypoints = reader.ParseRouteFile(path);
+  result.waypoints = reader.ParseRouteBytes(std::move(input.bytes), input.tooLarge);
   result.runways = reader.GetRunways();
   result.errorText = reader.errorText;
   result.errorFlag = reader.errorFlag;
@@ -68,11 +68,12 @@ int RunParse(const Arguments& arguments) {
   Arguments files = arguments;
   const bool json = !files.empty() && files.front() == "--json";
   if (json) files.erase(files.begin());
-  std::string path;
+  RouteInput input;
   int status = kExitOk;
-  if (!OneReadableRouteFile(files, kUsage, path, status)) return status;
+  if (!OneRouteFileRead(files, kUsage, input, status)) return status;
+  const std::string path = input.path;
 
-  const RouteParseResult result = ParseWithEchoOnStderr(path);
+  const RouteParseResult result = ParseWithEchoOnStderr(std::move(input));
   if (json) {
     const std::string document = RouteJson(result);
     std::fwrite(document.data(), 1, document.size(), stdout);

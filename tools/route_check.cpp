@@ -226,17 +226,16 @@ std::size_t RouteCheck::ErrorCount() const {
 
 std::size_t RouteCheck::WarningCount() const { return diagnostics.size() - ErrorCount(); }
 
-RouteCheck CheckRouteFile(const std::string& path) {
+RouteCheck CheckRouteInput(const RouteInput& input) {
   RouteCheck check;
-  check.path = path;
-  std::string bytes;
-  ReadFileBytes(path, bytes);
+  check.path = input.path;
+  const std::string& bytes = input.bytes;
   ReadTrace trace;
   RouteFileReader reader(&trace, true);
   sim::host().ClearLog();  // the tool's log is only ever the last read's
   {
     const ReaderEchoSilenced quiet;
-    reader.ParseRouteFile(path);
+    reader.ParseRouteBytes(bytes, input.tooLarge);
   }
   const FileLines lines(bytes, trace.origins);
   // The module reads a zero byte as text like any other, so a binary file
@@ -250,10 +249,16 @@ RouteCheck CheckRouteFile(const std::string& path) {
     return a.severity == Severity::Error && b.severity == Severity::Warning;
   });
 
-  const RouteSource module = ReadRouteSource(path);
+  const RouteSource module = ReadRouteSource(input);
   check.verdict = {module.points.size(), module.runways.size(), module.waypoints.size(), module.errorFlag,
                    module.errorText};
   return check;
+}
+
+RouteCheck CheckRouteFile(const std::string& path) {
+  RouteInput input;
+  ReadRouteInput(path, input);
+  return CheckRouteInput(input);
 }
 
 std::string QuotedExactly(const std::string& text) {

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/route_source.h"
+
 namespace route_tool {
 
 inline constexpr int kExitOk = 0;
@@ -29,8 +31,8 @@ int Fail(int status, const std::string& message);
 // A usage error: the message, then the command's usage line.
 int UsageError(const std::string& message, const char* usage);
 
-// The one route file a command reads, after checking that it opens; false
-// with the usage error or the reason already written.
-bool OneReadableRouteFile(const Arguments& files, const char* usage, std::string& path, int& status);
+// The one route file a command reads, read once; false with the usage
+// error or the reason already written.
+bool OneRouteFileRead(const Arguments& files, const char* usage, RouteInput& input, int& status);
 
 }  // namespace route_tool

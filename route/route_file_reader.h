@@ -48,7 +48,10 @@ struct ReadTrace {
     std::int32_t routeIndex = -1;  // its place in the waypoint list, -1 when not in it
   };
 
-  TextOrigins origins;  // where each byte of fileText came from in the file
+  // Where each byte of fileText came from in the file; left empty when not
+  // wanted, as it takes several bytes for each byte of the file.
+  bool wantOrigins = true;
+  TextOrigins origins;
   std::vector<Report> reports;
   std::vector<PointLine> points;
   std::vector<RunwayLine> runways;
@@ -69,8 +72,9 @@ class RouteFileReader final : public ErrorSink {
   WaypointList ParseRouteFile(const std::string& path);
   // The same parse of a file's bytes that the caller read (a tool reads its
   // input once); tooLarge stands for a file larger than
-  // kLargestRouteFileBytes, of which nothing was kept.
-  WaypointList ParseRouteBytes(std::string bytes, bool tooLarge);
+  // kLargestRouteFileBytes, of which nothing was kept. The lists are left
+  // in waypoints and runways, not copied out.
+  void ParseRouteBytes(std::string bytes, bool tooLarge);
   RunwayList GetRunways() const;
   // Raises errorFlag, keeps the message as errorText, logs it and echoes
   // it to standard output.
@@ -85,7 +89,7 @@ class RouteFileReader final : public ErrorSink {
  private:
   // Where the text comes from: the file's name or bytes already read.
   using TextReading = std::function<std::string(TextOrigins* origins, bool& tooLarge)>;
-  WaypointList ParseText(const TextReading& readText);
+  void ParseText(const TextReading& readText);
   std::vector<RoutePoint> ParsePoints();
   RunwayList ParseRunways(const std::vector<RoutePoint>& points);
   WaypointList ParseWaypoints(const std::vector<RoutePoint>& points, const RunwayList& runwayList);

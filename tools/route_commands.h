@@ -15,6 +15,10 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // errors in the input, or --strict warnings
 inline constexpr int kExitUsage = 2;   // usage error, or a file that cannot be read or written
 
+// What a command that runs out of memory says, with kExitUsage: the input
+// is more than this machine can read.
+inline constexpr char kNotEnoughMemory[] = "not enough memory to finish; the input is too large for this machine";
+
 using Arguments = std::vector<std::string>;
 
 int RunParse(const Arguments& arguments);

@@ -31,14 +31,16 @@ ReaderEchoSilenced::~ReaderEchoSilenced() {
 RouteSource ReadRouteSource(RouteInput input) {
   sim::host().ClearLog();
   ReadTrace trace;
+  trace.wantOrigins = false;  // nothing here points at the file's lines
   RouteFileReader reader(&trace);
   RouteSource source;
   source.path = input.path;
   {
     const ReaderEchoSilenced quiet;
-    source.waypoints = reader.ParseRouteBytes(std::move(input.bytes), input.tooLarge);
+    reader.ParseRouteBytes(std::move(input.bytes), input.tooLarge);
   }
-  source.runways = reader.GetRunways();
+  source.waypoints = std::move(reader.waypoints);
+  source.runways = std::move(reader.runways);
   source.errorText = reader.errorText;
   source.errorFlag = reader.errorFlag;
   for (const ReadTrace::PointLine& point : trace.points)

@@ -3,10 +3,11 @@
 # project needs, skipping those already there. "runtime" is what the demo
 # builds and runs with (the module, the simulator, tarvik-route); "all", the
 # default, adds the test frameworks, clang for the sanitizer and fuzz builds,
-# and the German locale some tests read numbers under. Safe to run again.
+# the German locale some tests read numbers under, and GNU time for
+# scripts/measure-large-inputs.sh. Safe to run again.
 set -euo pipefail
 runtime=(cmake ninja-build g++ pkg-config libcairo2-dev nlohmann-json3-dev libpugixml-dev fonts-dejavu-core)
-testing=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev locales)
+testing=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev locales time)
 case "${1:-all}" in
   runtime) packages=("${runtime[@]}") ;;
   all) packages=("${runtime[@]}" "${testing[@]}") ;;

@@ -107,12 +107,24 @@ std::string_view DescriptionOf(std::string_view line) {
 }
 
 WaypointList RouteFileReader::ParseRouteFile(const std::string& path) {
+  ParseText([&path](TextOrigins* origins, bool& tooLarge) { return ReadRouteText(path, origins, &tooLarge); });
+  return waypoints;
+}
+
+void RouteFileReader::ParseRouteBytes(std::string bytes, bool tooLarge) {
+  ParseText([&bytes, tooLarge](TextOrigins* origins, bool& larger) {
+    larger = tooLarge;
+    return tooLarge ? std::string() : RouteTextOfBytes(std::move(bytes), origins);
+  });
+}
+
+void RouteFileReader::ParseText(const TextReading& readText) {
   Log(msg::kStartParsing);
   // Memory is the one thing that can run out; it ends the read as an error.
   try {
-    TextOrigins* const origins = trace_ != nullptr ? &trace_->origins : nullptr;
+    TextOrigins* const origins = trace_ != nullptr && trace_->wantOrigins ? &trace_->origins : nullptr;
     bool tooLarge = false;
-    fileText = NormalizeWhitespace(ReadRouteText(path, origins, &tooLarge), origins);
+    fileText = NormalizeWhitespace(readText(origins, tooLarge), origins);
     // Like running out of memory, a file too large to read ends the read
     // with the one message that says so.
     if (tooLarge) {
@@ -130,7 +142,6 @@ WaypointList RouteFileReader::ParseRouteFile(const std::string& path) {
     ReportError(std::string(msg::kOutOfMemory));
   }
   Log(msg::kParsingCompleted);
-  return waypoints;
 }
 
 RunwayList RouteFileReader::GetRunways() const { return runways; }

@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,7 +48,10 @@ struct ReadTrace {
     std::int32_t routeIndex = -1;  // its place in the waypoint list, -1 when not in it
   };
 
-  TextOrigins origins;  // where each byte of fileText came from in the file
+  // Where each byte of fileText came from in the file; left empty when not
+  // wanted, as it takes several bytes for each byte of the file.
+  bool wantOrigins = true;
+  TextOrigins origins;
   std::vector<Report> reports;
   std::vector<PointLine> points;
   std::vector<RunwayLine> runways;
@@ -66,6 +70,11 @@ class RouteFileReader final : public ErrorSink {
 
   // Runs the whole parse; always returns, also after errors.
   WaypointList ParseRouteFile(const std::string& path);
+  // The same parse of a file's bytes that the caller read (a tool reads its
+  // input once); tooLarge stands for a file larger than
+  // kLargestRouteFileBytes, of which nothing was kept. The lists are left
+  // in waypoints and runways, not copied out.
+  void ParseRouteBytes(std::string bytes, bool tooLarge);
   RunwayList GetRunways() const;
   // Raises errorFlag, keeps the message as errorText, logs it and echoes
   // it to standard output.
@@ -78,6 +87,9 @@ class RouteFileReader final : public ErrorSink {
   bool errorFlag = false;  // never cleared while the reader lives
 
  private:
+  // Where the text comes from: the file's name or bytes already read.
+  using TextReading = std::function<std::string(TextOrigins* origins, bool& tooLarge)>;
+  void ParseText(const TextReading& readText);
   std::vector<RoutePoint> ParsePoints();
   RunwayList ParseRunways(const std::vector<RoutePoint>& points);
   WaypointList ParseWaypoints(const std::vector<RoutePoint>& points, const RunwayList& runwayList);

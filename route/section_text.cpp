@@ -292,6 +292,15 @@ std::string ReadRouteText(const std::string& hostPath, TextOrigins* origins, boo
   return text;
 }
 
+std::string RouteTextOfBytes(std::string bytes, TextOrigins* origins) {
+  if (origins != nullptr) {
+    origins->clear();
+    origins->reserve(bytes.size() + 1);
+  }
+  JoinLines(bytes, origins);
+  return bytes;
+}
+
 std::string NormalizeWhitespace(std::string text, TextOrigins* origins) {
   // Origins that do not fit the text are not followed.
   if (origins != nullptr && origins->size() != text.size()) origins = nullptr;

@@ -19,8 +19,9 @@ class ErrorSink {
 
 // For each byte of a read and normalised text, the offset in the file of
 // the byte it came from; the LF added after the last line has the file's
-// size. Kept only for tools that point at a file's lines.
-using TextOrigins = std::vector<std::size_t>;
+// size. Kept only for tools that point at a file's lines; 32 bits, as no
+// file larger than kLargestRouteFileBytes is read.
+using TextOrigins = std::vector<std::uint32_t>;
 
 // Far above any route (a route of a million waypoints is some 50 MB) and
 // well inside the memory a reader may take; a larger file, an endless
@@ -33,6 +34,10 @@ inline constexpr std::size_t kLargestRouteFileBytes = std::size_t{256} << 20;
 // the file cannot be opened or read, or is larger than
 // kLargestRouteFileBytes (then tooLarge, when given, is set).
 std::string ReadRouteText(const std::string& hostPath, TextOrigins* origins = nullptr, bool* tooLarge = nullptr);
+
+// The same text of bytes the caller has read: a tool reads its input once,
+// since a pipe cannot be read again.
+std::string RouteTextOfBytes(std::string bytes, TextOrigins* origins = nullptr);
 
 // Tabs become spaces, runs of spaces one space, blanks after a LF and
 // runs of LFs go.

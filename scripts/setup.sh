@@ -3,11 +3,12 @@
 # project needs, skipping those already there. "runtime" is what the demo
 # builds and runs with (the module, the simulator, tarvik-route); "all", the
 # default, adds the test frameworks, clang for the sanitizer and fuzz builds,
-# the German locale some tests read numbers under, and setpriv (util-linux)
-# for the tests that run a case as nobody. Safe to run again.
+# the German locale some tests read numbers under, setpriv (util-linux) for
+# the tests that run a case as nobody, and GNU time for
+# scripts/measure-large-inputs.sh. Safe to run again.
 set -euo pipefail
 runtime=(cmake ninja-build g++ pkg-config libcairo2-dev nlohmann-json3-dev libpugixml-dev fonts-dejavu-core)
-testing=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev locales util-linux)
+testing=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev locales util-linux time)
 case "${1:-all}" in
   runtime) packages=("${runtime[@]}") ;;
   all) packages=("${runtime[@]}" "${testing[@]}") ;;

@@ -54,12 +54,13 @@ int RunCheck(const Arguments& arguments) {
   int status = kExitOk;
   nlohmann::json document = {{"files", nlohmann::json::array()}};
   for (const std::string& path : files) {
-    if (const std::string why = UnreadableReason(path); !why.empty()) {
+    RouteInput input;
+    if (const std::string why = ReadRouteInput(path, input); !why.empty()) {
       Fail(kExitUsage, "cannot read " + path + ": " + why);
       status = kExitUsage;
       continue;
     }
-    const RouteCheck check = CheckRouteFile(path);
+    const RouteCheck check = CheckRouteInput(input);
     const bool failed = check.ErrorCount() > 0 || (strict && check.WarningCount() > 0);
     if (failed && status == kExitOk) status = kExitFailed;
     if (json) {

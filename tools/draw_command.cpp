@@ -62,11 +62,12 @@ int RunDraw(const Arguments& arguments) {
   } else if (!standardOutput && !EndsWithNoCase(output, ".png")) {
     return UsageError(output + ": expected a name ending in .png or .svg", kUsage);
   }
-  std::string path;
+  RouteInput input;
   int status = kExitOk;
-  if (!OneReadableRouteFile(files, kUsage, path, status)) return status;
+  if (!OneRouteFileRead(files, kUsage, input, status)) return status;
+  const std::string path = input.path;
 
-  const RouteSource source = ReadRouteSource(path);
+  const RouteSource source = ReadRouteSource(std::move(input));
   if (source.errorFlag) {
     return Fail(kExitFailed, path + ": the module reads this file with an error; see tarvik-route check " + path);
   }

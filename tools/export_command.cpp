@@ -44,11 +44,12 @@ std::string ReadOptions(const Arguments& arguments, ExportOptions& options) {
 int RunExport(const Arguments& arguments) {
   ExportOptions options;
   if (const std::string problem = ReadOptions(arguments, options); !problem.empty()) return UsageError(problem, kUsage);
-  std::string path;
+  RouteInput input;
   int status = kExitOk;
-  if (!OneReadableRouteFile(options.files, kUsage, path, status)) return status;
+  if (!OneRouteFileRead(options.files, kUsage, input, status)) return status;
+  const std::string path = input.path;
 
-  const RouteSource source = ReadRouteSource(path);
+  const RouteSource source = ReadRouteSource(std::move(input));
   if (source.errorFlag)
     return Fail(kExitFailed, path + ": the module reads this file with an error; see tarvik-route check " + path);
   if (const std::string problem = route_gpx::PlaceProblem(source); !problem.empty())

@@ -147,8 +147,6 @@ int RunFromBase(const Arguments& arguments) {
   if (!haveBase) return UsageError("expected a base file", kUsage);
   if (haveOut && outPath.empty()) return UsageError("-o needs a file name", kUsage);
 
-  if (const std::string why = UnreadableReason(basePath); !why.empty())
-    return Fail(kExitUsage, "cannot read " + basePath + ": " + why);
   std::string bytes;
   if (const std::string why = ReadFileBytes(basePath, bytes); !why.empty())
     return Fail(kExitUsage, "cannot read " + basePath + ": " + why);

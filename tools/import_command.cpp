@@ -56,8 +56,6 @@ int RunImport(const Arguments& arguments) {
   ImportOptions options;
   if (const std::string problem = ReadOptions(arguments, options); !problem.empty()) return UsageError(problem, kUsage);
   const std::string& path = options.files.front();
-  if (const std::string why = UnreadableReason(path); !why.empty())
-    return Fail(kExitUsage, "cannot read " + path + ": " + why);
   std::string bytes;
   if (const std::string why = ReadFileBytes(path, bytes); !why.empty())
     return Fail(kExitUsage, "cannot read " + path + ": " + why);

@@ -95,17 +95,23 @@ Json RunwayJson(const Runway& runway) {
 
 }  // namespace
 
-std::string RouteJson(const RouteParseResult& result) {
-  Json waypoints = Json::array();
-  for (const Waypoint& waypoint : result.waypoints) waypoints.push_back(WaypointJson(waypoint));
-  Json runways = Json::array();
-  for (const Runway& runway : result.runways) runways.push_back(RunwayJson(runway));
-  Json log = Json::array();
-  for (const std::string& line : result.log) log.push_back(Text(line));
-  const Json document = {{"waypoints", std::move(waypoints)},
-                         {"runways", std::move(runways)},
-                         {"errorText", Text(result.errorText)},
-                         {"errorFlag", result.errorFlag},
-                         {"log", std::move(log)}};
-  return Unmarked(document.dump()) + "\n";
+std::string JsonText(std::string_view line) { return Unmarked(Json(Text(line)).dump()); }
+
+bool WriteRouteJson(const RouteParseResult& result, std::FILE* logArray, std::FILE* out) {
+  // The pieces of what the library's dump of the whole document would be.
+  const auto put = [out](const std::string& text) { std::fwrite(text.data(), 1, text.size(), out); };
+  put("{\"waypoints\":[");
+  for (std::size_t i = 0; i < result.waypoints.size(); ++i)
+    put((i > 0 ? "," : "") + Unmarked(WaypointJson(result.waypoints[i]).dump()));
+  put("],\"runways\":[");
+  for (std::size_t i = 0; i < result.runways.size(); ++i)
+    put((i > 0 ? "," : "") + RunwayJson(result.runways[i]).dump());
+  put("],\"errorText\":" + JsonText(result.errorText));
+  put(std::string(",\"errorFlag\":") + (result.errorFlag ? "true" : "false") + ",\"log\":[");
+  std::rewind(logArray);
+  char buffer[1 << 16];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, logArray)) > 0) std::fwrite(buffer, 1, got, out);
+  put("]}\n");
+  return std::ferror(logArray) == 0;
 }

@@ -61,10 +61,11 @@ int RunLegs(const Arguments& arguments) {
     if (end == value.c_str() || *end != '\0' || !(bodyRadiusMetres > 0.0) || bodyRadiusMetres > 1e12)
       return UsageError("--body-radius needs a radius in metres above 0, not " + value, kUsage);
   }
-  std::string path;
+  RouteInput input;
   int status = kExitOk;
-  if (!OneReadableRouteFile(files, kUsage, path, status)) return status;
-  const RouteSource source = ReadRouteSource(path);
+  if (!OneRouteFileRead(files, kUsage, input, status)) return status;
+  const std::string path = input.path;
+  const RouteSource source = ReadRouteSource(std::move(input));
   if (source.errorFlag)
     return Fail(kExitFailed, path + ": the module reads this file with an error; see tarvik-route check " + path);
   PrintLegs(source, LegsOf(source.waypoints, bodyRadiusMetres), bodyRadiusMetres);

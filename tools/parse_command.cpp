@@ -2,8 +2,12 @@
 // summary or as one JSON document with the host log lines of the read.
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <optional>
 #include <string>
+#include <string_view>
 
 #include "route/route_file_reader.h"
 #include "sim/host/sim_host.h"
@@ -17,22 +21,59 @@ namespace {
 constexpr char kUsage[] = "tarvik-route parse [--json] FILE";
 constexpr double kDegreesPerRadian = 57.29577951308232;
 
+// The host log lines of a read as the JSON document's "log" array, in a
+// temporary file: a large route writes tens of millions of lines.
+class LogArraySpool {
+ public:
+  LogArraySpool() : file_(std::tmpfile()) {
+    if (file_ == nullptr) {
+      fault_ = std::strerror(errno);
+      return;
+    }
+    sim::host().SetLogListener([this](std::string_view line) {
+      const std::string text = (first_ ? "" : ",") + JsonText(line);
+      first_ = false;
+      if (fault_.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size())
+        fault_ = std::strerror(errno);
+    });
+  }
+  ~LogArraySpool() {
+    sim::host().SetLogListener(nullptr);
+    if (file_ != nullptr) std::fclose(file_);
+  }
+  LogArraySpool(const LogArraySpool&) = delete;
+  LogArraySpool& operator=(const LogArraySpool&) = delete;
+
+  // The file to read the array from, or null with why not.
+  std::FILE* Finished(std::string& why) {
+    if (file_ != nullptr && fault_.empty() && std::fflush(file_) != 0) fault_ = std::strerror(errno);
+    why = fault_;
+    return fault_.empty() ? file_ : nullptr;
+  }
+
+ private:
+  std::FILE* file_;
+  bool first_ = true;
+  std::string fault_;
+};
+
 // The reader echoes its reports to standard output; they go to standard
 // error, as a terminal may show them, so that standard output holds only
 // the summary or the document.
-RouteParseResult ParseWithEchoOnStderr(const std::string& path) {
+RouteParseResult ParseWithEchoOnStderr(RouteInput input) {
   std::fflush(stdout);
   std::FILE* const echo = std::tmpfile();
   const int savedStdout = echo != nullptr ? dup(STDOUT_FILENO) : -1;
   if (savedStdout >= 0) dup2(fileno(echo), STDOUT_FILENO);
-  sim::host().ClearLog();
-  RouteFileReader reader;
   RouteParseResult result;
-  result.waypoints = reader.ParseRouteFile(path);
-  result.runways = reader.GetRunways();
-  result.errorText = reader.errorText;
-  result.errorFlag = reader.errorFlag;
-  result.log = sim::host().LogLines();
+  {
+    RouteFileReader reader;
+    reader.ParseRouteBytes(std::move(input.bytes), input.tooLarge);
+    result.waypoints = std::move(reader.waypoints);
+    result.runways = std::move(reader.runways);
+    result.errorText = reader.errorText;
+    result.errorFlag = reader.errorFlag;
+  }
   std::fflush(stdout);
   if (savedStdout >= 0) {
     dup2(savedStdout, STDOUT_FILENO);
@@ -79,14 +120,19 @@ int RunParse(const Arguments& arguments) {
   Arguments files = arguments;
   const bool json = !files.empty() && files.front() == "--json";
   if (json) files.erase(files.begin());
-  std::string path;
+  RouteInput input;
   int status = kExitOk;
-  if (!OneReadableRouteFile(files, kUsage, path, status)) return status;
+  if (!OneRouteFileRead(files, kUsage, input, status)) return status;
+  const std::string path = input.path;
 
-  const RouteParseResult result = ParseWithEchoOnStderr(path);
+  std::optional<LogArraySpool> logArray;
+  if (json) logArray.emplace();
+  const RouteParseResult result = ParseWithEchoOnStderr(std::move(input));
   if (json) {
-    const std::string document = RouteJson(result);
-    std::fwrite(document.data(), 1, document.size(), stdout);
+    std::string why;
+    std::FILE* const log = logArray->Finished(why);
+    if (log == nullptr) return Fail(kExitUsage, "cannot keep the host log in a temporary file: " + why);
+    if (!WriteRouteJson(result, log, stdout)) return Fail(kExitUsage, "cannot read the host log back");
   } else {
     PrintSummary(path, result);
   }

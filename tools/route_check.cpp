@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <set>
 #include <string_view>
+#include <unordered_set>
 
 #include "route/route_file_reader.h"
 #include "route/route_messages.h"
@@ -64,7 +65,10 @@ std::string_view AfterField(std::string_view line, std::string_view field) {
 class Checker {
  public:
   Checker(RouteCheck& check, const RouteFileReader& reader, const ReadTrace& trace, const FileLines& lines)
-      : check_(check), reader_(reader), trace_(trace), lines_(lines) {}
+      : check_(check), reader_(reader), trace_(trace), lines_(lines) {
+    for (const ReadTrace::Report& report : trace_.reports)
+      if (report.subject.data() != nullptr) reportedSubjects_.insert(report.subject.data());
+  }
 
   void Run() {
     for (const ReadTrace::Report& report : trace_.reports) AddError(report);
@@ -110,10 +114,10 @@ class Checker {
     Add(place, Severity::Error, std::move(message));
   }
 
+  // Looked up, not searched: a file of only faulty lines has as many
+  // reports as fields.
   bool Reported(std::string_view field) const {
-    if (field.empty()) return false;
-    return std::any_of(trace_.reports.begin(), trace_.reports.end(),
-                       [field](const ReadTrace::Report& r) { return r.subject.data() == field.data(); });
+    return !field.empty() && reportedSubjects_.count(field.data()) != 0;
   }
 
   void CheckNumberTail(std::string_view field, bool integer) {
@@ -221,6 +225,7 @@ class Checker {
   const RouteFileReader& reader_;
   const ReadTrace& trace_;
   const FileLines& lines_;
+  std::unordered_set<const char*> reportedSubjects_;  // where each report's subject starts in fileText
 };
 
 }  // namespace
@@ -232,17 +237,16 @@ std::size_t RouteCheck::ErrorCount() const {
 
 std::size_t RouteCheck::WarningCount() const { return diagnostics.size() - ErrorCount(); }
 
-RouteCheck CheckRouteFile(const std::string& path) {
+RouteCheck CheckRouteInput(const RouteInput& input) {
   RouteCheck check;
-  check.path = path;
-  std::string bytes;
-  ReadFileBytes(path, bytes);
+  check.path = input.path;
+  const std::string& bytes = input.bytes;
   ReadTrace trace;
   RouteFileReader reader(&trace, true);
   sim::host().ClearLog();  // the tool's log is only ever the last read's
   {
     const ReaderEchoSilenced quiet;
-    reader.ParseRouteFile(path);
+    reader.ParseRouteBytes(bytes, input.tooLarge);
   }
   const FileLines lines(bytes, trace.origins);
   // The module reads a zero byte as text like any other, so a binary file
@@ -256,10 +260,16 @@ RouteCheck CheckRouteFile(const std::string& path) {
     return a.severity == Severity::Error && b.severity == Severity::Warning;
   });
 
-  const RouteSource module = ReadRouteSource(path);
+  const RouteSource module = ReadRouteSource(input);
   check.verdict = {module.points.size(), module.runways.size(), module.waypoints.size(), module.errorFlag,
                    module.errorText};
   return check;
+}
+
+RouteCheck CheckRouteFile(const std::string& path) {
+  RouteInput input;
+  ReadRouteInput(path, input);
+  return CheckRouteInput(input);
 }
 
 std::string QuotedExactly(const std::string& text) {

@@ -35,7 +35,9 @@ struct RouteCheck {
   std::size_t WarningCount() const;
 };
 
-// The file must be readable (see UnreadableReason).
+// Checks a route file read once (see ReadRouteInput).
+RouteCheck CheckRouteInput(const RouteInput& input);
+// Reads the file and checks it; a file that cannot be read checks as empty.
 RouteCheck CheckRouteFile(const std::string& path);
 
 // "FILE:LINE:COLUMN: error: message", or "FILE: error: message" for the

@@ -24,13 +24,13 @@ int WriteOutput(const std::string& path, const std::string& bytes, const std::st
   return kExitOk;
 }
 
-bool OneReadableRouteFile(const Arguments& files, const char* usage, std::string& path, int& status) {
+bool OneRouteFileRead(const Arguments& files, const char* usage, RouteInput& input, int& status) {
   if (files.size() != 1) {
     status = UsageError("expected one route file", usage);
     return false;
   }
-  path = files.front();
-  if (const std::string why = UnreadableReason(path); !why.empty()) {
+  const std::string& path = files.front();
+  if (const std::string why = ReadRouteInput(path, input); !why.empty()) {
     status = Fail(kExitUsage, "cannot read " + path + ": " + why);
     return false;
   }

@@ -7,11 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "tools/route_source.h"
+
 namespace route_tool {
 
 inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;  // errors in the input, or --strict warnings
 inline constexpr int kExitUsage = 2;   // usage error, or a file that cannot be read or written
+
+// What a command that runs out of memory says, with kExitUsage: the input
+// is more than this machine can read.
+inline constexpr char kNotEnoughMemory[] = "not enough memory to finish; the input is too large for this machine";
 
 using Arguments = std::vector<std::string>;
 
@@ -33,8 +39,8 @@ int UsageError(const std::string& message, const char* usage);
 // input; the status, with a failure already reported.
 int WriteOutput(const std::string& path, const std::string& bytes, const std::string& input);
 
-// The one route file a command reads, after checking that it opens; false
-// with the usage error or the reason already written.
-bool OneReadableRouteFile(const Arguments& files, const char* usage, std::string& path, int& status);
+// The one route file a command reads, read once; false with the usage
+// error or the reason already written.
+bool OneRouteFileRead(const Arguments& files, const char* usage, RouteInput& input, int& status);
 
 }  // namespace route_tool

@@ -6,7 +6,10 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <map>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "tools/gpx_text.h"
@@ -25,36 +28,60 @@ std::string_view LocalName(const char* name) {
 }
 
 // pugixml knows nothing of namespaces: the prefix's declaration is looked
-// up on the element and its ancestors.
-std::string NamespaceOf(pugi::xml_node element) {
-  const std::string_view name(element.name());
-  const std::size_t colon = name.find(':');
-  const std::string declaration =
-      colon == std::string_view::npos ? "xmlns" : "xmlns:" + std::string(name.substr(0, colon));
-  for (pugi::xml_node node = element; node.type() == pugi::node_element; node = node.parent())
-    if (const pugi::xml_attribute attribute = node.attribute(declaration.c_str())) return attribute.value();
-  return {};
-}
+// up on the element and its ancestors. Each element's declarations are
+// read once, since a lookup by name scans all of an element's attributes
+// and the root's are looked at for every element below it.
+class Namespaces {
+ public:
+  std::string Of(pugi::xml_node element) {
+    const std::string_view name(element.name());
+    const std::size_t colon = name.find(':');
+    const std::string declaration =
+        colon == std::string_view::npos ? "xmlns" : "xmlns:" + std::string(name.substr(0, colon));
+    for (pugi::xml_node node = element; node.type() == pugi::node_element; node = node.parent()) {
+      const Declarations& declared = DeclaredOn(node);
+      if (const auto found = declared.find(declaration); found != declared.end()) return std::string(found->second);
+    }
+    return {};
+  }
 
-bool Is(pugi::xml_node node, std::string_view ns, std::string_view local) {
-  return node.type() == pugi::node_element && LocalName(node.name()) == local && NamespaceOf(node) == ns;
-}
+  bool Is(pugi::xml_node node, std::string_view ns, std::string_view local) {
+    return node.type() == pugi::node_element && LocalName(node.name()) == local && Of(node) == ns;
+  }
 
-Nodes Children(pugi::xml_node parent, std::string_view ns, std::string_view local) {
+ private:
+  // Attribute name ("xmlns", "xmlns:p") -> namespace; the first of a name
+  // counts, as pugixml's lookup by name finds it. Views into the document.
+  using Declarations = std::map<std::string_view, std::string_view, std::less<>>;
+
+  const Declarations& DeclaredOn(pugi::xml_node node) {
+    const auto [entry, added] = declarations_.try_emplace(node.internal_object());
+    if (added)
+      for (const pugi::xml_attribute attribute : node.attributes())
+        if (std::string_view(attribute.name()).starts_with("xmlns"))
+          entry->second.try_emplace(attribute.name(), attribute.value());
+    return entry->second;
+  }
+
+  std::unordered_map<const void*, Declarations> declarations_;
+};
+
+Nodes Children(Namespaces& namespaces, pugi::xml_node parent, std::string_view ns, std::string_view local) {
   Nodes found;
   for (pugi::xml_node child : parent.children())
-    if (Is(child, ns, local)) found.push_back(child);
+    if (namespaces.Is(child, ns, local)) found.push_back(child);
   return found;
 }
 
 // Our element among a node's children or in its <extensions> (GPX 1.0 has
 // none and allows foreign elements anywhere).
-pugi::xml_node OurElement(pugi::xml_node node, std::string_view gpxNamespace, std::string_view local) {
+pugi::xml_node OurElement(Namespaces& namespaces, pugi::xml_node node, std::string_view gpxNamespace,
+                          std::string_view local) {
   for (pugi::xml_node child : node.children()) {
-    if (Is(child, kTarvikNamespace, local)) return child;
-    if (Is(child, gpxNamespace, "extensions"))
+    if (namespaces.Is(child, kTarvikNamespace, local)) return child;
+    if (namespaces.Is(child, gpxNamespace, "extensions"))
       for (pugi::xml_node inner : child.children())
-        if (Is(inner, kTarvikNamespace, local)) return inner;
+        if (namespaces.Is(inner, kTarvikNamespace, local)) return inner;
   }
   return {};
 }
@@ -100,7 +127,7 @@ class Importer {
     }
 
     const pugi::xml_node gpx = gpx_ = document.document_element();
-    gpxNamespace_ = NamespaceOf(gpx);
+    gpxNamespace_ = namespaces_.Of(gpx);
     if (LocalName(gpx.name()) != "gpx" || (gpxNamespace_ != kGpx11Namespace && gpxNamespace_ != kGpx10Namespace))
       return Failed(Where(gpx) + "not a GPX file: the root element is <" + gpx.name() + "> in namespace \"" +
                     gpxNamespace_ + "\", not <gpx> in the GPX 1.1 or 1.0 namespace");
@@ -120,34 +147,35 @@ class Importer {
  private:
   // The first route with points, else the first track with points, else
   // the file's waypoints.
-  Nodes ChosenPoints(pugi::xml_node gpx, pugi::xml_node& owner) const {
-    for (const pugi::xml_node rte : Children(gpx, gpxNamespace_, "rte")) {
-      Nodes points = Children(rte, gpxNamespace_, "rtept");
+  Nodes ChosenPoints(pugi::xml_node gpx, pugi::xml_node& owner) {
+    for (const pugi::xml_node rte : Children(namespaces_, gpx, gpxNamespace_, "rte")) {
+      Nodes points = Children(namespaces_, rte, gpxNamespace_, "rtept");
       if (!points.empty()) {
         owner = rte;
         return points;
       }
     }
-    for (const pugi::xml_node trk : Children(gpx, gpxNamespace_, "trk")) {
+    for (const pugi::xml_node trk : Children(namespaces_, gpx, gpxNamespace_, "trk")) {
       Nodes points;
-      for (const pugi::xml_node segment : Children(trk, gpxNamespace_, "trkseg"))
-        for (const pugi::xml_node point : Children(segment, gpxNamespace_, "trkpt")) points.push_back(point);
+      for (const pugi::xml_node segment : Children(namespaces_, trk, gpxNamespace_, "trkseg"))
+        for (const pugi::xml_node point : Children(namespaces_, segment, gpxNamespace_, "trkpt"))
+          points.push_back(point);
       if (!points.empty()) return points;
     }
-    return Children(gpx, gpxNamespace_, "wpt");
+    return Children(namespaces_, gpx, gpxNamespace_, "wpt");
   }
 
   // Our points and runways, in the route's extensions or the file's.
   bool ReadRoute(pugi::xml_node owner) {
-    pugi::xml_node route = OurElement(owner, gpxNamespace_, "route");
-    if (!route) route = OurElement(gpx_, gpxNamespace_, "route");
+    pugi::xml_node route = OurElement(namespaces_, owner, gpxNamespace_, "route");
+    if (!route) route = OurElement(namespaces_, gpx_, gpxNamespace_, "route");
     if (!route) return false;
-    for (const pugi::xml_node point : Children(route, kTarvikNamespace, "point")) {
+    for (const pugi::xml_node point : Children(namespaces_, route, kTarvikNamespace, "point")) {
       RoutePoint read;
       if (!Coordinates(point, read.latitude, read.longitude)) return false;
       route_.points.push_back(read);
     }
-    for (const pugi::xml_node runway : Children(route, kTarvikNamespace, "runway")) {
+    for (const pugi::xml_node runway : Children(namespaces_, route, kTarvikNamespace, "runway")) {
       RunwayEnds ends;
       if (!PointNumber(runway, "end1Point", ends.end1Point) || !PointNumber(runway, "end2Point", ends.end2Point))
         return false;
@@ -163,10 +191,10 @@ class Importer {
     PlaceDeg place;
     if (!Coordinates(point, place.latitudeDeg, place.longitudeDeg)) return false;
     RouteFileDraft::WaypointLine line;
-    if (const Nodes names = Children(point, gpxNamespace_, "name"); !names.empty())
+    if (const Nodes names = Children(namespaces_, point, gpxNamespace_, "name"); !names.empty())
       line.description = names.front().text().get();
 
-    const pugi::xml_node ours = OurElement(point, gpxNamespace_, "waypoint");
+    const pugi::xml_node ours = OurElement(namespaces_, point, gpxNamespace_, "waypoint");
     if (ours) {
       if (!OurFields(ours, waypointCount, line)) return false;
       // The exact bytes, where <name> could only hold a readable form.
@@ -302,6 +330,7 @@ class Importer {
   const std::string& path_;
   const std::optional<double> radiusMetres_;
   pugi::xml_node gpx_;
+  Namespaces namespaces_;
   std::string gpxNamespace_;
   Route route_;
   std::string failure_;

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <vector>
 
 #include "text/utf8.h"
 
@@ -93,16 +94,34 @@ double Painter::WidthPx(std::string_view text, const TextStyle& style) {
 }
 
 std::string Painter::Fitted(std::string_view text, const TextStyle& style, double widthPx) {
-  std::string fitted = ValidUtf8(text);
-  if (WidthPx(fitted, style) <= widthPx) return fitted;
-  while (!fitted.empty()) {
-    // Drop one whole character from the end.
-    std::size_t cut = fitted.size() - 1;
-    while (cut > 0 && (static_cast<unsigned char>(fitted[cut]) & 0xC0) == 0x80) --cut;
-    fitted.erase(cut);
-    if (WidthPx(fitted + kEllipsis, style) <= widthPx) break;
+  const std::string valid = ValidUtf8(text);
+  if (WidthPx(valid, style) <= widthPx) return valid;
+  // Byte ends of the first 0, 1, 2, ... whole characters.
+  std::vector<std::size_t> ends{0};
+  for (std::size_t i = 1; i <= valid.size(); ++i)
+    if (i == valid.size() || (static_cast<unsigned char>(valid[i]) & 0xC0) != 0x80) ends.push_back(i);
+  const auto fits = [&](std::size_t characters) {
+    return WidthPx(valid.substr(0, ends[characters]) + kEllipsis, style) <= widthPx;
+  };
+  // A longer text is never narrower, so the longest start that fits is
+  // found by doubling and then halving: only texts about as long as the
+  // one that fits are measured, however long the whole is. The whole
+  // text loses at least one character; none at all fits, the ellipsis
+  // stands alone.
+  std::size_t fitting = 0;
+  std::size_t tooLong = ends.size() - 1;
+  for (std::size_t step = 1; fitting + step < tooLong; step *= 2) {
+    if (!fits(fitting + step)) {
+      tooLong = fitting + step;
+      break;
+    }
+    fitting += step;
   }
-  return fitted + kEllipsis;
+  while (tooLong - fitting > 1) {
+    const std::size_t middle = fitting + (tooLong - fitting) / 2;
+    (fits(middle) ? fitting : tooLong) = middle;
+  }
+  return valid.substr(0, ends[fitting]) + kEllipsis;
 }
 
 void Painter::Text(double x, double y, std::string_view text, const TextStyle& style, Anchor anchor) {

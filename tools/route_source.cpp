@@ -1,6 +1,7 @@
 #include "tools/route_source.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -8,7 +9,6 @@
 #include <cstdio>
 #include <cstring>
 
-#include "files/input_file.h"
 #include "host/platform.h"
 #include "sim/host/sim_host.h"
 
@@ -28,17 +28,19 @@ ReaderEchoSilenced::~ReaderEchoSilenced() {
   }
 }
 
-RouteSource ReadRouteSource(const std::string& path) {
+RouteSource ReadRouteSource(RouteInput input) {
   sim::host().ClearLog();
   ReadTrace trace;
+  trace.wantOrigins = false;  // nothing here points at the file's lines
   RouteFileReader reader(&trace);
   RouteSource source;
-  source.path = path;
+  source.path = input.path;
   {
     const ReaderEchoSilenced quiet;
-    source.waypoints = reader.ParseRouteFile(path);
+    reader.ParseRouteBytes(std::move(input.bytes), input.tooLarge);
   }
-  source.runways = reader.GetRunways();
+  source.waypoints = std::move(reader.waypoints);
+  source.runways = std::move(reader.runways);
   source.errorText = reader.errorText;
   source.errorFlag = reader.errorFlag;
   for (const ReadTrace::PointLine& point : trace.points)
@@ -50,24 +52,52 @@ RouteSource ReadRouteSource(const std::string& path) {
   return source;
 }
 
-std::string UnreadableReason(const std::string& path) { return files::WhyUnreadable(NativePath(path)); }
+RouteSource ReadRouteSource(const std::string& path) {
+  RouteInput input;
+  ReadRouteInput(path, input);
+  return ReadRouteSource(std::move(input));
+}
 
-std::string ReadFileBytes(const std::string& path, std::string& bytes) {
+std::string ReadFileBytes(const std::string& path, std::string& bytes, bool* tooLarge) {
   bytes.clear();
-  std::FILE* file = std::fopen(NativePath(path).c_str(), "rb");
-  if (file == nullptr) return std::strerror(errno);
-  char buffer[1 << 16];
-  std::size_t got = 0;
-  bool tooLarge = false;
-  while (!tooLarge && (got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
-    bytes.append(buffer, got);
-    tooLarge = bytes.size() > kLargestRouteFileBytes;
+  if (tooLarge != nullptr) *tooLarge = false;
+  const int fd = open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::strerror(errno);
+  struct stat status {};
+  if (fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
+    close(fd);
+    return "it is a folder";
   }
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  if (tooLarge || failed) bytes.clear();
-  if (tooLarge) return "it is larger than 256 MiB";
+  // A regular file's size is known; a pipe's is found by reading.
+  if (S_ISREG(status.st_mode) && status.st_size > 0)
+    bytes.reserve(std::min(static_cast<std::size_t>(status.st_size), kLargestRouteFileBytes) + 1);
+  char buffer[1 << 16];
+  bool larger = false;
+  bool failed = false;
+  while (!larger) {
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      failed = got < 0;
+      break;
+    }
+    bytes.append(buffer, static_cast<std::size_t>(got));
+    larger = bytes.size() > kLargestRouteFileBytes;
+  }
+  close(fd);
+  if (larger || failed) {
+    bytes.clear();
+    bytes.shrink_to_fit();
+  }
+  if (tooLarge != nullptr) *tooLarge = larger;
+  if (larger) return "it is larger than 256 MiB";
   return failed ? "it cannot be read" : "";
+}
+
+std::string ReadRouteInput(const std::string& path, RouteInput& input) {
+  input.path = path;
+  const std::string why = ReadFileBytes(path, input.bytes, &input.tooLarge);
+  return input.tooLarge ? "" : why;
 }
 
 FileLines::FileLines(const std::string& fileBytes, const TextOrigins& origins) : bytes_(fileBytes), origins_(origins) {

@@ -58,19 +58,32 @@ class ReaderEchoSilenced {
   int savedStdout_ = -1;
 };
 
-// Reads as the module does. The reader's echo of its reports to standard
-// output is dropped and the simulated host's log is cleared first: the
-// commands show reports their own way.
+// The file's bytes as they are (host path), read once through one open,
+// up to the largest route file (kLargestRouteFileBytes): empty when read,
+// else why not ("No such file or directory", "it is a folder", "it is
+// larger than 256 MiB", "it cannot be read"), and then no bytes. A pipe
+// or a FIFO can be read only once, so nothing opens a file twice.
+std::string ReadFileBytes(const std::string& path, std::string& bytes, bool* tooLarge = nullptr);
+
+// A route file read once, for the module's reader and for the commands'
+// own look at its lines.
+struct RouteInput {
+  std::string path;
+  std::string bytes;
+  bool tooLarge = false;  // no bytes: the module says the file is too large
+};
+
+// Empty when the file was read, or is too large for the module, which
+// then says so; else why it cannot be read.
+std::string ReadRouteInput(const std::string& path, RouteInput& input);
+
+// Reads the bytes as the module does. The reader's echo of its reports to
+// standard output is dropped and the simulated host's log is cleared
+// first: the commands show reports their own way.
+RouteSource ReadRouteSource(RouteInput input);
+// Reads the file once and then as the module does; a file that cannot be
+// read reads as an empty one.
 RouteSource ReadRouteSource(const std::string& path);
-
-// Why a file cannot be read ("No such file or directory", "it is a
-// folder"), or empty when it can be opened.
-std::string UnreadableReason(const std::string& path);
-
-// The file's bytes as they are (host path), up to the largest route file
-// (kLargestRouteFileBytes): empty when read, else why not ("it is larger
-// than 256 MiB"), and then no bytes.
-std::string ReadFileBytes(const std::string& path, std::string& bytes);
 
 // Maps offsets in a reader's fileText back to the file. Built from the
 // reader's trace and the file's bytes.

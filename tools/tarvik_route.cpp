@@ -3,9 +3,11 @@
 // new ones from GPX files and from the host's base files.
 #include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 
+#include "sim/host/sim_host.h"
 #include "tools/route_commands.h"
 
 namespace {
@@ -58,9 +60,19 @@ int main(int argc, char** argv) {
     std::fputs(kUsage, stdout);
     return route_tool::kExitOk;
   }
+  // No command reads the host log back; parse --json listens to it.
+  sim::host().KeepLogLines(false);
   if (argc >= 2) {
     for (const Command& command : kCommands) {
-      if (std::string_view(argv[1]) == command.name) return command.run(Arguments(argv + 2, argv + argc));
+      if (std::string_view(argv[1]) != command.name) continue;
+      try {
+        return command.run(Arguments(argv + 2, argv + argc));
+      } catch (const std::bad_alloc&) {
+        // Nothing more is allocated to say so.
+        std::fflush(stdout);
+        std::fprintf(stderr, "tarvik-route: %s\n", route_tool::kNotEnoughMemory);
+        return route_tool::kExitUsage;
+      }
     }
   }
   std::fprintf(stderr, "tarvik-route: %s\n%s", argc < 2 ? "expected a command" : "unknown command", kUsage);

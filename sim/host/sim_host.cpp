@@ -51,7 +51,7 @@ void Host::Reset() {
   bases_.clear();
   bodies_.clear();
   focus_ = nullptr;
-  log_.clear();
+  log_.Reset();
   debugLine_.fill('\0');
   livePens_ = liveFonts_ = pensCreated_ = fontsCreated_ = 0;
   defaultFonts_.clear();
@@ -122,24 +122,8 @@ Vessel* Host::FindVessel(const std::string& name) const {
   return nullptr;
 }
 
-void Host::SetLogFile(const std::string& path) {
-  if (logFile_ != nullptr) std::fclose(logFile_);
-  logFile_ = nullptr;
-  logPath_ = path;
-  if (!path.empty()) {
-    logFile_ = std::fopen(path.c_str(), "a");
-    if (logFile_ == nullptr) throw std::runtime_error("cannot open log file " + path);
-  }
-}
-
 void Host::WriteLog(const char* line) {
-  if (logMuted) return;
-  log_.emplace_back(line);
-  if (logFile_ != nullptr) {
-    std::fputs(line, logFile_);
-    std::fputc('\n', logFile_);
-    std::fflush(logFile_);
-  }
+  if (!logMuted) log_.WriteLine(line);
 }
 
 oapi::Pen* Host::CreatePen(int style, int width, DWORD colour) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "host/oapi.h"
+#include "sim/host/host_log.h"
 
 namespace sim {
 
@@ -107,7 +108,8 @@ struct ModeRegistration {
 
 class Host {
  public:
-  // Empties the world and every record; keeps the log file setting.
+  // Empties the world and every record, the log's lines, listener and
+  // fault included; keeps the log file setting.
   void Reset();
 
   // World building
@@ -127,11 +129,17 @@ class Host {
   Object* FindObject(const void* handle) const;
   Transmitter* FindTransmitter(const void* handle) const;
 
-  // Host log: every line in memory, and appended to a file when one is set.
-  void SetLogFile(const std::string& path);  // empty: memory only
+  // Host log: appended to a file when one is set, told to a listener, and
+  // kept in memory unless KeepLogLines(false).
+  void SetLogFile(const std::string& path) { log_.SetFile(path); }  // empty: no file
   void WriteLog(const char* line);
-  const std::vector<std::string>& LogLines() const { return log_; }
-  void ClearLog() { log_.clear(); }
+  const std::vector<std::string>& LogLines() const { return log_.Lines(); }
+  void ClearLog() { log_.ClearLines(); }
+  void KeepLogLines(bool keep) { log_.KeepLines(keep); }
+  void SetLogListener(HostLog::Listener listener) { log_.SetListener(std::move(listener)); }
+  // "PATH: cannot write it: why" for the first line the log file did not
+  // take, or empty.
+  const std::string& LogWriteFault() const { return log_.WriteFault(); }
   // While muted, log lines are dropped: the simulator's own reading of a
   // route must not show in the module's log.
   bool logMuted = false;
@@ -191,9 +199,7 @@ class Host {
   std::vector<std::unique_ptr<Transmitter>> transmitters_;
   std::vector<std::unique_ptr<Vessel>> vessels_;
   Vessel* focus_ = nullptr;
-  std::vector<std::string> log_;
-  std::string logPath_;
-  std::FILE* logFile_ = nullptr;
+  HostLog log_;
   std::array<char, kDebugLineSize> debugLine_{};
   int livePens_ = 0;
   int liveFonts_ = 0;

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <new>
 #include <sstream>
 #include <string>
 
@@ -34,9 +35,7 @@ bool ParseNumber(const std::string& text, double& value) {
   return !in.fail() && in.eof();
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
   std::string scenarioPath;
   simulator::RunOptions options;
   options.modulePath = TARVIK_MODULE_PATH;
@@ -107,4 +106,18 @@ int main(int argc, char** argv) {
     return kExitInputFault;
   }
   return EXIT_SUCCESS;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  try {
+    return Run(argc, argv);
+  } catch (const std::bad_alloc&) {
+    // Nothing more is allocated to say so.
+    std::fflush(stdout);
+    std::fputs("tarvik-sim: not enough memory to finish; the scenario or a route is too large for this machine\n",
+               stderr);
+    return kExitInputFault;
+  }
 }

@@ -41,7 +41,10 @@ class Simulation {
  public:
   Simulation(const Scenario& scenario, const RunOptions& options)
       : scenario_(scenario), options_(options), frames_(scenario, options, folders_) {}
-  ~Simulation() { Shutdown(); }
+  ~Simulation() {
+    Shutdown();
+    sim::host().SetLogListener(nullptr);
+  }
   Simulation(const Simulation&) = delete;
   Simulation& operator=(const Simulation&) = delete;
 
@@ -56,6 +59,10 @@ class Simulation {
     }
     if (!ReadPilotRoutes(error)) return false;
     sim::host().Reset();
+    // The log is counted as it is written, never held: a large route
+    // writes some twelve lines per waypoint.
+    sim::host().KeepLogLines(false);
+    sim::host().SetLogListener([this](std::string_view line) { logReads_.Line(line); });
     vesselsByName_ = BuildWorld(scenario_);
     module_ = sim::LoadedModule::Load(options_.modulePath, error);
     if (module_ == nullptr) {
@@ -121,8 +128,12 @@ class Simulation {
     frames_.ComposeSheet();
   }
 
-  // The files the run could not write, the first of them named.
-  std::string WriteFault() const { return frames_.WriteFault(); }
+  // The files the run could not write, the first of them named: the host
+  // log before the pictures.
+  std::string WriteFault() const {
+    const std::string& log = sim::host().LogWriteFault();
+    return log.empty() ? frames_.WriteFault() : log;
+  }
 
   RunOutcome Outcome() {
     RunOutcome& o = outcome_;
@@ -151,7 +162,7 @@ class Simulation {
       }
       o.vessels.push_back(std::move(vo));
     }
-    ReadHostOutcome(sim::host(), o);
+    ReadHostOutcome(sim::host(), logReads_, o);
     return o;
   }
 
@@ -360,6 +371,7 @@ class Simulation {
   std::size_t nextEvent_ = 0;
   TextCapture capture_;
   RunOutcome outcome_;
+  LogReads logReads_;
 };
 
 }  // namespace

@@ -377,6 +377,32 @@ TEST(FaultyScenarioFile, FailedWritesFailTheRun) {
   fs::remove_all(scratch);
 }
 
+// The host log is written as the module writes it; a line it cannot take
+// fails the run, naming the file. A file size limit stands in for a full
+// disk: the route files fit under it, the log of a long route does not.
+TEST(FaultyScenarioFile, HostLogThatCannotBeWrittenFailsTheRun) {
+  const fs::path scratch = ScratchFolder("logfull");
+  fs::create_directories(scratch / "routes");
+  for (const char* name : {"tug.route", "short-kestrel.route"})
+    fs::copy_file(kRouteFolder + "/" + name, scratch / "routes" / name);
+  std::string route = "BEGIN_POINTS\n1 2\n3 4\nEND_POINTS\nBEGIN_RUNWAYS\n0 1\nEND_RUNWAYS\nBEGIN_WAYPOINTS\n";
+  for (int i = 0; i < 400; ++i) route += "POINT 0 TURN 100\n";
+  std::ofstream(scratch / "routes" / "long.route") << route << "END_WAYPOINTS\n";
+  json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
+  scenario["routeFolder"] = "routes";
+  scenario["timeline"].push_back({{"at", 900}, {"display", 1}, {"loadRoute", "long.route"}});
+  const std::string file = (scratch / "s.json").string();
+  std::ofstream(file) << scenario.dump();
+  const std::string out = (scratch / "out").string();
+  const ProgramRun run = test_support::RunCommand(
+      "sh -c \"trap '' XFSZ; ulimit -f 16; exec '" + kProgram + "' '" + file + "' --out '" + out + "' --frames 0\"",
+      (scratch / "stderr.txt").string());
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_EQ(run.err, out + "/host.log: cannot write it: File too large\n");
+  EXPECT_EQ(run.out, "");
+  fs::remove_all(scratch);
+}
+
 // A route loaded with an error shows in the pictures, on the debug line
 // under each display, and the summary says so with the display's text.
 TEST(SimulatorRun, RouteLoadedWithAnErrorShowsInFramesAndSummary) {

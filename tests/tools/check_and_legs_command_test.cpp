@@ -1,6 +1,9 @@
 // tarvik-route check and legs as a user runs them: output, exit status,
 // and one clear message for input that is no route file.
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cmath>
 #include <nlohmann/json.hpp>
@@ -107,6 +110,39 @@ TEST(CheckCommand, EndlessFileIsTooLargeForTheModuleAndTheCheck) {
   const auto import = RunTool("import /dev/zero -o /tmp/never-written.route --radius 5");
   EXPECT_EQ(import.exitCode, 2);
   EXPECT_EQ(import.err, "tarvik-route: cannot read /dev/zero: it is larger than 256 MiB\n");
+}
+
+// A pipe or a FIFO can be read only once: every command reads its input
+// once and says what it says of the file itself.
+TEST(RouteCommands, InputThatCanBeReadOnlyOnceIsReadOnce) {
+  char folderName[] = "/tmp/tarvik_fifo_XXXXXX";
+  ASSERT_NE(mkdtemp(folderName), nullptr);
+  const std::string folder = folderName;
+  const std::string fifo = folder + "/route.fifo";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  const std::string kTool = TARVIK_BINARY_DIR "/tools/tarvik-route ";
+  const std::string errPath = folder + "/stderr";
+  const auto replaced = [](std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+      text.replace(at, from.size(), to);
+    return text;
+  };
+  for (const std::string command : {"check", "check --json", "legs", "parse --json", "export --format geojson"}) {
+    const auto fromFile = RunTool(command + " " + kCircuit);
+    ASSERT_EQ(fromFile.exitCode, 0) << command;
+    const auto fromPipe = test_support::RunCommand("cat " + kCircuit + " | " + kTool + command + " /dev/stdin", errPath);
+    EXPECT_EQ(fromPipe.exitCode, 0) << command;
+    EXPECT_EQ(replaced(fromPipe.out, "/dev/stdin", kCircuit), fromFile.out) << command;
+    // The writer and the command give up after a while, should the FIFO be
+    // opened twice.
+    const auto fromFifo = test_support::RunCommand(
+        "timeout 10 sh -c 'cat " + kCircuit + " >" + fifo + "' & timeout 10 " + kTool + command + " " + fifo, errPath);
+    EXPECT_EQ(fromFifo.exitCode, 0) << command;
+    EXPECT_EQ(replaced(fromFifo.out, fifo, kCircuit), fromFile.out) << command;
+  }
+  unlink(fifo.c_str());
+  unlink(errPath.c_str());
+  rmdir(folder.c_str());
 }
 
 TEST(CheckCommand, FailedOutputFailsTheRun) {

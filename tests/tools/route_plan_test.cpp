@@ -228,4 +228,31 @@ TEST(PlanText, InvalidUtf8AndXmlSpecialsAreMadeSafe) {
   EXPECT_EQ(XmlEscaped("<a & \"b\">"), "&lt;a &amp; &quot;b&quot;&gt;");
 }
 
+// The longest start of the text that fits with the ellipsis, cut at a
+// whole character: one more character would not fit.
+TEST(PlanText, FittedKeepsTheLongestStartThatFits) {
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 10, 10);
+  cairo_t* cr = cairo_create(surface);
+  Painter painter(cr, false);
+  const TextStyle style{12.0, false, {}, false};
+  const std::string ellipsis = "\xE2\x80\xA6";
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += i % 3 == 0 ? "W\xC3\xA9" : "il";  // wide, narrow and two-byte characters
+  EXPECT_EQ(painter.Fitted("short", style, 1000.0), "short");
+  for (const double widthPx : {0.5, 40.0, 333.0, 2000.0}) {
+    const std::string fitted = painter.Fitted(text, style, widthPx);
+    ASSERT_TRUE(fitted.ends_with(ellipsis)) << widthPx;
+    const std::string kept = fitted.substr(0, fitted.size() - ellipsis.size());
+    ASSERT_TRUE(text.starts_with(kept)) << widthPx;
+    if (!kept.empty()) {
+      EXPECT_LE(painter.WidthPx(fitted, style), widthPx);
+    }
+    std::size_t next = kept.size() + 1;
+    while ((static_cast<unsigned char>(text[next]) & 0xC0) == 0x80) ++next;
+    EXPECT_GT(painter.WidthPx(text.substr(0, next) + ellipsis, style), widthPx) << widthPx;
+  }
+  cairo_destroy(cr);
+  cairo_surface_destroy(surface);
+}
+
 }  // namespace

@@ -87,7 +87,9 @@ int Run(int argc, char** argv) {
   options.showProgress = simulator::ProgressBar::OnTerminal();
   simulator::RunOutcome outcome;
   std::string error;
-  if (!simulator::RunScenario(*read.scenario, options, outcome, error)) {
+  const bool ran = simulator::RunScenario(*read.scenario, options, outcome, error);
+  sim::ReleaseCairoStaticData();  // every surface and the sheet are gone by now, whichever way the run ended
+  if (!ran) {
     std::fprintf(stderr, "%s\n", TerminalText(error).c_str());
     return kExitInputFault;
   }
@@ -95,7 +97,6 @@ int Run(int argc, char** argv) {
   simulator::WriteSummary(outcome, summary);
   // It quotes route texts and names from the files, and is shown on a terminal.
   const std::string summaryText = TerminalText(summary.str());
-  sim::ReleaseCairoStaticData();  // every surface and the sheet are gone by now
   const std::string summaryFile = (std::filesystem::path(options.outputFolder) / "summary.txt").string();
   if (const std::string why = files::WriteOutputFile(summaryFile, summaryText); !why.empty()) {
     std::fprintf(stderr, "%s: cannot write it: %s\n", summaryFile.c_str(), why.c_str());

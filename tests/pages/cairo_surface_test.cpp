@@ -8,6 +8,7 @@
 #include <filesystem>
 
 #include "sim/host/sim_host.h"
+#include "tests/support/cairo_static_data.h"
 
 namespace {
 

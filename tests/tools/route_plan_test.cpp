@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "sim/host/sim_host.h"
+#include "tests/support/cairo_static_data.h"
 #include "tools/route_plan_painter.h"
 
 namespace {

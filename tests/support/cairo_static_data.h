@@ -1,16 +1,20 @@
 // Cairo keeps font caches for the life of the process; they are handed back
 // once every test is done, so that the leak checker sees only our leaks.
+// Include it in each test program that draws text in process: the
+// environment is registered once however many files include it.
+#pragma once
+
 #include <gtest/gtest.h>
 
 #include "sim/surfaces/cairo_surface.h"
 
-namespace {
+namespace test_support {
 
 class CairoStaticData : public ::testing::Environment {
  public:
   void TearDown() override { sim::ReleaseCairoStaticData(); }
 };
 
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new CairoStaticData);
+inline const auto* const kCairoStaticData = ::testing::AddGlobalTestEnvironment(new CairoStaticData);
 
-}  // namespace
+}  // namespace test_support

@@ -31,7 +31,7 @@ done
 # The version is set once, in the top CMakeLists.txt.
 version=$(sed -n 's/^project(TarvikMFD VERSION \([0-9][0-9.]*\) .*/\1/p' CMakeLists.txt)
 [ -n "$version" ] || die "no 'project(TarvikMFD VERSION x.y.z ...)' in CMakeLists.txt"
-scripts/setup.sh package
+scripts/setup.sh package >&2
 
 if [ -z "$library" ]; then
   scripts/real-host/build-host.sh >/dev/null

@@ -1,11 +1,16 @@
 #!/usr/bin/env bash
-# Builds the host's community Linux port (with our patches) into
-# build-realhost/run/, the folder the host is started from.
+# Builds the host's community Linux port (with our patches) and gives each
+# run a fresh copy of it in build-realhost/run/, the folder the host is
+# started from.
 # Usage: scripts/real-host/build-host.sh [SOURCE]
 #   SOURCE: a source folder or git clone of the port (with submodules), or a
 #   .tar.xz of it; default orbiter-linux-port.tar.xz of the host's material
-#   (scripts/real-host/material.sh: ../shared/realhost beside the repo). Kept between runs: rebuilt only when the source, the patches or
-#   this script change.
+#   (scripts/real-host/material.sh: ../shared/realhost beside the repo).
+# The built host is kept outside the clone, in
+# ${TARVIK_REALHOST_CACHE:-${XDG_CACHE_HOME:-~/.cache}/tarvik-mfd}/realhost-<key>,
+# the key a hash of the source, the patches, the package list and this
+# script: any clone on the machine with the same inputs skips the build. The
+# kept build is never run: the host and the tests write into their copy.
 set -euo pipefail
 
 started=$(date +%s)
@@ -16,7 +21,7 @@ src="$top/src"
 bld="$top/build"
 stage="$top/stage"
 run="$top/run"
-stamp="$top/stamp"
+cache="${TARVIK_REALHOST_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tarvik-mfd}"
 jobs="${REALHOST_JOBS:-2}"
 
 die() { echo "build-host: error: $*" >&2; exit 1; }
@@ -64,9 +69,12 @@ else
 fi
 want="$( { echo "$src_id"; cat "$here"/patches/*.patch "$here/packages.txt" "${BASH_SOURCE[0]}"; } | sha256sum | cut -d' ' -f1)"
 
+kept="$cache/realhost-$want"
+
 report() {
   local exe="$run/Orbiter"
   cat <<EOF
+kept build:       $kept   (copied to the run folder for each run)
 host executable:  $exe   (start it from $run)
 run folder:       $run
 SDK headers:      $run/Orbitersdk/include   (same as $src/Orbitersdk/include, plus imgui's)
@@ -79,13 +87,20 @@ time taken:       $(( $(date +%s) - started )) s
 EOF
 }
 
-if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && [ -x "$run/Orbiter" ]; then
+# A fresh run folder from the kept build: about 60 MB, copied in well under
+# a second, so nothing a run writes (the host's config, its state, plug-ins,
+# routes) reaches the kept build or the next run.
+fresh_run() {
+  rm -rf "$run"
+  cp -a "$kept/run" "$run"
   report
+}
+if [ -f "$kept/complete" ] && [ -x "$kept/run/Orbiter" ]; then
+  fresh_run
   exit 0
 fi
 
 # --- fresh source tree with our patches
-rm -f "$stamp"
 rm -rf "$src"
 mkdir -p "$src"
 if [ -d "$source_arg" ]; then
@@ -129,9 +144,13 @@ if [ "${gen[*]}" = "-G Ninja" ]; then build Src/Celbody/all; else
     || { tail -40 "$top/build.log" >&2; die "build of Src/Celbody failed"; }
 fi
 
-# --- install only what was built
+# --- install only what was built, into a folder beside the kept build
+mkdir -p "$cache"
+keeping="$(mktemp -d "$cache/.realhost-$want.XXXXXX")"
+trap 'rm -rf "$keeping"' EXIT
+run="$keeping/run"
 note "installing into $run"
-rm -rf "$stage" "$run"
+rm -rf "$stage"
 install_dir() {
   cmake -DCMAKE_INSTALL_LOCAL_ONLY="${2:-OFF}" -P "$bld/$1/cmake_install.cmake" >>"$top/install.log" 2>&1 \
     || { tail -20 "$top/install.log" >&2; die "install of ${1:-top level} failed"; }
@@ -155,5 +174,10 @@ cp -r "$bld/Orbitersdk/include" "$run/Orbitersdk/"
 # headless settings in the config
 "$here/run-headless.sh" --configure "$run"
 
-echo "$want" >"$stamp"
-report
+# Kept under its key in one rename; a build finished meanwhile by another
+# run of the same inputs is as good, and ours goes.
+touch "$keeping/complete"
+[ -f "$kept/complete" ] || rm -rf "$kept"
+mv -T "$keeping" "$kept" 2>/dev/null || note "kept build $kept made meanwhile by another run: using it"
+run="$top/run"
+fresh_run

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# TarvikMFD in the real host: builds the host's Linux port once (kept in
-# build-realhost/run), builds the module and the test driver against its
-# SDK, flies the Cape Canaveral route headless under Xvfb, and checks the
-# screenshots, the host's log and the exit status.
+# TarvikMFD in the real host: builds the host's Linux port once (kept
+# outside the clone, a fresh copy in build-realhost/run for each run), builds
+# the module and the test driver against its SDK, packages the module and
+# installs the package into the host as a user would, flies the Cape
+# Canaveral route headless under Xvfb, and checks the screenshots, the
+# host's log and the exit status.
 #
 # Usage: scripts/real-host.sh [--cost] [SOURCE]
 #   SOURCE  the port's source folder or clone (default:
@@ -33,10 +35,16 @@ build=$root/build-realhost/test
   -DORBITER_SDK_INCLUDE="$sdk/include" -DORBITER_SDK_LIBRARY="$sdk/lib/libOrbitersdk.a" >/dev/null
 cmake --build "$build" -j "$(nproc)"
 
-# The module and the driver as a user installs a plug-in.
-install -m 644 "$build/module/libTarvikMFD.so" "$build/libTarvikTestDriver.so" "$run/Modules/Plugin/"
+# The test driver, a plug-in of this test only, goes in beside the package
+# and is activated first: the host unloads plug-ins last first, so the
+# driver outlives TarvikMFD and sees its mode gone.
+install -m 644 "$build/libTarvikTestDriver.so" "$run/Modules/Plugin/"
+REALHOST_MODULES=TarvikTestDriver scripts/real-host/run-headless.sh --configure "$run"
+# The module as a user installs it: the package, unpacked into the host and
+# activated by the install script (the run folder is a fresh copy each time).
+package=$(scripts/package.sh --library "$build/module/libTarvikMFD.so" --out "$root/out/package")
+scripts/install-module.sh "$run" "$package"
 routes=$run/Config/TKMFD/routes
-mkdir -p "$routes"
 rm -f "$routes"/*.route
 
 out=$root/out/real-host
@@ -67,13 +75,13 @@ if [ "$plan" = test ]; then
 fi
 
 export TARVIK_DRIVER_DIR=$out/driver TARVIK_DRIVER_PLAN=$plan
-# The driver first: the host unloads plug-ins last first, so the driver
-# outlives TarvikMFD and sees its mode gone.
+# The plug-ins are those the configuration lists: TarvikMFD is active only
+# because the install script made it so.
 fly() {
   rm -rf "$out/shots" "$out/driver"
   mkdir -p "$out/shots" "$out/driver"
   status=0
-  REALHOST_MODULES="TarvikTestDriver TarvikMFD" REALHOST_SHOT_AT=" " \
+  REALHOST_MODULES="" REALHOST_SHOT_AT=" " \
     REALHOST_HOOK="$root/tests/real_host/screenshot-hook.sh" \
     scripts/real-host/run-headless.sh "$run" "$root/tests/real_host/TarvikCape.scn" 400 "$out/shots" || status=$?
   echo "$status" > "$out/exit-status"

@@ -1,18 +1,22 @@
 #!/usr/bin/env bash
-# Usage: scripts/setup.sh [runtime|all] — installs the Debian packages the
-# project needs, skipping those already there. "runtime" is what the demo
-# builds and runs with (the module, the simulator, tarvik-route); "all", the
-# default, adds the test frameworks, clang for the sanitizer and fuzz builds,
-# the German locale some tests read numbers under, setpriv (util-linux) for
-# the tests that run a case as nobody, and GNU time for
+# Usage: scripts/setup.sh [runtime|package|all] — installs the Debian packages
+# the project needs, skipping those already there. "runtime" is what the demo
+# builds and runs with (the module, the simulator, tarvik-route); "package"
+# adds what scripts/package.sh and scripts/install-module.sh use (zip, unzip,
+# python3-markdown for the manual's page); "all", the default, adds those,
+# the test frameworks, clang for the sanitizer and fuzz builds, the German
+# locale some tests read numbers under, and setpriv (util-linux) for the
+# tests that run a case as nobody, and GNU time for
 # scripts/measure-large-inputs.sh. Safe to run again.
 set -euo pipefail
 runtime=(cmake ninja-build g++ pkg-config libcairo2-dev nlohmann-json3-dev libpugixml-dev fonts-dejavu-core)
+packaging=(zip unzip python3-markdown)
 testing=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev locales util-linux time)
 case "${1:-all}" in
   runtime) packages=("${runtime[@]}") ;;
-  all) packages=("${runtime[@]}" "${testing[@]}") ;;
-  *) echo "usage: scripts/setup.sh [runtime|all]" >&2; exit 2 ;;
+  package) packages=("${runtime[@]}" "${packaging[@]}") ;;
+  all) packages=("${runtime[@]}" "${packaging[@]}" "${testing[@]}") ;;
+  *) echo "usage: scripts/setup.sh [runtime|package|all]" >&2; exit 2 ;;
 esac
 SUDO=""
 [ "$(id -u)" -eq 0 ] || SUDO="sudo"

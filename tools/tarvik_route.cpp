@@ -37,7 +37,7 @@ constexpr char kUsage[] =
     "       tarvik-route import FILE.gpx -o FILE.route [--radius METRES]\n"
     "       tarvik-route from-base BASE.cfg [-o FILE.route]\n"
     "       tarvik-route parse [--json] FILE\n"
-    "       tarvik-route --help\n"
+    "       tarvik-route --help | --version\n"
     "\n"
     "check      every problem of route files at once, as FILE:LINE:COLUMN:\n"
     "           error: or warning: lines, then what the module loads.\n"
@@ -58,6 +58,10 @@ constexpr char kUsage[] =
 int main(int argc, char** argv) {
   if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
     std::fputs(kUsage, stdout);
+    return route_tool::kExitOk;
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::fputs("tarvik-route " TARVIK_VERSION "\n", stdout);
     return route_tool::kExitOk;
   }
   // No command reads the host log back; parse --json listens to it.

@@ -1,23 +1,25 @@
 #!/usr/bin/env bash
-# Builds the host's community Linux port (with our patches) into
-# build-realhost/run/, the folder the host is started from.
+# Builds the host's community Linux port (with our patches) and gives each
+# run a fresh copy of it in build-realhost/run/, the folder the host is
+# started from.
 # Usage: scripts/real-host/build-host.sh [SOURCE]
 #   SOURCE: a source folder or git clone of the port (with submodules), or a
 #   .tar.xz of it; default orbiter-linux-port.tar.xz of the host's material
-#   (scripts/real-host/material.sh: ../shared/realhost beside the repo). Kept between runs: rebuilt only when the source, the patches or
-#   this script change.
+#   (scripts/real-host/material.sh: ../shared/realhost beside the repo).
+# The built host is kept outside the clone, in
+# ${TARVIK_REALHOST_CACHE:-${XDG_CACHE_HOME:-~/.cache}/tarvik-mfd}/realhost-<key>,
+# the key a hash of the source, the patches, the package list and the build
+# recipe (build-port.sh): any clone on the machine with the same inputs skips
+# the build. The kept build is never run: the host and the tests write into
+# their copy.
 set -euo pipefail
 
 started=$(date +%s)
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 repo="$(cd "$here/../.." && pwd)"
 top="$repo/build-realhost"
-src="$top/src"
-bld="$top/build"
-stage="$top/stage"
 run="$top/run"
-stamp="$top/stamp"
-jobs="${REALHOST_JOBS:-2}"
+cache="${TARVIK_REALHOST_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tarvik-mfd}"
 
 die() { echo "build-host: error: $*" >&2; exit 1; }
 note() { echo "build-host: $*" >&2; }
@@ -62,14 +64,17 @@ $(git -C "$source_arg" status --porcelain --ignore-submodules=none | sha256sum)"
 else
   src_id="archive $(sha256sum < "$source_arg")"
 fi
-want="$( { echo "$src_id"; cat "$here"/patches/*.patch "$here/packages.txt" "${BASH_SOURCE[0]}"; } | sha256sum | cut -d' ' -f1)"
+want="$( { echo "$src_id"; cat "$here"/patches/*.patch "$here/packages.txt" "$here/build-port.sh"; } | sha256sum | cut -d' ' -f1)"
+
+kept="$cache/realhost-$want"
 
 report() {
   local exe="$run/Orbiter"
   cat <<EOF
+kept build:       $kept   (copied to the run folder for each run)
 host executable:  $exe   (start it from $run)
 run folder:       $run
-SDK headers:      $run/Orbitersdk/include   (same as $src/Orbitersdk/include, plus imgui's)
+SDK headers:      $run/Orbitersdk/include   (the port's Orbitersdk/include, plus imgui's)
 SDK library:      $run/Orbitersdk/lib/libOrbitersdk.a
 plug-in flags:    -std=gnu++17 -fPIC -fno-gnu-unique -isystem <SDK headers>, -shared, link only libOrbitersdk.a
 plug-in folder:   $run/Modules/Plugin   (lib<Name>.so, listed under ACTIVE_MODULES)
@@ -79,81 +84,29 @@ time taken:       $(( $(date +%s) - started )) s
 EOF
 }
 
-if [ -f "$stamp" ] && [ "$(cat "$stamp")" = "$want" ] && [ -x "$run/Orbiter" ]; then
+# A fresh run folder from the kept build: about 60 MB, copied in well under
+# a second, so nothing a run writes (the host's config, its state, plug-ins,
+# routes) reaches the kept build or the next run.
+fresh_run() {
+  rm -rf "$run"
+  mkdir -p "$top"
+  cp -a "$kept/run" "$run"
   report
+}
+if [ -f "$kept/complete" ] && [ -x "$kept/run/Orbiter" ]; then
+  fresh_run
   exit 0
 fi
 
-# --- fresh source tree with our patches
-rm -f "$stamp"
-rm -rf "$src"
-mkdir -p "$src"
-if [ -d "$source_arg" ]; then
-  note "copying $source_arg"
-  [ -f "$source_arg/CMakeLists.txt" ] && [ -d "$source_arg/Src/Orbiter" ] \
-    || die "$source_arg does not look like the port's source (no CMakeLists.txt, Src/Orbiter)"
-  # third-party add-ons and git data stay out
-  tar -C "$source_arg" --exclude=./.git --exclude=./Addons -cf - . | tar -C "$src" -xf -
-else
-  note "unpacking $source_arg"
-  tar -C "$src" --strip-components=1 -xJf "$source_arg"
-fi
-[ -f "$src/Extern/imgui/imgui.h" ] || die "submodules missing in the source (clone with --recurse-submodules)"
-for p in "$here"/patches/*.patch; do
-  patch -d "$src" -p1 --forward --quiet < "$p" || die "patch $(basename "$p") does not apply"
-done
+mkdir -p "$cache"
+keeping="$(mktemp -d "$cache/.realhost-$want.XXXXXX")"
+chmod 755 "$keeping"
+trap 'rm -rf "$keeping"' EXIT
+"$here/build-port.sh" "$source_arg" "$top" "$keeping/run"
 
-# --- configure and build
-gen=()
-command -v ninja >/dev/null && gen=(-G Ninja)
-rm -rf "$bld"
-note "configuring"
-cmake -S "$src" -B "$bld" "${gen[@]}" -DCMAKE_BUILD_TYPE=Release \
-  -DORBITER_BUILD_XRSOUND=OFF -DORBITER_MAKE_TESTS=OFF \
-  -DCMAKE_INSTALL_PREFIX="$stage" >"$top/configure.log" 2>&1 \
-  || { tail -30 "$top/configure.log" >&2; die "configure failed (see $top/configure.log)"; }
-
-build() {
-  note "building $*"
-  cmake --build "$bld" -j "$jobs" --target "$@" >>"$top/build.log" 2>&1 \
-    || { tail -40 "$top/build.log" >&2; die "build of $* failed (see $top/build.log)"; }
-}
-: >"$top/build.log"
-# CopyData first: the OpenGL client needs its files but does not depend on it
-build CopyData
-build Orbiter_server OGLClient ShuttlePB Orbitersdk
-# the celestial bodies' modules (Earth's among them)
-if [ "${gen[*]}" = "-G Ninja" ]; then build Src/Celbody/all; else
-  note "building Src/Celbody"
-  cmake --build "$bld/Src/Celbody" -j "$jobs" >>"$top/build.log" 2>&1 \
-    || { tail -40 "$top/build.log" >&2; die "build of Src/Celbody failed"; }
-fi
-
-# --- install only what was built
-note "installing into $run"
-rm -rf "$stage" "$run"
-install_dir() {
-  cmake -DCMAKE_INSTALL_LOCAL_ONLY="${2:-OFF}" -P "$bld/$1/cmake_install.cmake" >>"$top/install.log" 2>&1 \
-    || { tail -20 "$top/install.log" >&2; die "install of ${1:-top level} failed"; }
-}
-: >"$top/install.log"
-install_dir . ON
-for d in Extern/lua-5.1.5 Src/Orbiter Src/Orbitersdk OVP/OGLClient Src/Vessel/ShuttlePB Src/Celbody; do
-  [ -f "$bld/$d/cmake_install.cmake" ] || die "no $d in the build (has the port's layout changed?)"
-  install_dir "$d"
-done
-[ -d "$stage/Orbiter" ] || die "install produced no $stage/Orbiter"
-mv "$stage/Orbiter" "$run"
-rm -rf "$stage"
-# the SDK in one place: headers (with the imgui ones CopyData gathers) and library
-mkdir -p "$run/Orbitersdk/lib"
-cp -r "$bld/Orbitersdk/include" "$run/Orbitersdk/"
-[ -f "$run/Orbitersdk/lib/libOrbitersdk.a" ] || cp "$bld/Src/Orbitersdk/libOrbitersdk.a" "$run/Orbitersdk/lib/"
-[ -f "$run/Orbitersdk/include/Orbitersdk.h" ] || die "no SDK headers in $run/Orbitersdk/include"
-[ -x "$run/Orbiter" ] || die "no host executable at $run/Orbiter after install"
-
-# headless settings in the config
-"$here/run-headless.sh" --configure "$run"
-
-echo "$want" >"$stamp"
-report
+# Kept under its key in one rename; a build finished meanwhile by another
+# run of the same inputs is as good, and ours goes.
+touch "$keeping/complete"
+[ -f "$kept/complete" ] || rm -rf "$kept"
+mv -T "$keeping" "$kept" 2>/dev/null || note "kept build $kept made meanwhile by another run: using it"
+fresh_run

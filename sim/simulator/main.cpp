@@ -22,6 +22,7 @@ constexpr int kExitUsage = 2;
 
 const char* const kUsage =
     "usage: tarvik-sim SCENARIO.json [--out DIR] [--frames SECONDS] [--record] [--overview-rows N] [--module FILE]\n"
+    "       tarvik-sim --help | --version\n"
     "  --out DIR          output folder (default: out/<scenario name>)\n"
     "  --frames SECONDS   interval of the PNG frames (default: the scenario's frameInterval; 0: none)\n"
     "  --record           also write every display's draw calls to recording/\n"
@@ -62,6 +63,9 @@ int Run(int argc, char** argv) {
       options.recordDrawCalls = true;
     } else if (arg == "--help" || arg == "-h") {
       std::fputs(kUsage, stdout);
+      return EXIT_SUCCESS;
+    } else if (arg == "--version") {
+      std::fputs("tarvik-sim " TARVIK_VERSION "\n", stdout);
       return EXIT_SUCCESS;
     } else if (scenarioPath.empty() && !arg.starts_with("--")) {
       scenarioPath = arg;

@@ -9,6 +9,10 @@
 #include "host/orbiter_sdk/module_side.h"
 #include "host/orbiter_sdk/sdk_bridge.h"
 
+static_assert(PANEL_MOUSE_LBDOWN == sdk_bridge::kMouseLeftDown && PANEL_MOUSE_LBUP == sdk_bridge::kMouseLeftUp &&
+                  PANEL_MOUSE_LBPRESSED == sdk_bridge::kMouseLeftPressed,
+              "the module's button event bits differ from the SDK's");
+
 namespace {
 
 using sdk_bridge::Handle;

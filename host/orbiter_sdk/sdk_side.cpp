@@ -15,6 +15,10 @@
 
 #include "host/orbiter_sdk/sdk_bridge.h"
 
+static_assert(PANEL_MOUSE_LBDOWN == sdk_bridge::kMouseLeftDown && PANEL_MOUSE_LBUP == sdk_bridge::kMouseLeftUp &&
+                  PANEL_MOUSE_LBPRESSED == sdk_bridge::kMouseLeftPressed,
+              "the SDK's button event bits differ from the ones the module was built with");
+
 using sdk_bridge::Handle;
 
 namespace {

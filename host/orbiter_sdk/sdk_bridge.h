@@ -103,6 +103,8 @@ void LineTo(Handle sketchpad, int x, int y);
 void Line(Handle sketchpad, int x0, int y0, int x1, int y1);
 void Rectangle(Handle sketchpad, int x0, int y0, int x1, int y1);
 void Ellipse(Handle sketchpad, int x0, int y0, int x1, int y1);
+// An open chain of points, x and y of each in turn.
+void Polyline(Handle sketchpad, const int* xy, int points);
 
 // Displays
 Handle DefaultFont(Handle hostDisplay, int index);

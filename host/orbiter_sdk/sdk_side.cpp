@@ -347,6 +347,17 @@ void Rectangle(Handle skp, int x0, int y0, int x1, int y1) { Pad(skp)->Rectangle
 
 void Ellipse(Handle skp, int x0, int y0, int x1, int y1) { Pad(skp)->Ellipse(x0, y0, x1, y1); }
 
+void Polyline(Handle skp, const int* xy, int points) try {
+  std::vector<oapi::IVECTOR2> chain(static_cast<std::size_t>(points));
+  for (int i = 0; i < points; ++i) {
+    chain[static_cast<std::size_t>(i)].x = xy[2 * i];
+    chain[static_cast<std::size_t>(i)].y = xy[2 * i + 1];
+  }
+  Pad(skp)->Polyline(chain.data(), points);
+} catch (...) {
+  // Out of memory: that arc is not drawn.
+}
+
 // ---- Displays, messages, registration -------------------------------------
 
 Handle DefaultFont(Handle hostDisplay, int index) {

@@ -50,8 +50,7 @@ int RunExport(const Arguments& arguments) {
   const std::string path = input.path;
 
   const RouteSource source = ReadRouteSource(std::move(input));
-  if (source.errorFlag)
-    return Fail(kExitFailed, path + ": the module reads this file with an error; see tarvik-route check " + path);
+  if (const int failed = ModuleReadStatus(source); failed != kExitOk) return failed;
   if (const std::string problem = route_gpx::PlaceProblem(source); !problem.empty())
     return Fail(kExitFailed, path + ": " + problem + ", which " + (options.format == "gpx" ? "GPX" : "GeoJSON") +
                                  " cannot hold");

@@ -68,9 +68,7 @@ int RunDraw(const Arguments& arguments) {
   const std::string path = input.path;
 
   const RouteSource source = ReadRouteSource(std::move(input));
-  if (source.errorFlag) {
-    return Fail(kExitFailed, path + ": the module reads this file with an error; see tarvik-route check " + path);
-  }
+  if (const int failed = ModuleReadStatus(source); failed != kExitOk) return failed;
   const route_plan::RoutePlan plan = route_plan::MakeRoutePlan(source, BaseName(path));
   std::string bytes;
   std::string why;

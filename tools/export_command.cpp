@@ -49,12 +49,14 @@ int RunExport(const Arguments& arguments) {
   if (!OneRouteFileRead(options.files, kUsage, input, status)) return status;
   const std::string path = input.path;
 
-  const RouteSource source = ReadRouteSource(std::move(input));
-  if (source.errorFlag)
-    return Fail(kExitFailed, path + ": the module reads this file with an error; see tarvik-route check " + path);
-  if (const std::string problem = route_gpx::PlaceProblem(source); !problem.empty())
-    return Fail(kExitFailed, path + ": " + problem + ", which " + (options.format == "gpx" ? "GPX" : "GeoJSON") +
-                                 " cannot hold");
+  // The bytes stay for the line of a point the format cannot hold.
+  const RouteSource source = ReadRouteSource(RouteInput(input));
+  if (const int failed = ModuleReadStatus(source); failed != kExitOk) return failed;
+  if (const route_gpx::PlaceProblemFound problem = route_gpx::PlaceProblem(source); !problem.why.empty()) {
+    const FilePlace place = PlaceOfPoint(input, problem.point);
+    return Fail(kExitFailed, path + ":" + std::to_string(place.line) + ": " + problem.why + ", which " +
+                                 (options.format == "gpx" ? "GPX" : "GeoJSON") + " cannot hold");
+  }
 
   const std::string text = options.format == "gpx"
                                ? route_gpx::GpxText(source, std::filesystem::path(path).stem().string())

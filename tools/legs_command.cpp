@@ -64,10 +64,8 @@ int RunLegs(const Arguments& arguments) {
   RouteInput input;
   int status = kExitOk;
   if (!OneRouteFileRead(files, kUsage, input, status)) return status;
-  const std::string path = input.path;
   const RouteSource source = ReadRouteSource(std::move(input));
-  if (source.errorFlag)
-    return Fail(kExitFailed, path + ": the module reads this file with an error; see tarvik-route check " + path);
+  if (const int failed = ModuleReadStatus(source); failed != kExitOk) return failed;
   PrintLegs(source, LegsOf(source.waypoints, bodyRadiusMetres), bodyRadiusMetres);
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(kExitUsage, "cannot write the output");
   return kExitOk;

@@ -228,18 +228,10 @@ class Checker {
   std::unordered_set<const char*> reportedSubjects_;  // where each report's subject starts in fileText
 };
 
-}  // namespace
-
-std::size_t RouteCheck::ErrorCount() const {
-  return static_cast<std::size_t>(std::count_if(diagnostics.begin(), diagnostics.end(),
-                                                [](const Diagnostic& d) { return d.severity == Severity::Error; }));
-}
-
-std::size_t RouteCheck::WarningCount() const { return diagnostics.size() - ErrorCount(); }
-
-RouteCheck CheckRouteInput(const RouteInput& input) {
+// The diagnostics in the order they are found. The reader, its trace and
+// the line table go on return, before the sort takes its own buffer.
+std::vector<Diagnostic> FindDiagnostics(const RouteInput& input) {
   RouteCheck check;
-  check.path = input.path;
   const std::string& bytes = input.bytes;
   ReadTrace trace;
   RouteFileReader reader(&trace, true);
@@ -254,15 +246,34 @@ RouteCheck CheckRouteInput(const RouteInput& input) {
   if (const std::size_t zero = bytes.find('\0'); zero != std::string::npos)
     check.diagnostics.push_back({lines.PlaceOfFileOffset(zero), Severity::Warning, std::string(text::kNotText)});
   Checker(check, reader, trace, lines).Run();
+  return std::move(check.diagnostics);
+}
+
+}  // namespace
+
+std::size_t RouteCheck::ErrorCount() const {
+  return static_cast<std::size_t>(std::count_if(diagnostics.begin(), diagnostics.end(),
+                                                [](const Diagnostic& d) { return d.severity == Severity::Error; }));
+}
+
+std::size_t RouteCheck::WarningCount() const { return diagnostics.size() - ErrorCount(); }
+
+RouteCheck CheckRouteInput(const RouteInput& input) {
+  RouteCheck check;
+  check.path = input.path;
+  {
+    // The module's read first and gone before the check's own: the two
+    // never hold their lists at once.
+    const RouteSource module = ReadRouteSource(input);
+    check.verdict = {module.points.size(), module.runways.size(), module.waypoints.size(), module.errorFlag,
+                     module.errorText};
+  }
+  check.diagnostics = FindDiagnostics(input);
   std::stable_sort(check.diagnostics.begin(), check.diagnostics.end(), [](const Diagnostic& a, const Diagnostic& b) {
     if (a.place.line != b.place.line) return a.place.line < b.place.line;
     if (a.place.column != b.place.column) return a.place.column < b.place.column;
     return a.severity == Severity::Error && b.severity == Severity::Warning;
   });
-
-  const RouteSource module = ReadRouteSource(input);
-  check.verdict = {module.points.size(), module.runways.size(), module.waypoints.size(), module.errorFlag,
-                   module.errorText};
   return check;
 }
 

@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "files/output_file.h"
+#include "route/route_messages.h"
 #include "text/terminal_text.h"
 #include "tools/route_source.h"
 
@@ -35,6 +36,14 @@ bool OneRouteFileRead(const Arguments& files, const char* usage, RouteInput& inp
     return false;
   }
   return true;
+}
+
+int ModuleReadStatus(const RouteSource& source) {
+  if (!source.errorFlag) return kExitOk;
+  // Not a fault of the file: check would run out of memory too.
+  if (source.errorText == route_messages::kOutOfMemory) return Fail(kExitUsage, kNotEnoughMemory);
+  return Fail(kExitFailed,
+              source.path + ": the module reads this file with an error; see tarvik-route check " + source.path);
 }
 
 }  // namespace route_tool

@@ -43,4 +43,9 @@ int WriteOutput(const std::string& path, const std::string& bytes, const std::st
 // error or the reason already written.
 bool OneRouteFileRead(const Arguments& files, const char* usage, RouteInput& input, int& status);
 
+// kExitOk when the module reads the route without an error; else the
+// failure, written: running out of memory as itself (kExitUsage), any
+// other error as a pointer to check (kExitFailed).
+int ModuleReadStatus(const RouteSource& source);
+
 }  // namespace route_tool

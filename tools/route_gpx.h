@@ -44,8 +44,13 @@ PlaceDeg RunwayCentreDeg(const RoutePoint& end1, const RoutePoint& end2);
 PlaceDeg WaypointPlaceDeg(const RouteSource& source, std::size_t waypoint);
 
 // Why the route's places cannot go into GPX or GeoJSON (a latitude beyond
-// +-90 degrees, a coordinate that is not a finite number), or empty.
-std::string PlaceProblem(const RouteSource& source);
+// +-90 degrees, a coordinate that is not a finite number), or an empty
+// why; the point is the first one that cannot.
+struct PlaceProblemFound {
+  std::size_t point = 0;  // a number of RouteSource::points
+  std::string why;
+};
+PlaceProblemFound PlaceProblem(const RouteSource& source);
 
 // The GPX document of a route read without error; routeName names its
 // <rte>.

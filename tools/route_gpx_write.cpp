@@ -95,16 +95,16 @@ PlaceDeg WaypointPlaceDeg(const RouteSource& source, std::size_t waypoint) {
   return RunwayCentreDeg(normalized(ends.end1Point), normalized(ends.end2Point));
 }
 
-std::string PlaceProblem(const RouteSource& source) {
+PlaceProblemFound PlaceProblem(const RouteSource& source) {
   // Runway centres lie between points, so the points decide.
   for (std::size_t i = 0; i < source.points.size(); ++i) {
     const RoutePoint& point = source.points[i];
     if (!std::isfinite(point.latitude) || std::fabs(point.latitude) > 90.0)
-      return "point " + std::to_string(i) + " has latitude " + ShortestNumber(point.latitude) +
-             ", not a number from -90 to 90";
+      return {i, "point " + std::to_string(i) + " has latitude " + ShortestNumber(point.latitude) +
+                     ", not a number from -90 to 90"};
     if (!std::isfinite(point.longitude))
-      return "point " + std::to_string(i) + " has longitude " + ShortestNumber(point.longitude) +
-             ", not a finite number";
+      return {i, "point " + std::to_string(i) + " has longitude " + ShortestNumber(point.longitude) +
+                     ", not a finite number"};
   }
   return {};
 }

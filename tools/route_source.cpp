@@ -58,6 +58,21 @@ RouteSource ReadRouteSource(const std::string& path) {
   return ReadRouteSource(std::move(input));
 }
 
+FilePlace PlaceOfPoint(const RouteInput& input, std::size_t point) {
+  ReadTrace trace;
+  RouteFileReader reader(&trace);
+  {
+    const ReaderEchoSilenced quiet;
+    reader.ParseRouteBytes(input.bytes, input.tooLarge);
+  }
+  std::size_t readPoints = 0;
+  for (const ReadTrace::PointLine& line : trace.points) {
+    if (!line.read) continue;
+    if (readPoints++ == point) return FileLines(input.bytes, trace.origins).PlaceOf(reader.fileText, line.line.text);
+  }
+  return {};
+}
+
 std::string ReadFileBytes(const std::string& path, std::string& bytes, bool* tooLarge) {
   bytes.clear();
   if (tooLarge != nullptr) *tooLarge = false;

@@ -85,6 +85,12 @@ RouteSource ReadRouteSource(RouteInput input);
 // read reads as an empty one.
 RouteSource ReadRouteSource(const std::string& path);
 
+// The place in the file of the module's point (a number of
+// RouteSource::points); the file as a whole when there is none. Reads the
+// bytes again with the trace of where each byte came from: only a message
+// needs it, and every other read is spared the trace's memory.
+FilePlace PlaceOfPoint(const RouteInput& input, std::size_t point);
+
 // Maps offsets in a reader's fileText back to the file. Built from the
 // reader's trace and the file's bytes.
 class FileLines {

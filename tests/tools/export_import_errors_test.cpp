@@ -118,7 +118,11 @@ std::vector<BadInputCase> ExportCases() {
       {"binary route", std::string("\x7f" "ELF\2\1\1\0\0\0", 10), "export --format geojson {in} -o {out}", 1,
        "{in}: the module reads this file with an error; see tarvik-route check {in}\n"},
       {"latitude GPX cannot hold", Replaced(kRoute, "10 52", "10 95"), "export --format gpx {in} -o {out}", 1,
-       "{in}: point 0 has latitude 95, not a number from -90 to 90, which GPX cannot hold\n"},
+       "{in}:2: point 0 has latitude 95, not a number from -90 to 90, which GPX cannot hold\n"},
+      // The line as the file counts it: blank and comment lines are not points.
+      {"latitude GeoJSON cannot hold, on a later line", Replaced(kRoute, "10 52\n", "10 52\r\n\n# north\n10 -90.5\n"),
+       "export --format geojson {in} -o {out}", 1,
+       "{in}:5: point 1 has latitude -90.5, not a number from -90 to 90, which GeoJSON cannot hold\n"},
       {"unknown format", kRoute, "export --format kml {in} -o {out}", 2,
        "unknown format kml; expected gpx or geojson\n" + kExportUsage},
       {"no format", kRoute, "export {in} -o {out}", 2, "expected --format gpx or --format geojson\n" + kExportUsage},

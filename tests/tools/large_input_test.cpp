@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/tools/tool_run.h"
+#include "tools/route_commands.h"
 
 namespace {
 
@@ -73,6 +74,25 @@ TEST(LargeInput, TooLittleMemoryIsAMessageAndAStatus) {
       const std::string what = command + " in " + std::to_string(mebibytes) + " MiB";
       EXPECT_TRUE(run.exitCode == 1 || run.exitCode == 2) << what << ": " << run.exitCode;
       EXPECT_NE((run.out + run.err).find("not enough memory"), std::string::npos) << what;
+    }
+  }
+}
+
+// A reader that runs out of memory is not a fault of the file: the
+// commands that need the route say so, not "see tarvik-route check".
+TEST(LargeInput, ReaderOutOfMemoryIsSaidAsSuch) {
+  const TempFolder folder;
+  tools_test::WriteBytes(folder.File("large.route"), LargeRoute());
+  const std::string expected = std::string("tarvik-route: ") + route_tool::kNotEnoughMemory + "\n";
+  for (const std::string& command :
+       {std::string("legs"), "draw -o " + folder.File("plan.svg"), std::string("export --format gpx")}) {
+    for (const int mebibytes : {20, 28}) {
+      const auto run = test_support::RunCommand("prlimit --as=" + std::to_string(mebibytes << 20) + " " +
+                                                    tools_test::kTool + " " + command + " " + folder.File("large.route"),
+                                                folder.File("err"));
+      const std::string what = command + " in " + std::to_string(mebibytes) + " MiB";
+      EXPECT_EQ(run.exitCode, route_tool::kExitUsage) << what;
+      EXPECT_EQ(run.err, expected) << what;
     }
   }
 }

@@ -30,13 +30,15 @@ void Fill(const folder_search::FoundEntry& entry, WIN32_FIND_DATAA* data) {
 
 }  // namespace
 
-HANDLE folder_search::Begin(std::vector<FoundEntry> entries, WIN32_FIND_DATAA* data) {
+HANDLE folder_search::Begin(std::vector<FoundEntry> entries, WIN32_FIND_DATAA* data, Order order) {
   if (entries.empty() || data == nullptr) return INVALID_HANDLE_VALUE;
-  std::sort(entries.begin(), entries.end(), [](const FoundEntry& a, const FoundEntry& b) {
-    if (FoldedLess(a.name, b.name)) return true;
-    if (FoldedLess(b.name, a.name)) return false;
-    return a.name < b.name;
-  });
+  if (order == Order::kByName) {
+    std::sort(entries.begin(), entries.end(), [](const FoundEntry& a, const FoundEntry& b) {
+      if (FoldedLess(a.name, b.name)) return true;
+      if (FoldedLess(b.name, a.name)) return false;
+      return a.name < b.name;
+    });
+  }
   auto* search = new (std::nothrow) Search{std::move(entries), 1};
   if (search == nullptr) return INVALID_HANDLE_VALUE;
   Fill(search->entries[0], data);

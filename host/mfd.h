@@ -38,9 +38,11 @@ struct MFDMODEOPENSPEC {
 
 constexpr UINT OAPI_MSG_MFD_OPENEDEX = 4;
 
-constexpr int PANEL_MOUSE_LBDOWN = 0x01;  // bit 0 of a button event: press
-constexpr int PANEL_MOUSE_LBPRESSED = 0x04;
-constexpr int PANEL_MOUSE_LBUP = 0x10;
+// Bits of a button event, as the SDK has them (checked against it in the
+// binding, where both are seen).
+constexpr int PANEL_MOUSE_LBDOWN = 0x01;  // press
+constexpr int PANEL_MOUSE_LBUP = 0x04;    // release
+constexpr int PANEL_MOUSE_LBPRESSED = 0x10;  // held
 
 class MFD {
  public:

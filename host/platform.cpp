@@ -49,7 +49,8 @@ HANDLE host_interface::FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* dat
     return INVALID_HANDLE_VALUE;  // out of memory: nothing found
   }
   closedir(dir);
-  return folder_search::Begin(std::move(entries), data);
+  // readdir's order is arbitrary: listed by name, the same on every machine.
+  return folder_search::Begin(std::move(entries), data, folder_search::Order::kByName);
 }
 
 namespace {

@@ -69,6 +69,10 @@ void TarvikMFD::DrawListPage(oapi::Sketchpad* skp) {
   const std::int64_t current = route.currentIndex;
   const std::int64_t first = FirstShown(count, current);
   for (std::int64_t i = first; i < count; ++i) {
+    const int line = static_cast<int>(i - first) + 5;
+    // This row and every later one start at or below the bottom edge: nothing
+    // of them shows, and a long route would cost a row each per redraw.
+    if (LineTop(displayHeight, line) >= displayHeight) break;
     const Waypoint& w = route.waypoints[static_cast<std::size_t>(i)];
     double legKm = 0.0;
     if (i + 1 < count) {
@@ -77,7 +81,7 @@ void TarvikMFD::DrawListPage(oapi::Sketchpad* skp) {
     }
     const std::string what = w.description.empty() ? TaskText(w.task) : w.description;
     skp->SetTextColor(i == current ? brightColor : dimColor);
-    DrawText(skp, 10, LineTop(displayHeight, static_cast<int>(i - first) + 5),
+    DrawText(skp, 10, LineTop(displayHeight, line),
              Format("%2i %5.0f %5.0f %4.0f %s", static_cast<int>(i + 1), w.speed, w.altitude, legKm, what.c_str()));
   }
   skp->SetTextColor(brightColor);

@@ -4,24 +4,43 @@
 #include <map>
 #include <memory>
 #include <new>
+#include <vector>
 
 #include "host/oapi.h"
 #include "host/orbiter_sdk/module_side.h"
 #include "host/orbiter_sdk/sdk_bridge.h"
+#include "host/orbiter_sdk/sketchpad_clip.h"
+
+static_assert(PANEL_MOUSE_LBDOWN == sdk_bridge::kMouseLeftDown && PANEL_MOUSE_LBUP == sdk_bridge::kMouseLeftUp &&
+                  PANEL_MOUSE_LBPRESSED == sdk_bridge::kMouseLeftPressed,
+              "the module's button event bits differ from the SDK's");
 
 namespace {
 
 using sdk_bridge::Handle;
 
+// Built for comparing screenshots: every drawing call passes on as made.
+#if defined(TARVIK_DRAW_EVERYTHING)
+constexpr bool kDrawEverything = true;
+#else
+constexpr bool kDrawEverything = false;
+#endif
+
+// The host's own pen is of unknown width: taken as wide, so nothing that may
+// show is dropped.
+constexpr int kUnknownPenWidthPx = 16;
+
 struct BoundPen final : oapi::Pen {
-  explicit BoundPen(Handle h) : handle(h) {}
+  BoundPen(Handle h, int width) : handle(h), widthPx(width) {}
   Handle handle;
+  int widthPx;
 };
 
 struct BoundFont final : oapi::Font {
-  BoundFont(Handle h, bool owned) : handle(h), ownedByHost(owned) {}
+  BoundFont(Handle h, bool owned, int height) : handle(h), ownedByHost(owned), heightPx(height) {}
   Handle handle;
   bool ownedByHost;  // a display's default font: never released
+  int heightPx;      // 0: the host's, unknown
 };
 
 Handle HandleOf(oapi::Pen* pen) { return pen != nullptr ? static_cast<BoundPen*>(pen)->handle : nullptr; }
@@ -29,9 +48,11 @@ Handle HandleOf(oapi::Font* font) { return font != nullptr ? static_cast<BoundFo
 
 // The host's sketchpad under the module's interface. The module may release
 // a pen or font while it is still selected; the host's own goes back first.
+// Drawing calls pass through sketchpad_clip: what cannot show is dropped,
+// and coordinates too large for the host are clipped.
 class BoundSketchpad final : public oapi::Sketchpad {
  public:
-  explicit BoundSketchpad(Handle skp) : skp_(skp) {}
+  BoundSketchpad(Handle skp, int widthPx, int heightPx) : skp_(skp), widthPx_(widthPx), heightPx_(heightPx) {}
   BoundSketchpad(const BoundSketchpad&) = delete;
   BoundSketchpad& operator=(const BoundSketchpad&) = delete;
   ~BoundSketchpad() override {
@@ -58,12 +79,60 @@ class BoundSketchpad final : public oapi::Sketchpad {
   }
 
   DWORD SetTextColor(DWORD colour) override { return sdk_bridge::SetTextColour(skp_, colour); }
-  bool Text(int x, int y, const char* str, int len) override { return sdk_bridge::Text(skp_, x, y, str, len); }
-  void MoveTo(int x, int y) override { sdk_bridge::MoveTo(skp_, x, y); }
-  void LineTo(int x, int y) override { sdk_bridge::LineTo(skp_, x, y); }
-  void Line(int x0, int y0, int x1, int y1) override { sdk_bridge::Line(skp_, x0, y0, x1, y1); }
-  void Rectangle(int x0, int y0, int x1, int y1) override { sdk_bridge::Rectangle(skp_, x0, y0, x1, y1); }
-  void Ellipse(int x0, int y0, int x1, int y1) override { sdk_bridge::Ellipse(skp_, x0, y0, x1, y1); }
+  bool Text(int x, int y, const char* str, int len) override {
+    const int fontHeightPx = font_ != nullptr ? static_cast<BoundFont*>(font_)->heightPx : 0;
+    if (!kDrawEverything && !sketchpad_clip::TextMayShow(Frame(), fontHeightPx, x, y, len)) return true;
+    return sdk_bridge::Text(skp_, x, y, str, len);
+  }
+  void MoveTo(int x, int y) override {
+    sdk_bridge::MoveTo(skp_, x, y);  // the host only keeps the point
+    at_ = hostAt_ = {x, y};
+  }
+  void LineTo(int x, int y) override {
+    const sketchpad_clip::Point from = at_;
+    at_ = {x, y};
+    if (kDrawEverything) return sdk_bridge::LineTo(skp_, x, y);
+    const auto line = sketchpad_clip::Line(Frame(), {from.x, from.y, x, y});
+    if (!line) return;
+    // The host's point is where the last line it drew ended.
+    if (line->x0 == hostAt_.x && line->y0 == hostAt_.y) sdk_bridge::LineTo(skp_, line->x1, line->y1);
+    else sdk_bridge::Line(skp_, line->x0, line->y0, line->x1, line->y1);
+    hostAt_ = {line->x1, line->y1};
+  }
+  void Line(int x0, int y0, int x1, int y1) override {
+    at_ = {x1, y1};
+    if (kDrawEverything) return sdk_bridge::Line(skp_, x0, y0, x1, y1);
+    const auto line = sketchpad_clip::Line(Frame(), {x0, y0, x1, y1});
+    if (!line) return;
+    sdk_bridge::Line(skp_, line->x0, line->y0, line->x1, line->y1);
+    hostAt_ = {line->x1, line->y1};
+  }
+  void Rectangle(int x0, int y0, int x1, int y1) override {
+    if (kDrawEverything) return sdk_bridge::Rectangle(skp_, x0, y0, x1, y1);
+    if (const auto box = sketchpad_clip::Rectangle(Frame(), {x0, y0, x1, y1}))
+      sdk_bridge::Rectangle(skp_, box->x0, box->y0, box->x1, box->y1);
+  }
+  void Ellipse(int x0, int y0, int x1, int y1) override {
+    if (kDrawEverything) return sdk_bridge::Ellipse(skp_, x0, y0, x1, y1);
+    const sketchpad_clip::EllipseDraw draw = sketchpad_clip::Ellipse(Frame(), {x0, y0, x1, y1});
+    const sketchpad_clip::Corners& c = draw.corners;
+    switch (draw.kind) {
+      case sketchpad_clip::EllipseDraw::kNone: break;
+      case sketchpad_clip::EllipseDraw::kLine:
+        sdk_bridge::Line(skp_, c.x0, c.y0, c.x1, c.y1);
+        hostAt_ = {c.x1, c.y1};
+        break;
+      case sketchpad_clip::EllipseDraw::kEllipse: sdk_bridge::Ellipse(skp_, c.x0, c.y0, c.x1, c.y1); break;
+      case sketchpad_clip::EllipseDraw::kArcs:
+        for (const auto& arc : draw.arcs) {
+          std::vector<int> xy;
+          xy.reserve(2 * arc.size());
+          for (const sketchpad_clip::Point& p : arc) xy.insert(xy.end(), {p.x, p.y});
+          sdk_bridge::Polyline(skp_, xy.data(), static_cast<int>(arc.size()));
+        }
+        break;
+    }
+  }
 
   void Forget(const oapi::Pen* pen) {
     if (pen != nullptr && pen == pen_) SetPen(nullptr);
@@ -78,6 +147,14 @@ class BoundSketchpad final : public oapi::Sketchpad {
   oapi::Pen* pen_ = nullptr;
   Handle hostFont_ = nullptr;
   Handle hostPen_ = nullptr;
+  int widthPx_;
+  int heightPx_;
+  sketchpad_clip::Point at_{0, 0};      // the module's current point
+  sketchpad_clip::Point hostAt_{0, 0};  // the host's
+
+  sketchpad_clip::Frame Frame() const {
+    return {widthPx_, heightPx_, pen_ != nullptr ? static_cast<BoundPen*>(pen_)->widthPx : kUnknownPenWidthPx};
+  }
 };
 
 // The sketchpad of the redraw in progress, if any.
@@ -102,7 +179,7 @@ std::map<Handle, std::unique_ptr<BoundFont>>& DefaultFonts() {
 // One of the module's display objects, as the host's display sees it.
 class DisplayAdapter final : public sdk_bridge::DisplayHooks {
  public:
-  explicit DisplayAdapter(MFD* display) : display_(display) {}
+  DisplayAdapter(MFD* display, int widthPx, int heightPx) : display_(display), widthPx_(widthPx), heightPx_(heightPx) {}
   DisplayAdapter(const DisplayAdapter&) = delete;
   DisplayAdapter& operator=(const DisplayAdapter&) = delete;
   ~DisplayAdapter() override { delete display_; }
@@ -110,7 +187,7 @@ class DisplayAdapter final : public sdk_bridge::DisplayHooks {
   bool Redraw(Handle skp) override {
     auto* display = dynamic_cast<MFD2*>(display_);
     if (display == nullptr || skp == nullptr) return false;
-    BoundSketchpad pad(skp);
+    BoundSketchpad pad(skp, widthPx_, heightPx_);
     activeSketchpad = &pad;
     // Cleared however the redraw ends.
     struct Deactivate {
@@ -134,6 +211,8 @@ class DisplayAdapter final : public sdk_bridge::DisplayHooks {
 
  private:
   MFD* display_;
+  int widthPx_;
+  int heightPx_;
   const MFDBUTTONMENU* menu_ = nullptr;
 };
 
@@ -143,7 +222,7 @@ sdk_bridge::DisplayHooks* sdk_bridge::OpenDisplay(void* modeContext, std::uint32
                                                   int heightPx, Handle vessel, Handle hostDisplay) {
   MFD* display = module_side::OpenModeDisplay(modeContext, displayId, widthPx, heightPx, vessel);
   if (display == nullptr) return nullptr;
-  auto* hooks = new (std::nothrow) DisplayAdapter(display);
+  auto* hooks = new (std::nothrow) DisplayAdapter(display, widthPx, heightPx);
   if (hooks == nullptr) {
     delete display;
     return nullptr;
@@ -159,7 +238,7 @@ inline namespace host_interface {
 oapi::Pen* oapiCreatePen(int style, int width, DWORD col) {
   const Handle pen = sdk_bridge::CreatePen(style, width, col);
   if (pen == nullptr) return nullptr;
-  auto* bound = new (std::nothrow) BoundPen(pen);
+  auto* bound = new (std::nothrow) BoundPen(pen, width);
   if (bound == nullptr) sdk_bridge::ReleasePen(pen);
   return bound;
 }
@@ -174,7 +253,7 @@ void oapiReleasePen(oapi::Pen* pen) {
 oapi::Font* oapiCreateFont(int height, bool prop, const char* face, oapi::FontStyle style) {
   const Handle font = sdk_bridge::CreateFont(height, prop, face, static_cast<int>(style));
   if (font == nullptr) return nullptr;
-  auto* bound = new (std::nothrow) BoundFont(font, false);
+  auto* bound = new (std::nothrow) BoundFont(font, false, height);
   if (bound == nullptr) sdk_bridge::ReleaseFont(font);
   return bound;
 }
@@ -211,7 +290,7 @@ oapi::Font* MFD2::GetDefaultFont(DWORD fontidx) const {
   const Handle font = sdk_bridge::DefaultFont(HostDisplayOf(this), static_cast<int>(fontidx));
   if (font == nullptr) return nullptr;
   std::unique_ptr<BoundFont>& bound = DefaultFonts()[font];
-  if (!bound) bound = std::make_unique<BoundFont>(font, true);
+  if (!bound) bound = std::make_unique<BoundFont>(font, true, 0);
   return bound.get();
 }
 

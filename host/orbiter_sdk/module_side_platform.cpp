@@ -1,7 +1,7 @@
 // host/platform.h for the Windows DLL, over the Windows side's folder search
 // (host/platform.cpp is POSIX; the Linux port's module uses it). Names come
-// back in the same case-insensitive order as there, whatever order the file
-// system gives. GetProcAddress stays undefined: only the simulated host's
+// back in the order the host's folder search gives them, as the module lists
+// them there. GetProcAddress stays undefined: only the simulated host's
 // library glue calls it.
 #include <string>
 #include <utility>
@@ -27,7 +27,7 @@ HANDLE host_interface::FindFirstFileA(const char* pattern, WIN32_FIND_DATAA* dat
   if (pattern == nullptr || data == nullptr) return INVALID_HANDLE_VALUE;
   std::vector<folder_search::FoundEntry> entries;
   if (!sdk_bridge::ListFolder(pattern, Collect, &entries)) return INVALID_HANDLE_VALUE;
-  return folder_search::Begin(std::move(entries), data);
+  return folder_search::Begin(std::move(entries), data, folder_search::Order::kAsFound);
 } catch (...) {
   return INVALID_HANDLE_VALUE;  // out of memory: nothing found
 }

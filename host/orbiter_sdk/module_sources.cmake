@@ -10,6 +10,7 @@ list(FILTER TARVIK_MODULE_SOURCES EXCLUDE REGEX "module/(library_glue|module_ver
 set(TARVIK_BINDING_SOURCES
   ${TARVIK_ROOT}/host/orbiter_sdk/module_side_host.cpp
   ${TARVIK_ROOT}/host/orbiter_sdk/module_side_display.cpp
+  ${TARVIK_ROOT}/host/orbiter_sdk/sketchpad_clip.cpp
   ${TARVIK_ROOT}/host/orbiter_sdk/sdk_side.cpp)
 # Windows: the folder search over the Windows API instead of the POSIX one,
 # and the POSIX names the sources use, given to every source before its

@@ -14,6 +14,12 @@ namespace sdk_bridge {
 // source, pen, font, sketchpad or display.
 using Handle = void*;
 
+// The bits of a button event pass through as they are: the module's values
+// must be the SDK's (each side checks its own against these).
+inline constexpr int kMouseLeftDown = 0x01;
+inline constexpr int kMouseLeftUp = 0x04;
+inline constexpr int kMouseLeftPressed = 0x10;
+
 // ---- Offered by the module side ------------------------------------------
 
 // One display in the module's mode, as the SDK side's display object sees
@@ -97,6 +103,8 @@ void LineTo(Handle sketchpad, int x, int y);
 void Line(Handle sketchpad, int x0, int y0, int x1, int y1);
 void Rectangle(Handle sketchpad, int x0, int y0, int x1, int y1);
 void Ellipse(Handle sketchpad, int x0, int y0, int x1, int y1);
+// An open chain of points, x and y of each in turn.
+void Polyline(Handle sketchpad, const int* xy, int points);
 
 // Displays
 Handle DefaultFont(Handle hostDisplay, int index);

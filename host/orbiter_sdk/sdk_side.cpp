@@ -15,6 +15,10 @@
 
 #include "host/orbiter_sdk/sdk_bridge.h"
 
+static_assert(PANEL_MOUSE_LBDOWN == sdk_bridge::kMouseLeftDown && PANEL_MOUSE_LBUP == sdk_bridge::kMouseLeftUp &&
+                  PANEL_MOUSE_LBPRESSED == sdk_bridge::kMouseLeftPressed,
+              "the SDK's button event bits differ from the ones the module was built with");
+
 using sdk_bridge::Handle;
 
 namespace {
@@ -342,6 +346,17 @@ void Line(Handle skp, int x0, int y0, int x1, int y1) { Pad(skp)->Line(x0, y0, x
 void Rectangle(Handle skp, int x0, int y0, int x1, int y1) { Pad(skp)->Rectangle(x0, y0, x1, y1); }
 
 void Ellipse(Handle skp, int x0, int y0, int x1, int y1) { Pad(skp)->Ellipse(x0, y0, x1, y1); }
+
+void Polyline(Handle skp, const int* xy, int points) try {
+  std::vector<oapi::IVECTOR2> chain(static_cast<std::size_t>(points));
+  for (int i = 0; i < points; ++i) {
+    chain[static_cast<std::size_t>(i)].x = xy[2 * i];
+    chain[static_cast<std::size_t>(i)].y = xy[2 * i + 1];
+  }
+  Pad(skp)->Polyline(chain.data(), points);
+} catch (...) {
+  // Out of memory: that arc is not drawn.
+}
 
 // ---- Displays, messages, registration -------------------------------------
 

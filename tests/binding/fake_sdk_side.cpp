@@ -93,6 +93,7 @@ void LineTo(Handle, int, int) {}
 void Line(Handle, int, int, int, int) {}
 void Rectangle(Handle, int, int, int, int) {}
 void Ellipse(Handle, int, int, int, int) {}
+void Polyline(Handle, const int*, int) {}
 
 // The host keeps one font per display and index.
 Handle DefaultFont(Handle hostDisplay, int index) {

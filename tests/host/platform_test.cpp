@@ -1,6 +1,7 @@
 // The platform layer as the module relies on it: a folder search that
 // returns names in the host's order, and export lookup by module base.
 #include "host/platform.h"
+#include "host/folder_search.h"
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
@@ -70,6 +71,25 @@ TEST_F(FolderSearch, StarAlsoFindsTheFolderEntries) {
   EXPECT_EQ(found[0].first, ".");
   EXPECT_EQ(found[1].first, "..");
   EXPECT_EQ(found[2].first, "one");
+}
+
+// The Windows host's folder search has an order of its own: it is kept.
+TEST(FolderSearchOrder, AsFoundKeepsTheHostsOrderByNameSorts) {
+  const std::vector<folder_search::FoundEntry> found = {
+      {"b.route", FILE_ATTRIBUTE_NORMAL}, {"C.route", FILE_ATTRIBUTE_NORMAL}, {"a.route", FILE_ATTRIBUTE_NORMAL}};
+  const auto walk = [&](folder_search::Order order) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data{};
+    HANDLE search = folder_search::Begin(found, &data, order);
+    if (search == INVALID_HANDLE_VALUE) return names;
+    do {
+      names.emplace_back(data.cFileName);
+    } while (FindNextFileA(search, &data));
+    EXPECT_TRUE(FindClose(search));
+    return names;
+  };
+  EXPECT_EQ(walk(folder_search::Order::kAsFound), (std::vector<std::string>{"b.route", "C.route", "a.route"}));
+  EXPECT_EQ(walk(folder_search::Order::kByName), (std::vector<std::string>{"a.route", "b.route", "C.route"}));
 }
 
 TEST(NativePath, BackslashesAreSeparators) {

@@ -24,36 +24,45 @@ class TextPageTest : public PageTest {
 };
 
 struct ListWindowCase {
+  int count;
   std::uint32_t current;
   int firstNumber;  // first waypoint shown, on line 5
 };
 
 class ListWindowTest : public TextPageTest, public ::testing::WithParamInterface<ListWindowCase> {};
 
-TEST_P(ListWindowTest, ShowsRowsFromTheWindowStartToTheEndWithTheCurrentBright) {
-  MakeRoute(20, GetParam().current);
+TEST_P(ListWindowTest, ShowsRowsFromTheWindowStartWhoseLinesStartAboveTheBottomEdge) {
+  const int count = GetParam().count;
+  MakeRoute(count, GetParam().current);
   SetPageAndRange(List, 2000);
   const auto texts = TextsOf(Redraw());
 
-  ASSERT_EQ(texts.size(), 1u + (20 - GetParam().firstNumber + 1) + 2u) << "title, rows, two headers";
-  for (int number = GetParam().firstNumber; number <= 20; ++number) {
+  // Line n starts at n twentieths of the display height: rows on line 20 and
+  // beyond start at or below the bottom edge and are not drawn.
+  const int lineHeightPx = mfd->displayHeight / 20;
+  int lastNumber = GetParam().firstNumber - 1;
+  while (lastNumber < count && (lastNumber + 1 - GetParam().firstNumber + 5) * lineHeightPx < mfd->displayHeight)
+    ++lastNumber;
+  ASSERT_EQ(texts.size(), 1u + (lastNumber - GetParam().firstNumber + 1) + 2u) << "title, rows, two headers";
+  for (int number = GetParam().firstNumber; number <= lastNumber; ++number) {
     const DrawnText& row = texts[static_cast<std::size_t>(number - GetParam().firstNumber + 1)];
     char expected[64];
     std::snprintf(expected, sizeof expected, "%2i %5.0f %5.0f %4.0f TURN", number, 99.0 + number,
-                  990.0 + 10 * number, number == 20 ? 0.0 : 1.0);
+                  990.0 + 10 * number, number == count ? 0.0 : 1.0);
     const int line = number - GetParam().firstNumber + 5;
     const bool current = number == static_cast<int>(GetParam().current) + 1;
-    EXPECT_EQ(row, (DrawnText{10, 20 * line, expected, current ? kBright : kDim})) << "waypoint " << number;
+    EXPECT_EQ(row, (DrawnText{10, lineHeightPx * line, expected, current ? kBright : kDim})) << "waypoint " << number;
   }
   EXPECT_EQ(texts[texts.size() - 2], (DrawnText{5, 40, "|ID | SPD | ALT | DIST NEXT | DESC|", kBright}));
   EXPECT_EQ(texts.back(), (DrawnText{5, 60, "|#  | m/s |  m  |     km    |\\\\TASK|", kBright}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, ListWindowTest,
-                         ::testing::Values(ListWindowCase{3, 4},    // rows 4..20 on lines 5..21
-                                           ListWindowCase{10, 7},   // f = 6: rows 7..20 on lines 5..18
-                                           ListWindowCase{19, 7},   // the last window
-                                           ListWindowCase{25, 7}));  // beyond the end: nothing bright
+                         ::testing::Values(ListWindowCase{20, 3, 4},     // rows 4..18 on lines 5..19
+                                           ListWindowCase{20, 10, 7},    // f = 6: rows 7..20 on lines 5..18
+                                           ListWindowCase{20, 19, 7},    // the last window
+                                           ListWindowCase{20, 25, 7},    // beyond the end: nothing bright
+                                           ListWindowCase{1000, 0, 1}));  // rows 1..15 of a long route
 
 TEST_F(TextPageTest, ListRowsShowTheDescriptionOrTheTask) {
   MakeRoute(4, 0);

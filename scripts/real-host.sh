@@ -9,9 +9,8 @@
 # Usage: scripts/real-host.sh [--cost] [SOURCE]
 #   SOURCE  the port's source folder or clone (default:
 #           ../shared/realhost/orbiter-linux-port.tar.xz)
-#   --cost  instead of the test, measure the host's frame time with the
-#           left display closed and with TarvikMFD showing a route of
-#           1,000 waypoints (out/real-host-cost/driver/driver-report.txt)
+#   --cost  instead of the test, measure what one redraw of the display
+#           costs (scripts/real-host/cost.sh; out/real-host-cost/report.md)
 # Results of the test in out/real-host/: map.png, table.png, browser.png,
 # error.png, shots/ (every screenshot, the host's log), driver/ (the
 # driver's report, the host's positions of Cape Canaveral's pads and
@@ -20,10 +19,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-plan=test
 if [ "${1:-}" = "--cost" ]; then
-  plan=cost
   shift
+  exec scripts/real-host/cost.sh "$@"
 fi
 scripts/setup.sh
 scripts/real-host/build-host.sh "$@"
@@ -48,33 +46,17 @@ routes=$run/Config/TKMFD/routes
 rm -f "$routes"/*.route
 
 out=$root/out/real-host
-[ "$plan" = test ] || out=$root/out/real-host-$plan
 rm -rf "$out/routes"
 mkdir -p "$out/routes"
-if [ "$plan" = test ]; then
-  cp tests/real_host/routes/*.route "$out/routes/"
-else
-  # 1,000 waypoints on a spiral round the landing facility, 100 m apart.
-  awk 'BEGIN {
-    print "BEGIN_POINTS"
-    for (i = 0; i < 1000; i++) {
-      a = i * 0.2; r = 0.002 + i * 0.00009
-      printf "%.6f %.6f\n", -80.681146 + r * cos(a) / 0.878, 28.594722 + r * sin(a)
-    }
-    print "END_POINTS"; print "BEGIN_RUNWAYS"; print "END_RUNWAYS"; print "BEGIN_WAYPOINTS"
-    for (i = 0; i < 1000; i++) printf "POINT %d TURN 50 300 100 \"Spiral %d\"\n", i, i + 1
-    print "END_WAYPOINTS" }' > "$out/routes/Cost1000.route"
-fi
+cp tests/real_host/routes/*.route "$out/routes/"
 cp "$out"/routes/*.route "$routes/"
 
 # The check of tarvik-route from-base runs the tool of the main build:
 # scripts/test.sh has built it in CI; on a clean clone only the tool is built.
-if [ "$plan" = test ]; then
-  [ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-  cmake --build build --target tarvik-route -j "$(nproc)"
-fi
+[ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build --target tarvik-route -j "$(nproc)"
 
-export TARVIK_DRIVER_DIR=$out/driver TARVIK_DRIVER_PLAN=$plan
+export TARVIK_DRIVER_DIR=$out/driver TARVIK_DRIVER_PLAN=test
 # The plug-ins are those the configuration lists: TarvikMFD is active only
 # because the install script made it so.
 fly() {
@@ -96,11 +78,6 @@ if [ "$status" -ne 0 ] || ! grep -qx "TarvikTestDriver: done" "$out/driver/drive
   tail -20 "$out/shots/host.out" 2>/dev/null || true
   echo "real-host: flying once more"
   fly
-fi
-
-if [ "$plan" = cost ]; then
-  grep "cost:" "$out/driver/driver-report.txt"
-  exit "$status"
 fi
 
 for shot in 01-map-empty:map-empty 04-map-route:map 02-browser:browser 08-table:table; do

@@ -5,8 +5,8 @@
 // writing the shot's name to DIR/shot-request and waits until the script
 // removes the file. DIR is $TARVIK_DRIVER_DIR. Its findings go to the host's
 // log and to DIR/driver-report.txt, one "TarvikTestDriver: ..." line each.
-// With TARVIK_DRIVER_PLAN=cost it measures frame times instead: the left
-// display closed, then TarvikMFD's map and table with the only route file.
+// With TARVIK_DRIVER_PLAN=cost it shows the cases of the cost run in turn
+// instead and marks when each was shown; the host times the redraws.
 #include <Orbitersdk.h>
 
 #include <chrono>
@@ -16,7 +16,6 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <map>
 #include <numbers>
 #include <string>
 #include <vector>
@@ -72,7 +71,6 @@ class Driver : public oapi::Module {
 
   void clbkPostStep(double simt, double, double) override {
     if (flying_) HoldFlying();
-    if (measuring_) ++frames_;
     while (next_ < steps_.size()) {
       if (!started_) {
         stepStart_ = simt;
@@ -295,73 +293,75 @@ class Driver : public oapi::Module {
     });
   }
 
-  // Frames counted over the wall-clock time they took, after a settling
-  // time (the host's own step counter stops at 0.1 s, which software
-  // rendering reaches); each kind's phases add up, so that kinds measured
-  // in turn cancel the host's drift.
-  void Measure(const std::string& kind, double seconds) {
-    Wait(2);
-    Do([this] {
-      frames_ = 0;
-      measureStart_ = std::chrono::steady_clock::now();
-      measuring_ = true;
-    });
+  // The host's redraw times (REALHOST_REDRAW_TIMES) stamp each redraw with
+  // this clock; a phase's marks in it say which redraws belong to the phase.
+  static long long NowMicroseconds() {
+    return std::chrono::duration_cast<std::chrono::microseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+  }
+
+  // One case of the cost run: a settling time for the redraw the change
+  // asked for, in the first round a screenshot (never inside a phase: the
+  // screenshot costs time of its own), then the phase's marks.
+  void Phase(const std::string& kind, int round, double seconds) {
+    Wait(kSettleSeconds);
+    if (round == 0 && kind != "surface") Shot("cost-" + kind);
+    Do([this] { phaseStartMicroseconds_ = NowMicroseconds(); });
     Wait(seconds);
-    Do([this, kind] {
-      measuring_ = false;
-      costSeconds_[kind] += std::chrono::duration<double>(std::chrono::steady_clock::now() - measureStart_).count();
-      costFrames_[kind] += frames_;
+    Do([this, kind, round] {
+      Report("phase " + kind + " round " + std::to_string(round) + " from " + std::to_string(phaseStartMicroseconds_) +
+             " to " + std::to_string(NowMicroseconds()));
     });
   }
 
-  void ReportCosts() {
-    Do([this] {
-      for (const auto& [kind, seconds] : costSeconds_) {
-        char line[160];
-        std::snprintf(line, sizeof line, "cost: %s: %d frames, mean frame time %.3f ms", kind.c_str(),
-                      costFrames_[kind], costFrames_[kind] > 0 ? 1000.0 * seconds / costFrames_[kind] : 0.0);
-        Report(line);
-      }
-    });
-  }
-
-  // The left display closed, the host's own Surface mode, TarvikMFD's table
-  // and map with the only route file (1,000 waypoints), in turn, twice:
-  // first at the host's own refresh interval, then all redrawn every frame,
-  // which shows what one redraw costs.
+  // The cases in turn, round after round, so that the host's drift hits all
+  // alike. The route files are Cost1000.route and Cost20.route, listed in
+  // that order; the browser selects the first file whenever it opens.
   void PlanCost() {
-    constexpr double kPhaseSeconds = 10.0;
-    const auto open = [this](int mode, bool everyFrame) {
-      Do([mode, everyFrame] {
+    const auto setting = [](const char* name, double fallback) {
+      const char* text = std::getenv(name);
+      return text != nullptr ? std::atof(text) : fallback;
+    };
+    const int rounds = static_cast<int>(setting("TARVIK_COST_ROUNDS", 5));
+    const double seconds = setting("TARVIK_COST_SECONDS", 5);
+    // Redrawn as often as the host allows (ten times a second): more redraws
+    // to time, each one costing what it costs.
+    const auto open = [this](int mode) {
+      Do([mode] {
         oapiOpenMFD(mode >= 0 ? mode : oapiGetMFDModeSpecEx(const_cast<char*>("TarvikMFD")), kDisplay);
-        oapiSetMFDRefreshIntervalMultiplier(kDisplay, everyFrame ? 1e-3 : 1.0);
+        oapiSetMFDRefreshIntervalMultiplier(kDisplay, 1e-3);
       });
+    };
+    const auto zoom = [this](int key) {
+      for (int i = 0; i < 4; ++i) Key(key);  // 2 km to 32 km and back
+    };
+    const auto load = [this](bool second) {
+      Key(OAPI_KEY_L);
+      Wait(1);
+      if (second) Key(OAPI_KEY_N);
+      Key(OAPI_KEY_L);
     };
     constexpr int kTarvik = -1;
     Wait(2);
     Land(kRunway33Start, kRunway33HeadingDeg);
-    open(kTarvik, false);
-    Wait(2);
-    for (int i = 0; i < 4; ++i) Key(OAPI_KEY_SUBTRACT);
-    Key(OAPI_KEY_L);
-    Wait(1);
-    Key(OAPI_KEY_L);  // the table of the only file
-    Wait(2);
-    for (const bool everyFrame : {false, true}) {
-      const std::string how = everyFrame ? "redrawn every frame, " : "";
-      for (int round = 0; round < 2; ++round) {
-        open(MFD_NONE, everyFrame);
-        Measure(how + "display closed", kPhaseSeconds);
-        open(MFD_SURFACE, everyFrame);
-        Measure(how + "host's Surface mode", kPhaseSeconds);
-        open(kTarvik, everyFrame);
-        Measure(how + "TarvikMFD table", kPhaseSeconds);
-        Key(OAPI_KEY_S);
-        Measure(how + "TarvikMFD map", kPhaseSeconds);
-        Key(OAPI_KEY_S);
-      }
+    for (int round = 0; round < rounds; ++round) {
+      open(MFD_SURFACE);
+      Phase("surface", round, seconds);
+      open(kTarvik);  // a new display: the map at 2 km
+      Key(OAPI_KEY_D);
+      zoom(OAPI_KEY_SUBTRACT);
+      Phase("no-route-map-32km", round, seconds);
+      load(true);
+      Key(OAPI_KEY_S);
+      Phase("wp20-map-32km", round, seconds);
+      load(false);
+      Phase("wp1000-table", round, seconds);
+      Key(OAPI_KEY_S);
+      Phase("wp1000-map-32km", round, seconds);
+      zoom(OAPI_KEY_ADD);
+      Phase("wp1000-map-2km", round, seconds);
     }
-    ReportCosts();
     Do([this] {
       Report("done");
       std::ofstream(dir_ + "/done") << "done\n";
@@ -385,11 +385,7 @@ class Driver : public oapi::Module {
   Place command_{};
   double commandAltitudeMetres_ = 0.0;
   bool placed_ = false;
-  bool measuring_ = false;
-  std::chrono::steady_clock::time_point measureStart_;
-  int frames_ = 0;
-  std::map<std::string, double> costSeconds_;
-  std::map<std::string, int> costFrames_;
+  long long phaseStartMicroseconds_ = 0;
 };
 
 Driver* driver = nullptr;

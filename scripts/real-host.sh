@@ -32,6 +32,8 @@ build=$root/build-realhost/test
 [ -f "$build/build.ninja" ] || cmake -S tests/real_host -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DORBITER_SDK_INCLUDE="$sdk/include" -DORBITER_SDK_LIBRARY="$sdk/lib/libOrbitersdk.a" >/dev/null
 cmake --build "$build" -j "$(nproc)"
+# The binding's SDK side against a stub of the host, before anything flies.
+"$build/sdk_side_tests"
 
 # The test driver, a plug-in of this test only, goes in beside the package
 # and is activated first: the host unloads plug-ins last first, so the

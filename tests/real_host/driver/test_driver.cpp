@@ -43,6 +43,11 @@ constexpr Place kVor{-80.53835, 28.43352};
 constexpr Place kSkidStripWest{-80.578751, 28.476030};
 constexpr Place kFinalApproachFix{-80.6393, 28.5307};
 constexpr double kRunway33HeadingDeg = 331.0;
+// West of pad 1, as far as the lookout is north of it.
+constexpr Place kPadsLookout{-80.682, 28.522762};
+constexpr double kPadsLookoutNorthMetres = 600.0;
+// VOR KSCX, 112.70 MHz: receivers count channels of 0.05 MHz from 108 MHz.
+constexpr int kVorChannel = 94;
 
 // A place a given distance north of another on a sphere of radius r.
 Place North(Place p, double metres, double radiusMetres) {
@@ -222,6 +227,33 @@ class Driver : public oapi::Module {
           line("runway " + std::to_string(runway + 1) + " end " + std::to_string(end), lng, lat);
   }
 
+  // What the map of the next shot is drawn from, as the host reports it,
+  // appended to DIR/map-symbols.txt: "shot NAME vessel LNG LAT HEADING"
+  // (the focus vessel, degrees), "radius METRES" (its body), "vor ID LNG
+  // LAT" for each tuned VOR.
+  void WriteMapSymbols(const std::string& shot) {
+    Do([this, shot] {
+      const VESSEL* v = oapiGetFocusInterface();
+      double lng = 0.0, lat = 0.0, rad = 0.0, headingRad = 0.0;
+      v->GetEquPos(lng, lat, rad);
+      oapiGetFocusHeading(&headingRad);
+      std::ofstream out(dir_ + "/map-symbols.txt", std::ios::app);
+      char text[200];
+      std::snprintf(text, sizeof text, "shot %s vessel %.10f %.10f %.10f\nradius %.3f\n", shot.c_str(), lng / kDegree,
+                    lat / kDegree, headingRad / kDegree, oapiGetSize(earth_));
+      out << text;
+      for (int i = 0; i < v->GetNavCount(); ++i) {
+        NAVDATA data{};
+        if (v->GetNavSource(i) == nullptr) continue;
+        oapiGetNavData(v->GetNavSource(i), &data);
+        if (data.type != TRANSMITTER_VOR) continue;
+        std::snprintf(text, sizeof text, "vor %s %.10f %.10f\n", data.descr, data.vor.lng / kDegree,
+                      data.vor.lat / kDegree);
+        out << text;
+      }
+    });
+  }
+
   // The flight. Shot names carry their order; the checks know what each
   // must show.
   void Plan() {
@@ -238,7 +270,23 @@ class Driver : public oapi::Module {
     Wait(2);
     for (int i = 0; i < 4; ++i) Key(OAPI_KEY_SUBTRACT);  // 2 km to 32 km
     Wait(kSettleSeconds);
+    WriteMapSymbols("01-map-empty");
     Shot("01-map-empty");
+    // South up, west of the pads: the VOR and the base at 32 km, then the
+    // pads at 2 km, off the map's centre lines; then back for the route.
+    Land(North(kPadsLookout, kPadsLookoutNorthMetres, radius), 180.0);
+    Do([] {
+      if (VESSEL* v = oapiGetFocusInterface()) v->SetNavChannel(0, kVorChannel);
+    });
+    Wait(kSettleSeconds);
+    WriteMapSymbols("01a-map-vor");
+    Shot("01a-map-vor");
+    for (int i = 0; i < 4; ++i) Key(OAPI_KEY_ADD);
+    Wait(kSettleSeconds);
+    WriteMapSymbols("01b-map-pads");
+    Shot("01b-map-pads");
+    for (int i = 0; i < 4; ++i) Key(OAPI_KEY_SUBTRACT);
+    Land(kRunway33Start, kRunway33HeadingDeg);
     Key(OAPI_KEY_L);  // the file browser
     Wait(kSettleSeconds);
     Shot("02-browser");
@@ -247,6 +295,7 @@ class Driver : public oapi::Module {
     Shot("03-table");
     Key(OAPI_KEY_S);
     Wait(kSettleSeconds);
+    WriteMapSymbols("04-map-route");
     Shot("04-map-route");
     Key(OAPI_KEY_S);
     Fly(kRunwayMidpoint);  // take-off: above 20 m anywhere

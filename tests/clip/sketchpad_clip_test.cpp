@@ -13,6 +13,7 @@
 
 #include "sim/host/sim_host.h"
 #include "sim/surfaces/cairo_surface.h"
+#include "tests/support/cairo_static_data.h"
 
 namespace {
 

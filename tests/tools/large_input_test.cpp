@@ -81,6 +81,7 @@ TEST(LargeInput, TooLittleMemoryIsAMessageAndAStatus) {
 // A reader that runs out of memory is not a fault of the file: the
 // commands that need the route say so, not "see tarvik-route check".
 TEST(LargeInput, ReaderOutOfMemoryIsSaidAsSuch) {
+  SKIP_WHEN_SANITIZED();
   const TempFolder folder;
   tools_test::WriteBytes(folder.File("large.route"), LargeRoute());
   const std::string expected = std::string("tarvik-route: ") + route_tool::kNotEnoughMemory + "\n";

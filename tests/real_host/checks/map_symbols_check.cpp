@@ -102,12 +102,12 @@ class MapOfShot {
     sim::host().Reset();
     ClearRoutes();
     sim::Body& body = sim::host().AddBody("Earth", state.bodyRadiusMetres);
-    sim::VesselSpec spec;
-    spec.name = "PB-01";
-    spec.body = &body;
-    spec.position = {state.vessel.latitudeDeg * kDegree, state.vessel.longitudeDeg * kDegree};
-    spec.headingRad = state.headingDeg * kDegree;
-    sim::Vessel& vessel = sim::host().AddVessel(spec);
+    sim::VesselSpec focus;
+    focus.name = "PB-01";
+    focus.body = &body;
+    focus.position = {state.vessel.latitudeDeg * kDegree, state.vessel.longitudeDeg * kDegree};
+    focus.headingRad = state.headingDeg * kDegree;
+    sim::Vessel& vessel = sim::host().AddVessel(focus);
     display_ = std::make_unique<TarvikMFD>(kDisplayPx, kDisplayPx, vessel.iface.get(), 0);
     display_->State().scale = kDisplayPx / rangeMetres;
   }

@@ -188,9 +188,9 @@ oapi::Font* MFD2::GetDefaultFont(int fontidx) const { return stub_host::DefaultF
 
 char* oapiDebugString() { return Host().debugString; }
 void oapiWriteLog(const char* line) { stub_host::Call(std::string("oapiWriteLog ") + line); }
-int oapiRegisterMFDMode(MFDMODESPECEX& spec) {
-  stub_host::Call(std::string("oapiRegisterMFDMode ") + spec.name + " " + std::to_string(spec.key));
-  Host().lastModeRecord = &spec;
+int oapiRegisterMFDMode(MFDMODESPECEX& mode) {
+  stub_host::Call(std::string("oapiRegisterMFDMode ") + mode.name + " " + std::to_string(mode.key));
+  Host().lastModeRecord = &mode;
   return Host().nextMode;
 }
 bool oapiUnregisterMFDMode(int mode) {

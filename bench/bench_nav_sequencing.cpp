@@ -11,7 +11,7 @@
 
 #include "nav/route_registry.h"
 #include "nav/waypoint_sequencing.h"
-#include "sim/host/sim_host.h"
+#include "simhost/sim_host.h"
 
 namespace {
 

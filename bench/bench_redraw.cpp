@@ -12,7 +12,7 @@
 
 #include "mfd/tarvik_mfd.h"
 #include "nav/route_registry.h"
-#include "sim/host/sim_host.h"
+#include "simhost/sim_host.h"
 
 namespace {
 

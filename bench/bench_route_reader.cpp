@@ -12,7 +12,7 @@
 
 #include "route/route_file_reader.h"
 #include "route/section_text.h"
-#include "sim/host/sim_host.h"
+#include "simhost/sim_host.h"
 
 namespace {
 

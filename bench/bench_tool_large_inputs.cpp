@@ -10,12 +10,12 @@
 #include <cstdlib>
 #include <string>
 
-#include "sim/surfaces/cairo_surface.h"
-#include "tools/route_check.h"
-#include "tools/route_gpx.h"
-#include "tools/route_plan.h"
-#include "tools/route_plan_drawing.h"
-#include "tools/route_source.h"
+#include "surfaces/cairo_surface.h"
+#include "route_tool/core/route_check.h"
+#include "route_tool/formats/route_gpx.h"
+#include "route_tool/plan/route_plan.h"
+#include "route_tool/plan/route_plan_drawing.h"
+#include "route_tool/core/route_source.h"
 
 namespace {
 

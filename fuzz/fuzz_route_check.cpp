@@ -4,8 +4,8 @@
 
 #include "fuzz/route_file_input.h"
 #include "route/route_file_reader.h"
-#include "sim/host/sim_host.h"
-#include "tools/route_check.h"
+#include "simhost/sim_host.h"
+#include "route_tool/core/route_check.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzz_input::Begin("tarvik_fuzz_check_");

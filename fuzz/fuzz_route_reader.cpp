@@ -4,7 +4,7 @@
 
 #include "fuzz/route_file_input.h"
 #include "route/route_file_reader.h"
-#include "sim/host/sim_host.h"
+#include "simhost/sim_host.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzz_input::Begin("tarvik_fuzz_route_");

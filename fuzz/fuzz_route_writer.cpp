@@ -14,8 +14,8 @@
 
 #include "fuzz/route_file_input.h"
 #include "route/route_file_reader.h"
-#include "sim/host/sim_host.h"
-#include "tools/route_file_writer.h"
+#include "simhost/sim_host.h"
+#include "route_tool/core/route_file_writer.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "host/oapi.h"
-#include "host/platform.h"
+#include "platform/platform.h"
 
 // Owns one handle and gives it back with release when it goes.
 template <typename Handle, void (*release)(Handle)>

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "host/oapi.h"
-#include "host/platform.h"
+#include "platform/platform.h"
 #include "mfd/button_tables.h"
 #include "mfd/host_resources.h"
 #include "route/route_file_reader.h"

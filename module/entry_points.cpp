@@ -5,7 +5,7 @@
 #include <new>
 
 #include "mfd/tarvik_mfd.h"
-#include "module/mymod.h"
+#include "module/module_object.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <limits>
 
 #include "host/oapi.h"
-#include "host/platform.h"
+#include "platform/platform.h"
 #include "route/route_messages.h"
 
 namespace {

@@ -22,7 +22,7 @@ LLVM_PROFILE_FILE="$PWD/$profiles/%p-%m.profraw" ctest --test-dir build-coverage
 # runs out) leave profiles cut short; the others are merged.
 llvm-profdata-14 merge -sparse -failure-mode=all "$profiles"/*.profraw -o build-coverage/tests.profdata
 objects=(build-coverage/TarvikMFD.so)
-for program in build-coverage/tests/*_tests build-coverage/tools/tarvik-route build-coverage/sim/simulator/tarvik-sim; do
+for program in build-coverage/tests/*_tests build-coverage/bin/tarvik-route build-coverage/bin/tarvik-sim; do
   objects+=(-object "$program")
 done
 llvm-cov-14 report "${objects[@]}" -instr-profile=build-coverage/tests.profdata \

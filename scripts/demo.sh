@@ -5,7 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh runtime
 scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -- TarvikMFD tarvik-sim
-build/sim/simulator/tarvik-sim examples/demo/demo.json --out out/demo
+build/bin/tarvik-sim examples/demo/demo.json --out out/demo
 cat <<'DONE'
 
 Look in out/demo/:

@@ -8,7 +8,7 @@
 # Usage: scripts/measure-large-inputs.sh [--quick]   (--quick: the small sizes only)
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tool=$(realpath "${TARVIK_ROUTE:-build/tools/tarvik-route}")
+tool=$(realpath "${TARVIK_ROUTE:-build/bin/tarvik-route}")
 quick=${1:-}
 if [[ ! -x $tool ]]; then
   echo "measure-large-inputs: $tool not built; build the tarvik-route target first" >&2

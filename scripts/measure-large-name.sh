@@ -5,7 +5,7 @@
 # must refuse it (status 1, one message) and write nothing.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tool=${1:-build}/tools/tarvik-route
+tool=${1:-build}/bin/tarvik-route
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 {

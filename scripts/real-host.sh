@@ -87,5 +87,5 @@ for shot in 01-map-empty:map-empty 04-map-route:map 02-browser:browser 08-table:
 done
 cp "$out"/shots/*-error.png "$out/error.png" 2>/dev/null || true
 
-TARVIK_REAL_HOST_OUT=$out TARVIK_ROUTE_PROGRAM=$root/build/tools/tarvik-route TARVIK_REAL_HOST_RUN=$run \
+TARVIK_REAL_HOST_OUT=$out TARVIK_ROUTE_PROGRAM=$root/build/bin/tarvik-route TARVIK_REAL_HOST_RUN=$run \
   ctest --test-dir "$build" --output-on-failure

@@ -5,7 +5,7 @@
 # or cmake --build build --target tarvik-route).
 set -euo pipefail
 cd "$(dirname "$0")/.."
-tool=${TARVIK_ROUTE:-build/tools/tarvik-route}
+tool=${TARVIK_ROUTE:-build/bin/tarvik-route}
 if [[ ! -x $tool ]]; then
   echo "route-pictures: $tool not built; build the tarvik-route target first" >&2
   exit 2

@@ -3,9 +3,9 @@
 # official SDK headers, with clang for a Windows target in Microsoft
 # extensions mode, syntax only. Not a build: objects made this way would not
 # suit the Visual C++ host (another C++ ABI). The source list and the forced
-# include are the ones the DLL's build reads (host/orbiter_sdk/
+# include are the ones the DLL's build reads (bindings/orbiter_sdk/
 # module_sources.cmake, for WIN32). Also compiles the DLL's string resources
-# and compares them with the texts of module/module_strings.cpp.
+# and compares them with the texts of module/sim_glue/module_strings.cpp.
 #
 # Usage: scripts/windows-sdk-check.sh
 # The SDK headers are expected in sdk-{2016,2024}/include of the host's
@@ -39,7 +39,7 @@ mkdir -p "$out"
 cat >"$out/list-sources.cmake" <<END
 set(WIN32 1)
 set(TARVIK_ROOT "$root")
-include("$root/host/orbiter_sdk/module_sources.cmake")
+include("$root/bindings/orbiter_sdk/module_sources.cmake")
 file(WRITE "$out/sources.txt" "")
 foreach(source \${TARVIK_MODULE_SOURCES} \${TARVIK_BINDING_SOURCES})
   file(APPEND "$out/sources.txt" "\${source}\n")
@@ -49,7 +49,7 @@ END
 cmake -P "$out/list-sources.cmake"
 mapfile -t sources < <(sort -u "$out/sources.txt")
 # A list that lost a part would pass without checking it.
-for needed in route/ nav/ mfd/ module/ host/ host/orbiter_sdk/sdk_side.cpp host/orbiter_sdk/module_side_; do
+for needed in route/ nav/ mfd/ module/ platform/folder_search.cpp bindings/orbiter_sdk/sdk_side.cpp bindings/orbiter_sdk/module_side_platform.cpp; do
   printf '%s\n' "${sources[@]}" | grep -q "^$root/$needed" || {
     echo "windows-sdk-check: no source under $needed in the DLL's list" >&2
     exit 1
@@ -149,13 +149,13 @@ for edition in "${editions[@]}"; do
 done
 
 # The string resources: compiled, read back, and compared with the texts and
-# the language of module/module_strings.cpp.
-rc=host/orbiter_sdk/module_strings.rc
+# the language of module/sim_glue/module_strings.cpp.
+rc=bindings/orbiter_sdk/module_strings.rc
 rc_log=$out/logs/module_strings.log
 check_strings() {
   x86_64-w64-mingw32-windres -i "$rc" -O res -o "$out/module_strings.res" &&
     x86_64-w64-mingw32-windres -i "$out/module_strings.res" -O rc -o "$out/module_strings.read.rc" || return 1
-  local cpp=module/module_strings.cpp read=$out/module_strings.read.rc
+  local cpp=module/sim_glue/module_strings.cpp read=$out/module_strings.read.rc
   local language primary sub
   language=$(sed -n 's/.*kLanguage = \([0-9][0-9]*\);.*/\1/p' "$cpp")
   read -r primary sub < <(sed -n 's/^LANGUAGE \([0-9][0-9]*\), *\([0-9][0-9]*\)$/\1 \2/p' "$read")

@@ -4,7 +4,7 @@
 #include <stdexcept>
 
 #include "mfd_test_support.h"
-#include "sim/surfaces/recording_surface.h"
+#include "surfaces/recording_surface.h"
 
 namespace mfdtest {
 namespace {

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "mfd/tarvik_mfd.h"
-#include "sim/host/sim_host.h"
+#include "simhost/sim_host.h"
 
 namespace mfdtest {
 

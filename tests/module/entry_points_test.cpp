@@ -9,9 +9,9 @@
 
 #include "mfd/tarvik_mfd.h"
 #include "module/entry_points.h"
-#include "module/mymod.h"
+#include "module/module_object.h"
 #include "nav/route_registry.h"
-#include "sim/host/sim_host.h"
+#include "simhost/sim_host.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <set>
 #include <string>
 
-#include "host/platform.h"
+#include "platform/platform.h"
 #include "mfd/tarvik_mfd.h"
-#include "sim/host/module_loader.h"
-#include "sim/host/sim_host.h"
+#include "simhost/module_loader.h"
+#include "simhost/sim_host.h"
 #include "tests/mfd/mfd_test_support.h"
 
 namespace {

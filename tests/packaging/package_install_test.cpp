@@ -55,7 +55,7 @@ test_support::ProgramRun RunShell(const std::string& commandLine, const Folder& 
 
 TEST(Version, BothProgramsShowTheProjectVersion) {
   const Folder scratch;
-  for (const std::string program : {"tools/tarvik-route", "sim/simulator/tarvik-sim"}) {
+  for (const std::string program : {"bin/tarvik-route", "bin/tarvik-sim"}) {
     SCOPED_TRACE(program);
     const test_support::ProgramRun run = RunShell(std::string(TARVIK_BINARY_DIR) + "/" + program + " --version", scratch);
     EXPECT_EQ(run.exitCode, 0);

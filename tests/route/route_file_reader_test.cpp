@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "sim/host/sim_host.h"
+#include "simhost/sim_host.h"
 #include "tests/route/route_test_support.h"
 
 namespace {

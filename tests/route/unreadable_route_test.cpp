@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "route/route_file_reader.h"
-#include "sim/host/sim_host.h"
+#include "simhost/sim_host.h"
 #include "tests/route/route_test_support.h"
 #include "tests/support/unprivileged.h"
 

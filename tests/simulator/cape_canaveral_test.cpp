@@ -28,7 +28,7 @@ using test_support::Shown;
 using test_support::VesselSection;
 using test_support::WaypointsShown;
 
-const std::string kProgram = TARVIK_BINARY_DIR "/sim/simulator/tarvik-sim";
+const std::string kProgram = TARVIK_SIM_PROGRAM;
 const std::string kRealHostFolder = TARVIK_SOURCE_DIR "/tests/real_host";
 
 // Table rows (from 0) the real host's screenshots showed bright, in order:

@@ -1,6 +1,6 @@
 // Reading pages from the texts of a redraw, and picking the moments of the
 // overview sheet.
-#include "sim/simulator/display_reader.h"
+#include "simulator/display_reader.h"
 
 #include <cairo.h>
 
@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/simulator/overview_sheet.h"
-#include "sim/surfaces/cairo_surface.h"
+#include "simulator/overview_sheet.h"
+#include "surfaces/cairo_surface.h"
 
 namespace simulator {
 namespace {

@@ -13,7 +13,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "sim/simulator/output_folder.h"
+#include "simulator/output_folder.h"
 #include "tests/support/program_run.h"
 #include "tests/support/unprivileged.h"
 
@@ -22,7 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using test_support::ProgramRun;
 
-const std::string kProgram = TARVIK_BINARY_DIR "/sim/simulator/tarvik-sim";
+const std::string kProgram = TARVIK_SIM_PROGRAM;
 const std::string kShort = TARVIK_SOURCE_DIR "/examples/demo/short.json";
 
 fs::path Scratch(const std::string& name) {

@@ -1,7 +1,7 @@
 // The pilot flown in a simulated world, with its own copy of the sequencing
 // standing in for the module's display: take-off, legs, landing, driving,
 // waiting for the route, and leaving a loop.
-#include "sim/simulator/pilot.h"
+#include "simulator/pilot.h"
 
 #include <cmath>
 #include <functional>
@@ -9,8 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/host/sim_host.h"
-#include "sim/simulator/great_circle.h"
+#include "simhost/sim_host.h"
+#include "geodesy/great_circle.h"
 
 namespace simulator {
 namespace {

@@ -1,6 +1,6 @@
 // Reading scenario files in-process: what a correct file gives, and the
 // message for each kind of fault.
-#include "sim/simulator/scenario.h"
+#include "simulator/scenario.h"
 
 #include <unistd.h>
 

@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
-#include "sim/simulator/summary.h"
+#include "simulator/summary.h"
 #include "tests/support/program_run.h"
 #include "tests/support/summary_reading.h"
 
@@ -26,7 +26,7 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 using ::testing::HasSubstr;
 
-const std::string kProgram = TARVIK_BINARY_DIR "/sim/simulator/tarvik-sim";
+const std::string kProgram = TARVIK_SIM_PROGRAM;
 const std::string kDemoFolder = TARVIK_SOURCE_DIR "/examples/demo";
 const std::string kRouteFolder = kDemoFolder + "/Config/TKMFD/routes";
 

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "sim/surfaces/cairo_surface.h"
+#include "surfaces/cairo_surface.h"
 
 namespace test_support {
 

@@ -27,7 +27,7 @@
 #include "mfd/tarvik_mfd.h"
 #include "nav/route_registry.h"
 #include "route/route_file_reader.h"
-#include "sim/host/sim_host.h"
+#include "simhost/sim_host.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// The SDK side of the binding (host/orbiter_sdk/sdk_side.cpp), compiled
+// The SDK side of the binding (bindings/orbiter_sdk/sdk_side.cpp), compiled
 // against the port's SDK headers and linked with a stub of the host: each
 // value it takes from the host or hands to it lands in its own place.
 // Every value in the stub's world differs from the others, so that a
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "host/orbiter_sdk/sdk_bridge.h"
+#include "bindings/orbiter_sdk/sdk_bridge.h"
 #include "sdk_side/stub_host.h"
 
 using stub_host::Host;

@@ -1,0 +1,80 @@
+// tarvik-route check: every problem of route files at once, in compiler
+// style, then what the module makes of each file.
+#include <cstdio>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "route_tool/core/route_check.h"
+#include "route_tool/commands/route_commands.h"
+#include "route_tool/core/route_source.h"
+
+namespace route_tool {
+namespace {
+
+constexpr char kUsage[] = "tarvik-route check [--strict] [--json] FILE...";
+
+nlohmann::json CheckJson(const RouteCheck& check) {
+  nlohmann::json diagnostics = nlohmann::json::array();
+  for (const Diagnostic& d : check.diagnostics) {
+    diagnostics.push_back({{"line", d.place.line},
+                           {"column", d.place.column},
+                           {"severity", d.severity == Severity::Error ? "error" : "warning"},
+                           {"message", d.message}});
+  }
+  const ModuleVerdict& v = check.verdict;
+  return {{"path", check.path},
+          {"diagnostics", diagnostics},
+          {"module",
+           {{"points", v.points},
+            {"runways", v.runways},
+            {"waypoints", v.waypoints},
+            {"errorFlag", v.errorFlag},
+            {"errorText", v.errorText}}}};
+}
+
+}  // namespace
+
+int RunCheck(const Arguments& arguments) {
+  bool strict = false;
+  bool json = false;
+  Arguments files;
+  for (const std::string& argument : arguments) {
+    if (argument == "--strict") {
+      strict = true;
+    } else if (argument == "--json") {
+      json = true;
+    } else if (argument.starts_with("--")) {
+      return UsageError("unknown option " + argument, kUsage);
+    } else {
+      files.push_back(argument);
+    }
+  }
+  if (files.empty()) return UsageError("expected one or more route files", kUsage);
+
+  int status = kExitOk;
+  nlohmann::json document = {{"files", nlohmann::json::array()}};
+  for (const std::string& path : files) {
+    RouteInput input;
+    if (const std::string why = ReadRouteInput(path, input); !why.empty()) {
+      Fail(kExitUsage, "cannot read " + path + ": " + why);
+      status = kExitUsage;
+      continue;
+    }
+    const RouteCheck check = CheckRouteInput(input);
+    const bool failed = check.ErrorCount() > 0 || (strict && check.WarningCount() > 0);
+    if (failed && status == kExitOk) status = kExitFailed;
+    if (json) {
+      document["files"].push_back(CheckJson(check));
+      continue;
+    }
+    for (const Diagnostic& diagnostic : check.diagnostics)
+      std::printf("%s\n", DiagnosticLine(path, diagnostic).c_str());
+    std::printf("%s\n", VerdictLine(path, check.verdict).c_str());
+  }
+  // Bytes that are not UTF-8 are replaced rather than thrown at.
+  if (json) std::printf("%s\n", document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(kExitUsage, "cannot write the output");
+  return status;
+}
+
+}  // namespace route_tool

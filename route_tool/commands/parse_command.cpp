@@ -1,0 +1,143 @@
+// tarvik-route parse: what the module reads from a route file, as a
+// summary or as one JSON document with the host log lines of the read.
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "route/route_file_reader.h"
+#include "simhost/sim_host.h"
+#include "text/terminal_text.h"
+#include "route_tool/formats/json_writer.h"
+#include "route_tool/commands/route_commands.h"
+
+namespace route_tool {
+namespace {
+
+constexpr char kUsage[] = "tarvik-route parse [--json] FILE";
+constexpr double kDegreesPerRadian = 57.29577951308232;
+
+// The host log lines of a read as the JSON document's "log" array, in a
+// temporary file: a large route writes tens of millions of lines.
+class LogArraySpool {
+ public:
+  LogArraySpool() : file_(std::tmpfile()) {
+    if (file_ == nullptr) {
+      fault_ = std::strerror(errno);
+      return;
+    }
+    sim::host().SetLogListener([this](std::string_view line) {
+      const std::string text = (first_ ? "" : ",") + JsonText(line);
+      first_ = false;
+      if (fault_.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size())
+        fault_ = std::strerror(errno);
+    });
+  }
+  ~LogArraySpool() {
+    sim::host().SetLogListener(nullptr);
+    if (file_ != nullptr) std::fclose(file_);
+  }
+  LogArraySpool(const LogArraySpool&) = delete;
+  LogArraySpool& operator=(const LogArraySpool&) = delete;
+
+  // The file to read the array from, or null with why not.
+  std::FILE* Finished(std::string& why) {
+    if (file_ != nullptr && fault_.empty() && std::fflush(file_) != 0) fault_ = std::strerror(errno);
+    why = fault_;
+    return fault_.empty() ? file_ : nullptr;
+  }
+
+ private:
+  std::FILE* file_;
+  bool first_ = true;
+  std::string fault_;
+};
+
+// The reader echoes its reports to standard output; they go to standard
+// error, as a terminal may show them, so that standard output holds only
+// the summary or the document.
+RouteParseResult ParseWithEchoOnStderr(RouteInput input) {
+  std::fflush(stdout);
+  std::FILE* const echo = std::tmpfile();
+  const int savedStdout = echo != nullptr ? dup(STDOUT_FILENO) : -1;
+  if (savedStdout >= 0) dup2(fileno(echo), STDOUT_FILENO);
+  RouteParseResult result;
+  {
+    RouteFileReader reader;
+    reader.ParseRouteBytes(std::move(input.bytes), input.tooLarge);
+    result.waypoints = std::move(reader.waypoints);
+    result.runways = std::move(reader.runways);
+    result.errorText = reader.errorText;
+    result.errorFlag = reader.errorFlag;
+  }
+  std::fflush(stdout);
+  if (savedStdout >= 0) {
+    dup2(savedStdout, STDOUT_FILENO);
+    close(savedStdout);
+  }
+  if (echo != nullptr) {
+    std::rewind(echo);
+    std::string bytes;
+    char buffer[1 << 16];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, echo)) > 0;) bytes.append(buffer, n);
+    std::fclose(echo);
+    std::fputs(TerminalText(bytes).c_str(), stderr);
+  }
+  if (result.errorFlag) std::fputc('\n', stderr);
+  return result;
+}
+
+void PrintSummary(const std::string& path, const RouteParseResult& result) {
+  std::printf("Route file %s\n", TerminalText(path).c_str());
+  std::printf("%zu waypoint(s)\n", result.waypoints.size());
+  for (std::size_t i = 0; i < result.waypoints.size(); ++i) {
+    const Waypoint& w = result.waypoints[i];
+    std::printf("  %zu  lat %.6f  lon %.6f deg  %-7s  radius %g m  alt %g m  speed %g m/s", i + 1,
+                w.latitude * kDegreesPerRadian, w.longitude * kDegreesPerRadian, TaskKeyword(w.task), w.acceptRadius,
+                w.altitude, w.speed);
+    if (w.task == Loop) std::printf("  continues at %d", w.loopTarget + 1);
+    if (!w.description.empty()) std::printf("  \"%s\"", TerminalText(w.description).c_str());
+    std::printf("\n");
+  }
+  std::printf("%zu runway(s)\n", result.runways.size());
+  for (std::size_t i = 0; i < result.runways.size(); ++i) {
+    const Runway& r = result.runways[i];
+    std::printf("  %zu  from lat %.6f lon %.6f  to lat %.6f lon %.6f  centre lat %.6f lon %.6f deg\n", i,
+                r.end1Latitude * kDegreesPerRadian, r.end1Longitude * kDegreesPerRadian,
+                r.end2Latitude * kDegreesPerRadian, r.end2Longitude * kDegreesPerRadian,
+                r.centerLatitude * kDegreesPerRadian, r.centerLongitude * kDegreesPerRadian);
+  }
+  if (result.errorFlag) std::printf("Error text: %s\n", TerminalText(result.errorText).c_str());
+}
+
+}  // namespace
+
+int RunParse(const Arguments& arguments) {
+  Arguments files = arguments;
+  const bool json = !files.empty() && files.front() == "--json";
+  if (json) files.erase(files.begin());
+  RouteInput input;
+  int status = kExitOk;
+  if (!OneRouteFileRead(files, kUsage, input, status)) return status;
+  const std::string path = input.path;
+
+  std::optional<LogArraySpool> logArray;
+  if (json) logArray.emplace();
+  const RouteParseResult result = ParseWithEchoOnStderr(std::move(input));
+  if (json) {
+    std::string why;
+    std::FILE* const log = logArray->Finished(why);
+    if (log == nullptr) return Fail(kExitUsage, "cannot keep the host log in a temporary file: " + why);
+    if (!WriteRouteJson(result, log, stdout)) return Fail(kExitUsage, "cannot read the host log back");
+  } else {
+    PrintSummary(path, result);
+  }
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(kExitUsage, "cannot write the output");
+  return result.errorFlag ? kExitFailed : kExitOk;
+}
+
+}  // namespace route_tool

@@ -1,0 +1,49 @@
+#include "route_tool/commands/route_commands.h"
+
+#include <cstdio>
+
+#include "files/output_file.h"
+#include "route/route_messages.h"
+#include "text/terminal_text.h"
+#include "route_tool/core/route_source.h"
+
+namespace route_tool {
+
+int Fail(int status, const std::string& message) {
+  std::fprintf(stderr, "tarvik-route: %s\n", TerminalText(message).c_str());
+  return status;
+}
+
+int UsageError(const std::string& message, const char* usage) {
+  std::fprintf(stderr, "tarvik-route: %s\nUsage: %s\n", TerminalText(message).c_str(), usage);
+  return kExitUsage;
+}
+
+int WriteOutput(const std::string& path, const std::string& bytes, const std::string& input) {
+  if (const std::string why = files::WriteOutputFile(path, bytes, {input}); !why.empty())
+    return Fail(kExitUsage, "cannot write " + files::OutputName(path) + ": " + why);
+  return kExitOk;
+}
+
+bool OneRouteFileRead(const Arguments& files, const char* usage, RouteInput& input, int& status) {
+  if (files.size() != 1) {
+    status = UsageError("expected one route file", usage);
+    return false;
+  }
+  const std::string& path = files.front();
+  if (const std::string why = ReadRouteInput(path, input); !why.empty()) {
+    status = Fail(kExitUsage, "cannot read " + path + ": " + why);
+    return false;
+  }
+  return true;
+}
+
+int ModuleReadStatus(const RouteSource& source) {
+  if (!source.errorFlag) return kExitOk;
+  // Not a fault of the file: check would run out of memory too.
+  if (source.errorText == route_messages::kOutOfMemory) return Fail(kExitUsage, kNotEnoughMemory);
+  return Fail(kExitFailed,
+              source.path + ": the module reads this file with an error; see tarvik-route check " + source.path);
+}
+
+}  // namespace route_tool

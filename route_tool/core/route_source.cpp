@@ -1,0 +1,146 @@
+#include "route_tool/core/route_source.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "simhost/sim_host.h"
+
+ReaderEchoSilenced::ReaderEchoSilenced() {
+  std::fflush(stdout);
+  savedStdout_ = dup(STDOUT_FILENO);
+  const int devNull = open("/dev/null", O_WRONLY);
+  if (savedStdout_ >= 0 && devNull >= 0) dup2(devNull, STDOUT_FILENO);
+  if (devNull >= 0) close(devNull);
+}
+
+ReaderEchoSilenced::~ReaderEchoSilenced() {
+  std::fflush(stdout);
+  if (savedStdout_ >= 0) {
+    dup2(savedStdout_, STDOUT_FILENO);
+    close(savedStdout_);
+  }
+}
+
+RouteSource ReadRouteSource(RouteInput input) {
+  sim::host().ClearLog();
+  ReadTrace trace;
+  trace.wantOrigins = false;  // nothing here points at the file's lines
+  RouteFileReader reader(&trace);
+  RouteSource source;
+  source.path = input.path;
+  {
+    const ReaderEchoSilenced quiet;
+    reader.ParseRouteBytes(std::move(input.bytes), input.tooLarge);
+  }
+  source.waypoints = std::move(reader.waypoints);
+  source.runways = std::move(reader.runways);
+  source.errorText = reader.errorText;
+  source.errorFlag = reader.errorFlag;
+  for (const ReadTrace::PointLine& point : trace.points)
+    if (point.read) source.points.push_back(point.point);
+  for (std::size_t i = 0; i < trace.runways.size() && source.runwayEnds.size() < source.runways.size(); ++i)
+    if (trace.runways[i].read) source.runwayEnds.push_back({trace.runways[i].end1Point, trace.runways[i].end2Point});
+  for (const ReadTrace::WaypointLine& line : trace.waypoints)
+    if (line.routeIndex >= 0) source.references.push_back({line.onRunway, line.index});
+  return source;
+}
+
+RouteSource ReadRouteSource(const std::string& path) {
+  RouteInput input;
+  ReadRouteInput(path, input);
+  return ReadRouteSource(std::move(input));
+}
+
+FilePlace PlaceOfPoint(const RouteInput& input, std::size_t point) {
+  ReadTrace trace;
+  RouteFileReader reader(&trace);
+  {
+    const ReaderEchoSilenced quiet;
+    reader.ParseRouteBytes(input.bytes, input.tooLarge);
+  }
+  std::size_t readPoints = 0;
+  for (const ReadTrace::PointLine& line : trace.points) {
+    if (!line.read) continue;
+    if (readPoints++ == point) return FileLines(input.bytes, trace.origins).PlaceOf(reader.fileText, line.line.text);
+  }
+  return {};
+}
+
+std::string ReadFileBytes(const std::string& path, std::string& bytes, bool* tooLarge) {
+  bytes.clear();
+  if (tooLarge != nullptr) *tooLarge = false;
+  const int fd = open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::strerror(errno);
+  struct stat status {};
+  if (fstat(fd, &status) == 0 && S_ISDIR(status.st_mode)) {
+    close(fd);
+    return "it is a folder";
+  }
+  // A regular file's size is known; a pipe's is found by reading.
+  if (S_ISREG(status.st_mode) && status.st_size > 0)
+    bytes.reserve(std::min(static_cast<std::size_t>(status.st_size), kLargestRouteFileBytes) + 1);
+  char buffer[1 << 16];
+  bool larger = false;
+  bool failed = false;
+  while (!larger) {
+    const ssize_t got = read(fd, buffer, sizeof buffer);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) {
+      failed = got < 0;
+      break;
+    }
+    bytes.append(buffer, static_cast<std::size_t>(got));
+    larger = bytes.size() > kLargestRouteFileBytes;
+  }
+  close(fd);
+  if (larger || failed) {
+    bytes.clear();
+    bytes.shrink_to_fit();
+  }
+  if (tooLarge != nullptr) *tooLarge = larger;
+  if (larger) return "it is larger than 256 MiB";
+  return failed ? "it cannot be read" : "";
+}
+
+std::string ReadRouteInput(const std::string& path, RouteInput& input) {
+  input.path = path;
+  const std::string why = ReadFileBytes(path, input.bytes, &input.tooLarge);
+  return input.tooLarge ? "" : why;
+}
+
+FileLines::FileLines(const std::string& fileBytes, const TextOrigins& origins) : bytes_(fileBytes), origins_(origins) {
+  lineStarts_.push_back(0);
+  for (std::size_t i = 0; i < bytes_.size(); ++i)
+    if (bytes_[i] == '\n' && i + 1 < bytes_.size()) lineStarts_.push_back(i + 1);
+}
+
+FilePlace FileLines::PlaceOfFileOffset(std::size_t offset) const {
+  const auto after = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset);
+  const auto line = static_cast<std::size_t>(after - lineStarts_.begin());
+  return {line, offset - lineStarts_[line - 1] + 1};
+}
+
+FilePlace FileLines::PlaceOf(std::string_view fileText, std::string_view inText) const {
+  if (inText.data() == nullptr || inText.data() < fileText.data() ||
+      inText.data() >= fileText.data() + fileText.size())
+    return {};
+  const auto offset = static_cast<std::size_t>(inText.data() - fileText.data());
+  if (offset >= origins_.size()) return {};
+  return PlaceOfFileOffset(origins_[offset]);
+}
+
+std::string_view FileLines::Line(std::size_t number) const {
+  if (number == 0 || number > lineStarts_.size()) return {};
+  const std::size_t start = lineStarts_[number - 1];
+  std::size_t end = number < lineStarts_.size() ? lineStarts_[number] - 1 : bytes_.size();
+  if (end > start && bytes_[end - 1] == '\n') --end;
+  if (end > start && bytes_[end - 1] == '\r') --end;
+  return bytes_.substr(start, end - start);
+}

@@ -1,0 +1,193 @@
+#include "route_tool/plan/route_plan_painter.h"
+
+#include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "text/utf8.h"
+
+namespace route_plan {
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+constexpr double kHaloWidthPx = 3.0;
+constexpr char kEllipsis[] = "\xE2\x80\xA6";
+
+std::string HexColour(const Rgb& colour) {
+  auto byte = [](double value) { return static_cast<int>(std::lround(std::fmin(1.0, std::fmax(0.0, value)) * 255.0)); };
+  char text[8];
+  std::snprintf(text, sizeof text, "#%02x%02x%02x", byte(colour.r), byte(colour.g), byte(colour.b));
+  return text;
+}
+
+// The length of the UTF-8 sequence at the start of text, or 0 when it is
+// not a valid one of a code point XML can hold.
+std::size_t ValidSequenceLength(std::string_view text) {
+  const Utf8Sequence sequence = DecodeUtf8(text);
+  const char32_t c = sequence.codePoint;
+  const bool control = c < 0x20 || c == 0x7F;
+  const bool notCharacter = c == 0xFFFE || c == 0xFFFF;
+  return control || notCharacter ? 0 : sequence.length;
+}
+
+}  // namespace
+
+void SetColour(cairo_t* cr, const Rgb& colour) { cairo_set_source_rgb(cr, colour.r, colour.g, colour.b); }
+
+Rgb TaskColour(std::int32_t task) {
+  switch (task) {
+    case Turn: return {0.12, 0.44, 0.71};
+    case Loop: return {0.88, 0.48, 0.0};
+    case Takeoff: return {0.16, 0.60, 0.23};
+    case Land: return {0.78, 0.16, 0.16};
+    default: return {0.5, 0.5, 0.5};
+  }
+}
+
+void DrawTaskMark(cairo_t* cr, double x, double y, std::int32_t task, double sizePx) {
+  const double h = sizePx / 2.0;
+  cairo_new_path(cr);
+  switch (task) {
+    case Turn:
+      cairo_arc(cr, x, y, h, 0.0, 2.0 * kPi);
+      break;
+    case Loop:
+      cairo_move_to(cr, x, y - h * 1.3);
+      cairo_line_to(cr, x + h * 1.3, y);
+      cairo_line_to(cr, x, y + h * 1.3);
+      cairo_line_to(cr, x - h * 1.3, y);
+      break;
+    case Takeoff:
+      cairo_move_to(cr, x, y - h * 1.4);
+      cairo_line_to(cr, x + h * 1.25, y + h * 0.8);
+      cairo_line_to(cr, x - h * 1.25, y + h * 0.8);
+      break;
+    case Land:
+      cairo_move_to(cr, x, y + h * 1.4);
+      cairo_line_to(cr, x + h * 1.25, y - h * 0.8);
+      cairo_line_to(cr, x - h * 1.25, y - h * 0.8);
+      break;
+    default:
+      cairo_rectangle(cr, x - h, y - h, sizePx, sizePx);
+      break;
+  }
+  cairo_close_path(cr);
+  SetColour(cr, TaskColour(task));
+  cairo_fill_preserve(cr);
+  cairo_set_source_rgb(cr, 1.0, 1.0, 1.0);
+  cairo_set_line_width(cr, 1.5);
+  cairo_stroke(cr);
+}
+
+void Painter::SelectFont(const TextStyle& style) {
+  cairo_select_font_face(cr_, kPlanFontFace, CAIRO_FONT_SLANT_NORMAL,
+                         style.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
+  cairo_set_font_size(cr_, style.sizePx);
+}
+
+double Painter::WidthPx(std::string_view text, const TextStyle& style) {
+  SelectFont(style);
+  const std::string valid = ValidUtf8(text);
+  cairo_text_extents_t extents;
+  cairo_text_extents(cr_, valid.c_str(), &extents);
+  return extents.x_advance;
+}
+
+std::string Painter::Fitted(std::string_view text, const TextStyle& style, double widthPx) {
+  const std::string valid = ValidUtf8(text);
+  if (WidthPx(valid, style) <= widthPx) return valid;
+  // Byte ends of the first 0, 1, 2, ... whole characters.
+  std::vector<std::size_t> ends{0};
+  for (std::size_t i = 1; i <= valid.size(); ++i)
+    if (i == valid.size() || (static_cast<unsigned char>(valid[i]) & 0xC0) != 0x80) ends.push_back(i);
+  const auto fits = [&](std::size_t characters) {
+    return WidthPx(valid.substr(0, ends[characters]) + kEllipsis, style) <= widthPx;
+  };
+  // A longer text is never narrower, so the longest start that fits is
+  // found by doubling and then halving: only texts about as long as the
+  // one that fits are measured, however long the whole is. The whole
+  // text loses at least one character; none at all fits, the ellipsis
+  // stands alone.
+  std::size_t fitting = 0;
+  std::size_t tooLong = ends.size() - 1;
+  for (std::size_t step = 1; fitting + step < tooLong; step *= 2) {
+    if (!fits(fitting + step)) {
+      tooLong = fitting + step;
+      break;
+    }
+    fitting += step;
+  }
+  while (tooLong - fitting > 1) {
+    const std::size_t middle = fitting + (tooLong - fitting) / 2;
+    (fits(middle) ? fitting : tooLong) = middle;
+  }
+  return valid.substr(0, ends[fitting]) + kEllipsis;
+}
+
+void Painter::Text(double x, double y, std::string_view text, const TextStyle& style, Anchor anchor) {
+  const std::string valid = ValidUtf8(text);
+  if (textAsSvg_) {
+    char place[96];
+    std::snprintf(place, sizeof place, "<text x=\"%.2f\" y=\"%.2f\"", x, y);
+    svgTexts_ += place;
+    svgTexts_ += " font-family=\"" + std::string(kPlanFontFace) + ", sans-serif\"";
+    std::snprintf(place, sizeof place, " font-size=\"%.1f\"", style.sizePx);
+    svgTexts_ += place;
+    if (style.bold) svgTexts_ += " font-weight=\"bold\"";
+    if (anchor == Anchor::Middle) svgTexts_ += " text-anchor=\"middle\"";
+    if (anchor == Anchor::End) svgTexts_ += " text-anchor=\"end\"";
+    svgTexts_ += " fill=\"" + HexColour(style.colour) + "\"";
+    if (style.halo) {
+      std::snprintf(place, sizeof place, " stroke=\"#ffffff\" stroke-width=\"%.1f\"", kHaloWidthPx);
+      svgTexts_ += place;
+      svgTexts_ += " stroke-linejoin=\"round\" paint-order=\"stroke\"";
+    }
+    svgTexts_ += ">" + XmlEscaped(valid) + "</text>\n";
+    return;
+  }
+  const double width = anchor == Anchor::Start ? 0.0 : WidthPx(valid, style);
+  SelectFont(style);
+  cairo_new_path(cr_);
+  cairo_move_to(cr_, anchor == Anchor::Start ? x : anchor == Anchor::Middle ? x - width / 2.0 : x - width, y);
+  cairo_text_path(cr_, valid.c_str());
+  if (style.halo) {
+    cairo_set_source_rgb(cr_, 1.0, 1.0, 1.0);
+    cairo_set_line_width(cr_, kHaloWidthPx);
+    cairo_set_line_join(cr_, CAIRO_LINE_JOIN_ROUND);
+    cairo_stroke_preserve(cr_);
+  }
+  SetColour(cr_, style.colour);
+  cairo_fill(cr_);
+}
+
+std::string ValidUtf8(std::string_view text) {
+  std::string valid;
+  valid.reserve(text.size());
+  while (!text.empty()) {
+    const std::size_t length = ValidSequenceLength(text);
+    if (length == 0) {
+      valid.push_back('?');
+      text.remove_prefix(1);
+    } else {
+      valid.append(text.substr(0, length));
+      text.remove_prefix(length);
+    }
+  }
+  return valid;
+}
+
+std::string XmlEscaped(std::string_view text) {
+  std::string escaped;
+  for (const char c : text) {
+    switch (c) {
+      case '&': escaped += "&amp;"; break;
+      case '<': escaped += "&lt;"; break;
+      case '>': escaped += "&gt;"; break;
+      case '"': escaped += "&quot;"; break;
+      default: escaped.push_back(c); break;
+    }
+  }
+  return escaped;
+}
+
+}  // namespace route_plan

@@ -1,0 +1,56 @@
+#include "simulator/world_builder.h"
+
+#include <algorithm>
+#include <numbers>
+
+namespace simulator {
+
+namespace {
+
+constexpr double kRadPerDeg = std::numbers::pi / 180.0;
+
+sim::LatLon ToLatLon(const GeoPosition& p) { return {p.latitudeDeg * kRadPerDeg, p.longitudeDeg * kRadPerDeg}; }
+
+}  // namespace
+
+double StandingAltitude(const std::array<VECTOR3, 3>& touchdown) {
+  return -std::min({touchdown[0].y, touchdown[1].y, touchdown[2].y});
+}
+
+VesselsByName BuildWorld(const Scenario& scenario) {
+  sim::Host& host = sim::host();
+  std::map<std::string, sim::Body*> bodies;
+  std::map<std::string, sim::Base*> bases;
+  std::map<std::string, sim::Transmitter*> transmitters;
+  for (const BodySpec& bodySpec : scenario.bodies) {
+    sim::Body& body = host.AddBody(bodySpec.name, bodySpec.radiusMetres);
+    bodies[bodySpec.name] = &body;
+    for (const BaseSpec& baseSpec : bodySpec.bases) {
+      std::vector<sim::LatLon> pads;
+      for (const GeoPosition& pad : baseSpec.pads) pads.push_back(ToLatLon(pad));
+      bases[baseSpec.name] = &host.AddBase(body, baseSpec.name, ToLatLon(baseSpec.position), std::move(pads));
+    }
+    for (const TransmitterSpec& t : bodySpec.transmitters)
+      transmitters[t.id] = &host.AddTransmitter(body, t.type, t.id, ToLatLon(t.position));
+  }
+
+  VesselsByName vessels;
+  for (const VesselScenario& v : scenario.vessels) {
+    sim::VesselSpec vesselSpec;
+    vesselSpec.name = v.name;
+    vesselSpec.body = bodies.at(v.body);
+    vesselSpec.position = ToLatLon(v.position);
+    vesselSpec.headingRad = v.headingDeg * kRadPerDeg;
+    vesselSpec.touchdown = v.touchdown;
+    // A vessel placed without an altitude stands on the ground: the
+    // height of its lowest touchdown point is exactly 0.
+    vesselSpec.altitudeMetres = v.altitudeMetres.value_or(StandingAltitude(v.touchdown));
+    vesselSpec.airspeed = v.airspeed;
+    vesselSpec.landedBase = v.landedAt.empty() ? nullptr : bases.at(v.landedAt);
+    for (const std::string& id : v.receivers) vesselSpec.receivers.push_back(id.empty() ? nullptr : transmitters.at(id));
+    vessels[v.name] = &host.AddVessel(vesselSpec);
+  }
+  return vessels;
+}
+
+}  // namespace simulator

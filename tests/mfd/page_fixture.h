@@ -1,0 +1,118 @@
+// A small world for drawing the pages: one body, the focus vessel at the
+// origin heading north, and a 400 x 400 display in the mode.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "mfd/tarvik_mfd.h"
+#include "nav/route_registry.h"
+#include "simhost/sim_host.h"
+#include "surfaces/recording_surface.h"
+
+namespace pages_test {
+
+constexpr double kEarthRadiusMetres = 6371000.0;
+inline const std::string kFace = "face=\"DejaVu Sans\" style=0";
+
+// A drawn text with the text colour in force when it was drawn.
+struct DrawnText {
+  int x;
+  int y;
+  std::string text;
+  std::string colour;
+  bool operator==(const DrawnText&) const = default;
+};
+
+inline std::vector<DrawnText> TextsOf(const std::vector<std::string>& lines) {
+  std::vector<DrawnText> texts;
+  std::string colour;
+  for (const std::string& line : lines) {
+    if (line.rfind("colour ", 0) == 0) colour = line.substr(7);
+    int x = 0;
+    int y = 0;
+    int consumed = 0;
+    if (std::sscanf(line.c_str(), "text %d %d %n", &x, &y, &consumed) == 2 && consumed > 0)
+      texts.push_back({x, y, line.substr(static_cast<std::size_t>(consumed) + 1,
+                                         line.size() - static_cast<std::size_t>(consumed) - 2), colour});
+  }
+  return texts;
+}
+
+// True when expected appears in lines as one unbroken run.
+inline bool ContainsRun(const std::vector<std::string>& lines, const std::vector<std::string>& expected) {
+  if (expected.size() > lines.size()) return false;
+  for (std::size_t start = 0; start + expected.size() <= lines.size(); ++start)
+    if (std::equal(expected.begin(), expected.end(), lines.begin() + static_cast<std::ptrdiff_t>(start))) return true;
+  return false;
+}
+
+inline std::string Dump(const std::vector<std::string>& lines) {
+  std::string all;
+  for (const auto& l : lines) all += l + "\n";
+  return all;
+}
+
+class PageTest : public ::testing::Test {
+ protected:
+  void SetUp() override { BuildWorld(kEarthRadiusMetres, {0.0, 0.0}, 0.0); }
+  void TearDown() override {
+    mfd.reset();
+    ClearRoutes();
+    sim::host().Reset();
+  }
+
+  void BuildWorld(double bodyRadiusMetres, sim::LatLon vesselPosition, double headingRad, int heightPx = 400,
+                  int widthPx = 400) {
+    mfd.reset();
+    ClearRoutes();
+    sim::host().Reset();
+    body = &sim::host().AddBody("Earth", bodyRadiusMetres);
+    sim::VesselSpec vesselSpec;
+    vesselSpec.name = "GL-01";
+    vesselSpec.body = body;
+    vesselSpec.position = vesselPosition;
+    vesselSpec.headingRad = headingRad;
+    vessel = &sim::host().AddVessel(vesselSpec);
+    mfd = std::make_unique<TarvikMFD>(widthPx, heightPx, vessel->iface.get(), 1);
+  }
+
+  // A point at a distance north (negative: south) and east of the vessel.
+  sim::LatLon Offset(double northMetres, double eastMetres = 0.0) const {
+    const double radius = body->radiusMetres;
+    return {vessel->position.latitudeRad + northMetres / radius, vessel->position.longitudeRad + eastMetres / radius};
+  }
+
+  Waypoint WaypointAt(sim::LatLon where, double acceptRadiusMetres = 50.0) const {
+    Waypoint w;
+    w.latitude = where.latitudeRad;
+    w.longitude = where.longitudeRad;
+    w.acceptRadius = acceptRadiusMetres;
+    return w;
+  }
+
+  void SetPageAndRange(DisplayPage page, std::uint32_t rangeMetres) {
+    mfd->State().page = page;
+    mfd->State().range = rangeMetres;
+    mfd->State().scale = static_cast<double>(mfd->displayHeight) / rangeMetres;
+  }
+
+  // One whole redraw, as the host asks for it; no pen or font may outlive it.
+  std::vector<std::string> Redraw() {
+    mfd->PushRoute();
+    sim::RecordingSurface surface;
+    mfd->UpdateSketchpad(&surface);
+    EXPECT_EQ(sim::host().LivePens(), 0) << "a pen outlived the redraw";
+    EXPECT_EQ(sim::host().LiveFonts(), 0) << "a font outlived the redraw";
+    return surface.Lines();
+  }
+
+  sim::Body* body = nullptr;
+  sim::Vessel* vessel = nullptr;
+  std::unique_ptr<TarvikMFD> mfd;
+};
+
+}  // namespace pages_test

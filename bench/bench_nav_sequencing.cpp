@@ -68,19 +68,19 @@ Waypoint MakeWaypoint(double latitude, double longitude, double radius, std::int
 // routes vessels spread over the Earth, each with its own 50-waypoint route;
 // the first vessel has the focus.
 void BuildWorld(int routes, Traffic traffic) {
-  sim::Host& host = sim::host();
+  simhost::Host& host = simhost::host();
   host.Reset();
   ClearRoutes();
-  sim::Body& earth = host.AddBody("Earth", kEarthRadiusMetres);
+  simhost::Body& earth = host.AddBody("Earth", kEarthRadiusMetres);
   vesselRoutes.reserve(static_cast<std::size_t>(routes));
   for (int i = 0; i < routes; ++i) {
-    sim::VesselSpec vesselSpec;
+    simhost::VesselSpec vesselSpec;
     vesselSpec.name = "Vessel " + std::to_string(i);
     vesselSpec.body = &earth;
     vesselSpec.position = {0.001 * (i % 1000) - 0.5, 0.0005 * i - 2.0};
     vesselSpec.altitudeMetres = 1500.0;
     vesselSpec.airspeed = 120.0;
-    sim::Vessel& vessel = host.AddVessel(vesselSpec);
+    simhost::Vessel& vessel = host.AddVessel(vesselSpec);
 
     VesselRoute route;
     route.vessel = vessel.iface.get();
@@ -115,7 +115,7 @@ void BM_StepRoutes(benchmark::State& state, Traffic traffic) {
   state.counters["allocs_per_step"] = benchmark::Counter(allocations, benchmark::Counter::kAvgIterations);
   state.counters["index_of_route_0"] = static_cast<double>(vesselRoutes[0].currentIndex);
   ClearRoutes();
-  sim::host().Reset();
+  simhost::host().Reset();
 }
 
 BENCHMARK_CAPTURE(BM_StepRoutes, Cruising, Traffic::Cruising)->Arg(1)->Arg(100)->Arg(10000);
@@ -142,7 +142,7 @@ void BM_PullPushRoute(benchmark::State& state) {
                                                       benchmark::Counter::kIsIterationInvariantRate |
                                                           benchmark::Counter::kInvert);
   ClearRoutes();
-  sim::host().Reset();
+  simhost::host().Reset();
 }
 
 BENCHMARK(BM_PullPushRoute)->Arg(10000);

@@ -47,15 +47,15 @@ class CountingSketchpad : public oapi::Sketchpad {
 // A landed vessel at Cape Canaveral with the focus, and its route: a spiral
 // of waypoints round it, the benchmark's own copy of the real-host cost run.
 VESSEL* BuildWorld(int waypoints) {
-  sim::Host& host = sim::host();
+  simhost::Host& host = simhost::host();
   host.Reset();
   ClearRoutes();
-  sim::Body& earth = host.AddBody("Earth", kEarthRadiusMetres);
-  sim::VesselSpec vesselSpec;
+  simhost::Body& earth = host.AddBody("Earth", kEarthRadiusMetres);
+  simhost::VesselSpec vesselSpec;
   vesselSpec.name = "PB-01";
   vesselSpec.body = &earth;
   vesselSpec.position = {28.594722 * kDegree, -80.681146 * kDegree};
-  sim::Vessel& vessel = host.AddVessel(vesselSpec);
+  simhost::Vessel& vessel = host.AddVessel(vesselSpec);
 
   VesselRoute route;
   route.vessel = vessel.iface.get();
@@ -90,7 +90,7 @@ void BM_Redraw(benchmark::State& state, DisplayPage page) {
   state.counters["texts"] = benchmark::Counter(static_cast<double>(pad.texts), benchmark::Counter::kAvgIterations);
   state.counters["shapes"] = benchmark::Counter(static_cast<double>(pad.shapes), benchmark::Counter::kAvgIterations);
   ClearRoutes();
-  sim::host().Reset();
+  simhost::host().Reset();
 }
 
 // 14 rows fill a display's table; 1,000 is the real-host cost run's route.

@@ -111,10 +111,10 @@ void BM_ReadRouteFile(benchmark::State& state) {
   const int waypoints = static_cast<int>(state.range(0));
   const std::string& path = Files().Path(waypoints);
   const std::size_t bytes = Files().Text(waypoints).size();
-  sim::host().Reset();
+  simhost::host().Reset();
   std::size_t read = 0;
   for (auto _ : state) {
-    sim::host().ClearLog();
+    simhost::host().ClearLog();
     RouteFileReader reader;
     const WaypointList route = reader.ParseRouteFile(path);
     read = route.size();

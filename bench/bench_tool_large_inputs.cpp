@@ -76,18 +76,18 @@ void BM_DrawLongDescription(benchmark::State& state) {
   const RouteSource source = ReadRouteSource(file.Path());
   if (source.errorFlag || source.waypoints.size() != 2 || source.waypoints[0].description.size() != characters)
     return state.SkipWithError("the route was not read with its description");
-  const route_plan::RoutePlan plan = route_plan::MakeRoutePlan(source, "bench");
+  const route_tool::RoutePlan plan = route_tool::MakeRoutePlan(source, "bench");
   for (auto _ : state) {
     std::string bytes;
     std::string why;
-    if (!route_plan::RenderRoutePlan(plan, route_plan::PictureFormat::Svg, bytes, why))
+    if (!route_tool::RenderRoutePlan(plan, route_tool::PictureFormat::Svg, bytes, why))
       return state.SkipWithError("the plan was not drawn");
     // The legend shows the description cut short with an ellipsis.
     if (bytes.find("aaaa\xE2\x80\xA6") == std::string::npos) return state.SkipWithError("no shortened description");
     benchmark::DoNotOptimize(bytes.data());
   }
   state.SetComplexityN(state.range(0));
-  sim::ReleaseCairoStaticData();
+  simhost::ReleaseCairoStaticData();
 }
 BENCHMARK(BM_DrawLongDescription)->Arg(10'000)->Arg(100'000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
@@ -104,7 +104,7 @@ void BM_ImportGpxRootAttributes(benchmark::State& state) {
   const auto count = static_cast<std::size_t>(state.range(0));
   const std::string bytes = GpxWithRootAttributes(count);
   for (auto _ : state) {
-    const route_gpx::GpxImport imported = route_gpx::DraftFromGpx(bytes, "bench.gpx", 500.0);
+    const route_tool::GpxImport imported = route_tool::DraftFromGpx(bytes, "bench.gpx", 500.0);
     if (!imported.ok || imported.draft.waypoints.size() != count)
       return state.SkipWithError("the GPX route was not imported whole");
     benchmark::DoNotOptimize(imported.draft.waypoints.data());

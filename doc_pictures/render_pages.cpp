@@ -21,17 +21,17 @@ constexpr int kDisplayPx = 400;
 constexpr int kSheetGapPx = 12;
 constexpr std::uint32_t kRangeMetres = 2000;
 constexpr double kEarthRadiusMetres = 6371000.0;
-constexpr sim::LatLon kBaseOrigin{0.4765, -1.4172};  // [rad]
+constexpr simhost::LatLon kBaseOrigin{0.4765, -1.4172};  // [rad]
 
 // A point north and east of the base origin [m].
-sim::LatLon Local(double northMetres, double eastMetres) {
+simhost::LatLon Local(double northMetres, double eastMetres) {
   return {kBaseOrigin.latitudeRad + northMetres / kEarthRadiusMetres,
           kBaseOrigin.longitudeRad + eastMetres / (kEarthRadiusMetres * std::cos(kBaseOrigin.latitudeRad))};
 }
 
 Waypoint MakeWaypoint(double north, double east, TaskKind task, double altitude, double speed, std::string name = "",
                       std::string description = "") {
-  const sim::LatLon at = Local(north, east);
+  const simhost::LatLon at = Local(north, east);
   Waypoint w;
   w.latitude = at.latitudeRad;
   w.longitude = at.longitudeRad;
@@ -45,12 +45,12 @@ Waypoint MakeWaypoint(double north, double east, TaskKind task, double altitude,
 }
 
 void BuildWorld() {
-  sim::Host& host = sim::host();
-  sim::Body& earth = host.AddBody("Earth", kEarthRadiusMetres);
+  simhost::Host& host = simhost::host();
+  simhost::Body& earth = host.AddBody("Earth", kEarthRadiusMetres);
   host.AddBase(earth, "Brighton Beach", Local(-150.0, 0.0),
                {Local(-220.0, -120.0), Local(-220.0, -40.0), Local(-220.0, 40.0), Local(-220.0, 120.0)});
-  sim::Transmitter& vor = host.AddTransmitter(earth, TRANSMITTER_VOR, "BBV", Local(-450.0, 650.0));
-  sim::VesselSpec vesselSpec;
+  simhost::Transmitter& vor = host.AddTransmitter(earth, TRANSMITTER_VOR, "BBV", Local(-450.0, 650.0));
+  simhost::VesselSpec vesselSpec;
   vesselSpec.name = "GL-01";
   vesselSpec.body = &earth;
   vesselSpec.position = Local(-20.0, -180.0);
@@ -71,8 +71,8 @@ VesselRoute SampleRoute() {
       MakeWaypoint(500.0, -750.0, Loop, 400.0, 85.0, "", "Second circuit"),
       MakeWaypoint(0.0, -520.0, Land, 0.0, 55.0, "", "Runway 09"),
   };
-  const sim::LatLon end1 = Local(0.0, -420.0);
-  const sim::LatLon end2 = Local(0.0, 420.0);
+  const simhost::LatLon end1 = Local(0.0, -420.0);
+  const simhost::LatLon end2 = Local(0.0, 420.0);
   route.runways.push_back({end1.latitudeRad, end1.longitudeRad, end2.latitudeRad, end2.longitudeRad,
                            RunwayCentre(end1.latitudeRad, end2.latitudeRad),
                            RunwayCentreLongitude(end1.longitudeRad, end2.longitudeRad)});
@@ -83,7 +83,7 @@ VesselRoute SampleRoute() {
 }
 
 // Redraws the display on one page and keeps the picture.
-bool RenderPage(TarvikMFD& display, DisplayPage page, sim::CairoSurface& picture, const std::filesystem::path& file) {
+bool RenderPage(TarvikMFD& display, DisplayPage page, simhost::CairoSurface& picture, const std::filesystem::path& file) {
   display.State().page = page;
   display.State().range = kRangeMetres;
   display.PushRoute();
@@ -98,7 +98,7 @@ bool RenderPage(TarvikMFD& display, DisplayPage page, sim::CairoSurface& picture
 // redraw left a pen or font behind.
 bool RenderAll(const std::filesystem::path& folder) {
   BuildWorld();
-  TarvikMFD display(kDisplayPx, kDisplayPx, sim::host().Focus()->iface.get(), 1);
+  TarvikMFD display(kDisplayPx, kDisplayPx, simhost::host().Focus()->iface.get(), 1);
   VesselRoute route = SampleRoute();
   route.displays = display.route.displays;
   route.vessel = display.route.vessel;
@@ -118,7 +118,7 @@ bool RenderAll(const std::filesystem::path& folder) {
   cairo_paint(cr);
 
   bool ok = true;
-  sim::CairoSurface picture(kDisplayPx, kDisplayPx);
+  simhost::CairoSurface picture(kDisplayPx, kDisplayPx);
   for (int i = 0; i < 3; ++i) {
     ok = RenderPage(display, kPages[i].page, picture, folder / kPages[i].file) && ok;
     cairo_set_source_surface(cr, picture.Raster(), kSheetGapPx + i * (kDisplayPx + kSheetGapPx), kSheetGapPx);
@@ -130,8 +130,8 @@ bool RenderAll(const std::filesystem::path& folder) {
   std::printf("wrote %s\n", sheetFile.string().c_str());
   cairo_surface_destroy(sheet);
 
-  if (sim::host().LivePens() != 0 || sim::host().LiveFonts() != 0) {
-    std::fprintf(stderr, "a redraw left %d pens and %d fonts\n", sim::host().LivePens(), sim::host().LiveFonts());
+  if (simhost::host().LivePens() != 0 || simhost::host().LiveFonts() != 0) {
+    std::fprintf(stderr, "a redraw left %d pens and %d fonts\n", simhost::host().LivePens(), simhost::host().LiveFonts());
     ok = false;
   }
   return ok;
@@ -145,6 +145,6 @@ int main(int argc, char** argv) {
   std::filesystem::create_directories(folder, error);
   const bool ok = RenderAll(folder);
   ClearRoutes();
-  sim::ReleaseCairoStaticData();
+  simhost::ReleaseCairoStaticData();
   return ok ? 0 : 1;
 }

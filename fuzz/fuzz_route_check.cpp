@@ -17,7 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const std::string& path = fuzz_input::RoutePath();
 
   const RouteCheck check = CheckRouteFile(path);
-  sim::host().ClearLog();
+  simhost::host().ClearLog();
   RouteFileReader module;
   const WaypointList waypoints = module.ParseRouteFile(path);
   // The verdict is the module's read, and the check finds an error exactly

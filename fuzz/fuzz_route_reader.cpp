@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!fuzz_input::WriteRouteFile(data, size)) return 0;
   const std::string& path = fuzz_input::RoutePath();
 
-  sim::host().ClearLog();
+  simhost::host().ClearLog();
   RouteFileReader reader;
   const WaypointList waypoints = reader.ParseRouteFile(path);
   const RunwayList runways = reader.GetRunways();

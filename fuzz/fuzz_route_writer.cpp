@@ -122,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(written.text.data());
   if (!fuzz_input::WriteRouteFile(bytes, written.text.size())) return 0;
 
-  sim::host().ClearLog();
+  simhost::host().ClearLog();
   ReadTrace trace;
   RouteFileReader reader(&trace);
   const WaypointList waypoints = reader.ParseRouteFile(fuzz_input::RoutePath());

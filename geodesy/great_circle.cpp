@@ -4,7 +4,7 @@
 #include <cmath>
 #include <numbers>
 
-namespace simulator {
+namespace geodesy {
 
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 
@@ -14,7 +14,7 @@ double WrapToPi(double angleRad) {
   return a - std::numbers::pi;
 }
 
-double CourseRad(const sim::LatLon& from, const sim::LatLon& to) {
+double CourseRad(const simhost::LatLon& from, const simhost::LatLon& to) {
   const double dLon = to.longitudeRad - from.longitudeRad;
   const double y = std::sin(dLon) * std::cos(to.latitudeRad);
   const double x = std::cos(from.latitudeRad) * std::sin(to.latitudeRad) -
@@ -24,7 +24,7 @@ double CourseRad(const sim::LatLon& from, const sim::LatLon& to) {
   return course;
 }
 
-double DistanceMetres(const sim::LatLon& from, const sim::LatLon& to, double radiusMetres) {
+double DistanceMetres(const simhost::LatLon& from, const simhost::LatLon& to, double radiusMetres) {
   // Haversine: well-conditioned for the short distances a pilot steers by.
   const double sinLat = std::sin((to.latitudeRad - from.latitudeRad) * 0.5);
   const double sinLon = std::sin((to.longitudeRad - from.longitudeRad) * 0.5);
@@ -32,7 +32,7 @@ double DistanceMetres(const sim::LatLon& from, const sim::LatLon& to, double rad
   return 2.0 * radiusMetres * std::asin(std::sqrt(std::clamp(a, 0.0, 1.0)));
 }
 
-sim::LatLon Travel(const sim::LatLon& from, double courseRad, double distanceMetres, double radiusMetres) {
+simhost::LatLon Travel(const simhost::LatLon& from, double courseRad, double distanceMetres, double radiusMetres) {
   const double delta = distanceMetres / radiusMetres;
   const double sinLat = std::sin(from.latitudeRad) * std::cos(delta) +
                         std::cos(from.latitudeRad) * std::sin(delta) * std::cos(courseRad);
@@ -43,9 +43,9 @@ sim::LatLon Travel(const sim::LatLon& from, double courseRad, double distanceMet
   return {latitude, longitude};
 }
 
-double CourseAtEnd(const sim::LatLon& from, const sim::LatLon& to) {
+double CourseAtEnd(const simhost::LatLon& from, const simhost::LatLon& to) {
   // The reverse course, turned round.
   return std::fmod(CourseRad(to, from) + std::numbers::pi, kTwoPi);
 }
 
-}  // namespace simulator
+}  // namespace geodesy

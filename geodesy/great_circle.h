@@ -4,22 +4,22 @@
 
 #include "simhost/sim_host.h"
 
-namespace simulator {
+namespace geodesy {
 
 // Initial great-circle course from one point to another, 0 north, pi/2 east,
 // in [0, 2 pi).
-double CourseRad(const sim::LatLon& from, const sim::LatLon& to);
+double CourseRad(const simhost::LatLon& from, const simhost::LatLon& to);
 
-double DistanceMetres(const sim::LatLon& from, const sim::LatLon& to, double radiusMetres);
+double DistanceMetres(const simhost::LatLon& from, const simhost::LatLon& to, double radiusMetres);
 
 // The point reached by travelling the given distance along the great circle
 // that leaves `from` on `courseRad`.
-sim::LatLon Travel(const sim::LatLon& from, double courseRad, double distanceMetres, double radiusMetres);
+simhost::LatLon Travel(const simhost::LatLon& from, double courseRad, double distanceMetres, double radiusMetres);
 
 // The course at the end of such a travel (the great circle turns).
-double CourseAtEnd(const sim::LatLon& from, const sim::LatLon& to);
+double CourseAtEnd(const simhost::LatLon& from, const simhost::LatLon& to);
 
 // An angle in (-pi, pi].
 double WrapToPi(double angleRad);
 
-}  // namespace simulator
+}  // namespace geodesy

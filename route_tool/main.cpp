@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     return route_tool::kExitOk;
   }
   // No command reads the host log back; parse --json listens to it.
-  sim::host().KeepLogLines(false);
+  simhost::host().KeepLogLines(false);
   if (argc >= 2) {
     for (const Command& command : kCommands) {
       if (std::string_view(argv[1]) != command.name) continue;

@@ -5,21 +5,21 @@
 
 #include "simhost/sim_host.h"
 
-using sim::host;
+using simhost::host;
 
 namespace {
 
-sim::Vessel& VesselOf(OBJHANDLE h) { return *static_cast<sim::Vessel*>(static_cast<sim::Object*>(h)); }
+simhost::Vessel& VesselOf(OBJHANDLE h) { return *static_cast<simhost::Vessel*>(static_cast<simhost::Object*>(h)); }
 // What a handle names, or null when it names nothing of that kind: a bad
 // handle gets the host's error value, never undefined behaviour.
-sim::Object* ObjectOf(OBJHANDLE h) { return host().FindObject(static_cast<sim::Object*>(h)); }
+simhost::Object* ObjectOf(OBJHANDLE h) { return host().FindObject(static_cast<simhost::Object*>(h)); }
 template <class Kind>
-Kind* ObjectOf(OBJHANDLE h, sim::Object::Kind kind) {
-  sim::Object* o = ObjectOf(h);
+Kind* ObjectOf(OBJHANDLE h, simhost::Object::Kind kind) {
+  simhost::Object* o = ObjectOf(h);
   return o != nullptr && o->kind == kind ? static_cast<Kind*>(o) : nullptr;
 }
-sim::Body* BodyOf(OBJHANDLE h) { return ObjectOf<sim::Body>(h, sim::Object::Kind::Body); }
-sim::Base* BaseOf(OBJHANDLE h) { return ObjectOf<sim::Base>(h, sim::Object::Kind::Base); }
+simhost::Body* BodyOf(OBJHANDLE h) { return ObjectOf<simhost::Body>(h, simhost::Object::Kind::Body); }
+simhost::Base* BaseOf(OBJHANDLE h) { return ObjectOf<simhost::Base>(h, simhost::Object::Kind::Base); }
 
 }  // namespace
 
@@ -37,18 +37,18 @@ OBJHANDLE VESSEL::GetHandle() const {
 
 OBJHANDLE VESSEL::GetEquPos(double& longitude, double& latitude, double& radius) const {
   host().Trace("VESSEL::GetEquPos");
-  const sim::Vessel& v = VesselOf(hVessel);
+  const simhost::Vessel& v = VesselOf(hVessel);
   longitude = v.position.longitudeRad;
   latitude = v.position.latitudeRad;
   radius = v.body->radiusMetres + v.altitudeMetres;
-  return static_cast<sim::Object*>(v.body);
+  return static_cast<simhost::Object*>(v.body);
 }
 
 void VESSEL::GetStatus(VESSELSTATUS& status) const {
   host().Trace("VESSEL::GetStatus");
-  const sim::Vessel& v = VesselOf(hVessel);
-  status.rbody = static_cast<sim::Object*>(v.body);
-  status.base = v.landedBase != nullptr ? static_cast<sim::Object*>(v.landedBase) : nullptr;
+  const simhost::Vessel& v = VesselOf(hVessel);
+  status.rbody = static_cast<simhost::Object*>(v.body);
+  status.base = v.landedBase != nullptr ? static_cast<simhost::Object*>(v.landedBase) : nullptr;
   status.status = v.landedBase != nullptr ? 1 : 0;
 }
 
@@ -64,7 +64,7 @@ double VESSEL::GetAirspeed() const {
 
 bool VESSEL::GetTouchdownPoints(VECTOR3& pt1, VECTOR3& pt2, VECTOR3& pt3) const {
   host().Trace("VESSEL::GetTouchdownPoints");
-  const sim::Vessel& v = VesselOf(hVessel);
+  const simhost::Vessel& v = VesselOf(hVessel);
   pt1 = v.touchdown[0];
   pt2 = v.touchdown[1];
   pt3 = v.touchdown[2];
@@ -78,7 +78,7 @@ DWORD VESSEL::GetNavCount() const {
 
 NAVHANDLE VESSEL::GetNavSource(DWORD receiver) const {
   host().Trace("VESSEL::GetNavSource");
-  const sim::Vessel& v = VesselOf(hVessel);
+  const simhost::Vessel& v = VesselOf(hVessel);
   return receiver < v.receivers.size() ? v.receivers[receiver] : nullptr;
 }
 
@@ -86,21 +86,21 @@ NAVHANDLE VESSEL::GetNavSource(DWORD receiver) const {
 
 VESSEL* oapiGetFocusInterface() {
   host().Trace("oapiGetFocusInterface");
-  sim::Vessel* v = host().Focus();
+  simhost::Vessel* v = host().Focus();
   return v != nullptr ? v->iface.get() : nullptr;
 }
 
 double oapiGetSize(OBJHANDLE hObj) {
   host().Trace("oapiGetSize");
-  const sim::Object* o = ObjectOf(hObj);
+  const simhost::Object* o = ObjectOf(hObj);
   if (o == nullptr) return 0.0;
-  if (o->kind == sim::Object::Kind::Body) return static_cast<const sim::Body*>(o)->radiusMetres;
+  if (o->kind == simhost::Object::Kind::Body) return static_cast<const simhost::Body*>(o)->radiusMetres;
   return 10.0;  // bases and vessels: a nominal size
 }
 
 bool oapiGetFocusHeading(double* heading) {
   host().Trace("oapiGetFocusHeading");
-  sim::Vessel* v = host().Focus();
+  simhost::Vessel* v = host().Focus();
   if (v == nullptr) return false;
   *heading = v->headingRad;
   return true;
@@ -109,28 +109,28 @@ bool oapiGetFocusHeading(double* heading) {
 void oapiGetObjectName(OBJHANDLE hObj, char* name, int n) {
   host().Trace("oapiGetObjectName");
   if (name == nullptr || n <= 0) return;
-  const sim::Object* o = ObjectOf(hObj);
+  const simhost::Object* o = ObjectOf(hObj);
   std::snprintf(name, static_cast<std::size_t>(n), "%s", o != nullptr ? o->name.c_str() : "");
 }
 
 DWORD oapiGetBaseCount(OBJHANDLE hPlanet) {
   host().Trace("oapiGetBaseCount");
-  const sim::Body* body = BodyOf(hPlanet);
+  const simhost::Body* body = BodyOf(hPlanet);
   return body != nullptr ? static_cast<DWORD>(body->bases.size()) : 0;
 }
 
 OBJHANDLE oapiGetBaseByIndex(OBJHANDLE hPlanet, int index) {
   host().Trace("oapiGetBaseByIndex");
-  const sim::Body* body = BodyOf(hPlanet);
+  const simhost::Body* body = BodyOf(hPlanet);
   if (body == nullptr) return nullptr;
   const auto& bases = body->bases;
   if (index < 0 || static_cast<std::size_t>(index) >= bases.size()) return nullptr;
-  return static_cast<sim::Object*>(bases[static_cast<std::size_t>(index)]);
+  return static_cast<simhost::Object*>(bases[static_cast<std::size_t>(index)]);
 }
 
 void oapiGetBaseEquPos(OBJHANDLE hBase, double* lng, double* lat, double* rad) {
   host().Trace("oapiGetBaseEquPos");
-  const sim::Base* base = BaseOf(hBase);
+  const simhost::Base* base = BaseOf(hBase);
   if (base == nullptr || lng == nullptr || lat == nullptr) return;
   *lng = base->position.longitudeRad;
   *lat = base->position.latitudeRad;
@@ -139,13 +139,13 @@ void oapiGetBaseEquPos(OBJHANDLE hBase, double* lng, double* lat, double* rad) {
 
 DWORD oapiGetBasePadCount(OBJHANDLE hBase) {
   host().Trace("oapiGetBasePadCount");
-  const sim::Base* base = BaseOf(hBase);
+  const simhost::Base* base = BaseOf(hBase);
   return base != nullptr ? static_cast<DWORD>(base->pads.size()) : 0;
 }
 
 bool oapiGetBasePadEquPos(OBJHANDLE hBase, DWORD pad, double* lng, double* lat, double* rad) {
   host().Trace("oapiGetBasePadEquPos");
-  const sim::Base* base = BaseOf(hBase);
+  const simhost::Base* base = BaseOf(hBase);
   if (base == nullptr || pad >= base->pads.size() || lng == nullptr || lat == nullptr) return false;
   *lng = base->pads[pad].longitudeRad;
   *lat = base->pads[pad].latitudeRad;
@@ -157,12 +157,12 @@ void oapiGetNavData(NAVHANDLE hNav, NAVDATA* data) {
   host().Trace("oapiGetNavData");
   if (data == nullptr) return;
   *data = NAVDATA{};  // a handle of no transmitter: type 0, no transmitter
-  const sim::Transmitter* transmitter = host().FindTransmitter(hNav);
+  const simhost::Transmitter* transmitter = host().FindTransmitter(hNav);
   if (transmitter == nullptr) return;
   const auto& t = *transmitter;
   data->type = t.type;
   std::snprintf(data->id, sizeof data->id, "%s", t.id.c_str());
-  data->vor.hPlanet = static_cast<sim::Object*>(t.body);
+  data->vor.hPlanet = static_cast<simhost::Object*>(t.body);
   data->vor.lng = t.position.longitudeRad;
   data->vor.lat = t.position.latitudeRad;
 }

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace sim {
+namespace simhost {
 
 HostLog::~HostLog() {
   if (file_ != nullptr) std::fclose(file_);
@@ -49,4 +49,4 @@ void HostLog::FileFailed() {
   if (writeFault_.empty()) writeFault_ = path_ + ": cannot write it: " + std::strerror(errno);
 }
 
-}  // namespace sim
+}  // namespace simhost

@@ -10,7 +10,7 @@
 #include <string_view>
 #include <vector>
 
-namespace sim {
+namespace simhost {
 
 class HostLog {
  public:
@@ -52,4 +52,4 @@ class HostLog {
   std::string writeFault_;
 };
 
-}  // namespace sim
+}  // namespace simhost

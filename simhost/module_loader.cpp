@@ -11,7 +11,7 @@
 #include "module/module_strings.h"
 #include "simhost/sim_host.h"
 
-namespace sim {
+namespace simhost {
 
 namespace {
 
@@ -163,4 +163,4 @@ bool DisplaySlot::Redraw(oapi::Sketchpad& surface) {
   return display_ != nullptr && display_->UpdateSketchpad(&surface);
 }
 
-}  // namespace sim
+}  // namespace simhost

@@ -11,7 +11,7 @@
 
 #include "host/oapi.h"
 
-namespace sim {
+namespace simhost {
 
 // A module library loaded by the simulated host.
 class LoadedModule {
@@ -83,4 +83,4 @@ class DisplaySlot {
   MFD2* display_ = nullptr;
 };
 
-}  // namespace sim
+}  // namespace simhost

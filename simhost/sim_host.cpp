@@ -4,7 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace sim {
+namespace simhost {
 
 Host& host() {
   static Host instance;
@@ -201,4 +201,4 @@ void Host::EndRun() {
   for (oapi::Module* m : modules) m->clbkRunEnd();
 }
 
-}  // namespace sim
+}  // namespace simhost

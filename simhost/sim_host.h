@@ -14,7 +14,7 @@
 #include "host/oapi.h"
 #include "simhost/host_log.h"
 
-namespace sim {
+namespace simhost {
 
 struct LatLon {
   double latitudeRad = 0.0;
@@ -214,4 +214,4 @@ class Host {
 // The process's one simulated host.
 Host& host();
 
-}  // namespace sim
+}  // namespace simhost

@@ -45,7 +45,7 @@ void TextCapture::Clear() {
   shapes_ = 0;
 }
 
-ShownPage PageOf(const sim::DisplaySlot& slot) {
+ShownPage PageOf(const simhost::DisplaySlot& slot) {
   if (!slot.Active()) return ShownPage::None;
   const char* switchLabel = slot.Label(5);
   const char* zoomLabel = slot.Label(2);

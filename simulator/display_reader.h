@@ -49,7 +49,7 @@ class TextCapture : public oapi::Sketchpad {
 enum class ShownPage { Map, Files, Waypoints, None };
 
 // Which page a display in the mode shows, from its button labels.
-ShownPage PageOf(const sim::DisplaySlot& slot);
+ShownPage PageOf(const simhost::DisplaySlot& slot);
 
 // The route in the waypoint table of a redraw of the List page.
 ModuleRouteView ReadWaypointTable(const TextCapture& redraw);

@@ -23,7 +23,7 @@ std::string WriteFramePng(cairo_surface_t* display, const std::string& debugLine
     cairo_show_text(cr, debugLine.c_str());
   }
   cairo_destroy(cr);
-  std::string why = sim::WritePngFile(frame, path);
+  std::string why = simhost::WritePngFile(frame, path);
   cairo_surface_destroy(frame);
   return why;
 }

@@ -39,8 +39,8 @@ void FrameRecorder::Open() {
   for (std::size_t i = 0; i < scenario_.displays.size(); ++i) {
     const auto& size = scenario_.displays[i];
     auto d = std::make_unique<DisplayRun>();
-    d->slot = std::make_unique<sim::DisplaySlot>(static_cast<UINT>(i), size.widthPx, size.heightPx);
-    d->picture = std::make_unique<sim::CairoSurface>(static_cast<int>(size.widthPx), static_cast<int>(size.heightPx));
+    d->slot = std::make_unique<simhost::DisplaySlot>(static_cast<UINT>(i), size.widthPx, size.heightPx);
+    d->picture = std::make_unique<simhost::CairoSurface>(static_cast<int>(size.widthPx), static_cast<int>(size.heightPx));
     if (options_.recordDrawCalls) {
       const std::string path = RecordingPath(i);
       if (const std::string why = d->recordingFile.Open(path); !why.empty()) unwritten_.push_back({path, why});
@@ -51,7 +51,7 @@ void FrameRecorder::Open() {
 
 void FrameRecorder::Redraw(double t, bool frame, bool forOverview) {
   if (displays_.empty()) return;
-  FrameRow row{t, forOverview, sim::host().Focus() != nullptr ? sim::host().Focus()->name : "", {}, {}};
+  FrameRow row{t, forOverview, simhost::host().Focus() != nullptr ? simhost::host().Focus()->name : "", {}, {}};
   for (std::size_t i = 0; i < displays_.size(); ++i) {
     DisplayRun& d = *displays_[i];
     d.picture->Clear();
@@ -76,7 +76,7 @@ void FrameRecorder::Redraw(double t, bool frame, bool forOverview) {
     // it: the next display's redraw may clear it again.
     const std::string path = folders_.framesFolder + "/" + FrameName(i, t);
     // A frame that did not reach the disk is not listed.
-    if (const std::string why = WriteFramePng(d.picture->Raster(), sim::host().DebugLine(), path); !why.empty()) {
+    if (const std::string why = WriteFramePng(d.picture->Raster(), simhost::host().DebugLine(), path); !why.empty()) {
       unwritten_.push_back({path, why});
       continue;
     }

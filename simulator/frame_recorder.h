@@ -28,7 +28,7 @@ class FrameRecorder {
   // A slot and a picture for each of the scenario's displays.
   void Open();
 
-  sim::DisplaySlot& Slot(int display) { return *displays_[static_cast<std::size_t>(display)]->slot; }
+  simhost::DisplaySlot& Slot(int display) { return *displays_[static_cast<std::size_t>(display)]->slot; }
 
   // Redraws every display at time t; with frame, writes each picture as a
   // frame, remembered for the overview sheet.
@@ -51,9 +51,9 @@ class FrameRecorder {
     return folders_.recordingFolder + "/display" + std::to_string(display) + ".txt";
   }
   struct DisplayRun {
-    std::unique_ptr<sim::DisplaySlot> slot;
-    std::unique_ptr<sim::CairoSurface> picture;
-    sim::RecordingSurface recording;
+    std::unique_ptr<simhost::DisplaySlot> slot;
+    std::unique_ptr<simhost::CairoSurface> picture;
+    simhost::RecordingSurface recording;
     files::OutputFile recordingFile;
   };
 

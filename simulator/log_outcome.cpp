@@ -20,7 +20,7 @@ void LogReads::Line(std::string_view line) {
   }
 }
 
-void ReadHostOutcome(const sim::Host& host, const LogReads& log, RunOutcome& outcome) {
+void ReadHostOutcome(const simhost::Host& host, const LogReads& log, RunOutcome& outcome) {
   outcome.pensCreated = host.PensCreated();
   outcome.fontsCreated = host.FontsCreated();
   outcome.livePens = host.LivePens();

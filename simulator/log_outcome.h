@@ -30,6 +30,6 @@ class LogReads {
 
 // Fills the outcome's counts of pens and fonts from the host, and of log
 // lines and route file reads from what was read of the log.
-void ReadHostOutcome(const sim::Host& host, const LogReads& log, RunOutcome& outcome);
+void ReadHostOutcome(const simhost::Host& host, const LogReads& log, RunOutcome& outcome);
 
 }  // namespace simulator

@@ -92,7 +92,7 @@ int Run(int argc, char** argv) {
   simulator::RunOutcome outcome;
   std::string error;
   const bool ran = simulator::RunScenario(*read.scenario, options, outcome, error);
-  sim::ReleaseCairoStaticData();  // every surface and the sheet are gone by now, whichever way the run ended
+  simhost::ReleaseCairoStaticData();  // every surface and the sheet are gone by now, whichever way the run ended
   if (!ran) {
     std::fprintf(stderr, "%s\n", TerminalText(error).c_str());
     return kExitInputFault;

@@ -102,7 +102,7 @@ bool ComposeOverview(const std::string& title, const std::vector<std::vector<She
     y += kCaptionPx + cellHeight + kGapPx;
   }
   cairo_destroy(cr);
-  if (const std::string why = sim::WritePngFile(sheet.get(), sheetPath); !why.empty()) {
+  if (const std::string why = simhost::WritePngFile(sheet.get(), sheetPath); !why.empty()) {
     error = why;
     return false;
   }

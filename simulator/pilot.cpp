@@ -23,11 +23,11 @@ constexpr double kClimbOutSpeedFactor = 1.3;   // of the rotate speed, until the
 constexpr double kTaxiSpeed = 10.0;            // [m/s] on the ground when a waypoint gives none
 constexpr double kBaseReachMetres = 5000.0;    // a vessel at rest this close stands at the base
 
-sim::LatLon PositionOf(const Waypoint& w) { return {w.latitude, w.longitude}; }
+simhost::LatLon PositionOf(const Waypoint& w) { return {w.latitude, w.longitude}; }
 
 }  // namespace
 
-Pilot::Pilot(sim::Vessel& vessel, WaypointList route, const PilotSettings& settings)
+Pilot::Pilot(simhost::Vessel& vessel, WaypointList route, const PilotSettings& settings)
     : vessel_(&vessel),
       route_(std::move(route)),
       settings_(settings),
@@ -130,7 +130,7 @@ void Pilot::AirStep(const Waypoint* target, double dt) {
     // The route has ended in the air: straight and level.
   } else if (target->task == Takeoff) {
     // Climb out; a take-off waypoint with a radius is passed only inside it.
-    const double toWaypoint = DistanceMetres(vessel_->position, PositionOf(*target), radius);
+    const double toWaypoint = geodesy::DistanceMetres(vessel_->position, PositionOf(*target), radius);
     if (target->acceptRadius > 0.0 && toWaypoint > target->acceptRadius) SteerTowards(*target, dt);
     ChangeSpeedTowards(settings_.rotateSpeed * kClimbOutSpeedFactor, settings_.acceleration, dt);
     verticalSpeed = ClimbTowards(standingAltitude_ + kLowestCruiseHeightMetres);
@@ -138,7 +138,7 @@ void Pilot::AirStep(const Waypoint* target, double dt) {
     SteerTowards(*target, dt);
     ChangeSpeedTowards(target->speed > 0.0 ? target->speed : settings_.approachSpeed, settings_.acceleration, dt);
     // Follow a glide path to an aim point short of the landing waypoint.
-    const double toWaypoint = DistanceMetres(vessel_->position, PositionOf(*target), radius);
+    const double toWaypoint = geodesy::DistanceMetres(vessel_->position, PositionOf(*target), radius);
     const double slope = std::tan(settings_.glideSlopeDeg * kRadPerDeg);
     const double pathHeight = std::max(0.0, toWaypoint - settings_.touchdownBeforeMetres) * slope;
     verticalSpeed = kGlidePathGain * (pathHeight - Height()) - vessel_->airspeed * slope;
@@ -167,10 +167,10 @@ void Pilot::Touchdown() {
 
 void Pilot::SettleAtNearestBase() {
   const double radius = vessel_->body->radiusMetres;
-  sim::Base* nearest = nullptr;
+  simhost::Base* nearest = nullptr;
   double nearestMetres = kBaseReachMetres;
-  for (sim::Base* base : vessel_->body->bases) {
-    const double d = DistanceMetres(vessel_->position, base->position, radius);
+  for (simhost::Base* base : vessel_->body->bases) {
+    const double d = geodesy::DistanceMetres(vessel_->position, base->position, radius);
     if (d <= nearestMetres) {
       nearest = base;
       nearestMetres = d;
@@ -180,9 +180,9 @@ void Pilot::SettleAtNearestBase() {
 }
 
 void Pilot::SteerTowards(const Waypoint& target, double dt) {
-  const double course = CourseRad(vessel_->position, PositionOf(target));
+  const double course = geodesy::CourseRad(vessel_->position, PositionOf(target));
   const double maxTurn = settings_.turnRateDegPerSecond * kRadPerDeg * dt;
-  const double turn = std::clamp(WrapToPi(course - vessel_->headingRad), -maxTurn, maxTurn);
+  const double turn = std::clamp(geodesy::WrapToPi(course - vessel_->headingRad), -maxTurn, maxTurn);
   vessel_->headingRad = std::fmod(vessel_->headingRad + turn + 2.0 * std::numbers::pi, 2.0 * std::numbers::pi);
 }
 
@@ -195,7 +195,7 @@ void Pilot::ChangeSpeedTowards(double speed, double rate, double dt) {
 
 void Pilot::MoveAlongHeading(double dt) {
   if (vessel_->airspeed == 0.0) return;
-  vessel_->position = Travel(vessel_->position, vessel_->headingRad, vessel_->airspeed * dt, vessel_->body->radiusMetres);
+  vessel_->position = geodesy::Travel(vessel_->position, vessel_->headingRad, vessel_->airspeed * dt, vessel_->body->radiusMetres);
 }
 
 void Pilot::SequenceOwnCopy(double timeSeconds) {
@@ -206,7 +206,7 @@ void Pilot::SequenceOwnCopy(double timeSeconds) {
   const std::size_t before = ownIndex_;
   const Waypoint& reached = route_[ownIndex_];
   const double radius = reached.acceptRadius;
-  const double distance = DistanceMetres(vessel_->position, PositionOf(reached), vessel_->body->radiusMetres);
+  const double distance = geodesy::DistanceMetres(vessel_->position, PositionOf(reached), vessel_->body->radiusMetres);
   const bool hasNext = ownIndex_ + 1 < count;
   if (distance <= radius) {
     switch (reached.task) {

@@ -36,7 +36,7 @@ struct SequenceEvent {
 
 class Pilot {
  public:
-  Pilot(sim::Vessel& vessel, WaypointList route, const PilotSettings& settings);
+  Pilot(simhost::Vessel& vessel, WaypointList route, const PilotSettings& settings);
 
   // The module's route after a step, as the pilot's display showed it.
   void Observe(const ModuleRouteView& view, double timeSeconds);
@@ -74,7 +74,7 @@ class Pilot {
   void SettleAtNearestBase();
   void RecordOwn(double timeSeconds);
 
-  sim::Vessel* vessel_;
+  simhost::Vessel* vessel_;
   WaypointList route_;
   PilotSettings settings_;
   double standingAltitude_;

@@ -94,7 +94,7 @@ std::string FirstNotFinite(const std::string& path, const std::string& fileText,
 
 // The reading itself, kept out of the module's log.
 bool ReadQuietly(const std::string& path, WaypointList& route, std::string& errorText, std::string& notFinite) {
-  sim::host().logMuted = true;
+  simhost::host().logMuted = true;
   {
     SilencedStdout quiet;
     ReadTrace trace;
@@ -103,7 +103,7 @@ bool ReadQuietly(const std::string& path, WaypointList& route, std::string& erro
     errorText = reader.errorText;
     if (errorText.empty()) notFinite = FirstNotFinite(path, reader.fileText, trace, route);
   }
-  sim::host().logMuted = false;
+  simhost::host().logMuted = false;
   return errorText.empty();
 }
 

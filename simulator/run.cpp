@@ -43,7 +43,7 @@ class Simulation {
       : scenario_(scenario), options_(options), frames_(scenario, options, folders_) {}
   ~Simulation() {
     Shutdown();
-    sim::host().SetLogListener(nullptr);
+    simhost::host().SetLogListener(nullptr);
   }
   Simulation(const Simulation&) = delete;
   Simulation& operator=(const Simulation&) = delete;
@@ -58,19 +58,19 @@ class Simulation {
       return false;
     }
     if (!ReadPilotRoutes(error)) return false;
-    sim::host().Reset();
+    simhost::host().Reset();
     // The log is counted as it is written, never held: a large route
     // writes some twelve lines per waypoint.
-    sim::host().KeepLogLines(false);
-    sim::host().SetLogListener([this](std::string_view line) { logReads_.Line(line); });
+    simhost::host().KeepLogLines(false);
+    simhost::host().SetLogListener([this](std::string_view line) { logReads_.Line(line); });
     vesselsByName_ = BuildWorld(scenario_);
-    module_ = sim::LoadedModule::Load(options_.modulePath, error);
+    module_ = simhost::LoadedModule::Load(options_.modulePath, error);
     if (module_ == nullptr) {
       error = options_.modulePath + ": module: " + error;
       return false;
     }
     for (const TimelineEvent& e : scenario_.timeline) {
-      if (e.kind == TimelineEvent::Kind::SelectMode && sim::host().ModeByKey(e.code) == nullptr) {
+      if (e.kind == TimelineEvent::Kind::SelectMode && simhost::host().ModeByKey(e.code) == nullptr) {
         error = scenario_.path + ": " + e.place + "/modeKey: no display mode answers key " + std::to_string(e.code);
         return false;
       }
@@ -79,7 +79,7 @@ class Simulation {
   }
 
   void Execute() {
-    sim::host().SetLogFile(folders_.logFile);
+    simhost::host().SetLogFile(folders_.logFile);
     fs::current_path(folders_.hostWorkingDirectory);
     OpenDisplays();
     const double dt = scenario_.timeStepSeconds;
@@ -110,7 +110,7 @@ class Simulation {
       const double t = std::min(static_cast<double>(step) * dt, scenario_.durationSeconds);
       for (VesselRun& v : vessels_)
         if (v.pilot) v.pilot->Fly(dt, t);
-      sim::host().StepModules(t, dt, kStartDateMjd + t / kSecondsPerDay);
+      simhost::host().StepModules(t, dt, kStartDateMjd + t / kSecondsPerDay);
       for (VesselRun& v : vessels_)
         if (v.pilot) v.pilot->SequenceOwnCopy(t);
       ApplyEventsUpTo(t);
@@ -123,7 +123,7 @@ class Simulation {
 
     for (VesselRun& v : vessels_)
       if (!v.deleted) v.end = EndOf(*v.vessel);
-    sim::host().EndRun();
+    simhost::host().EndRun();
     Shutdown();
     frames_.ComposeSheet();
   }
@@ -131,7 +131,7 @@ class Simulation {
   // The files the run could not write, the first of them named: the host
   // log before the pictures.
   std::string WriteFault() const {
-    const std::string& log = sim::host().LogWriteFault();
+    const std::string& log = simhost::host().LogWriteFault();
     return log.empty() ? frames_.WriteFault() : log;
   }
 
@@ -162,17 +162,17 @@ class Simulation {
       }
       o.vessels.push_back(std::move(vo));
     }
-    ReadHostOutcome(sim::host(), logReads_, o);
+    ReadHostOutcome(simhost::host(), logReads_, o);
     return o;
   }
 
  private:
   struct VesselRun {
     const VesselScenario* scenarioEntry = nullptr;
-    sim::Vessel* vessel = nullptr;
+    simhost::Vessel* vessel = nullptr;
     WaypointList route;
     std::unique_ptr<Pilot> pilot;
-    std::unique_ptr<sim::DisplaySlot> display;  // the pilot's own, never drawn
+    std::unique_ptr<simhost::DisplaySlot> display;  // the pilot's own, never drawn
     ModuleRouteView lastView;
     std::vector<SequenceEvent> moduleHistory;
     bool deleted = false;
@@ -192,14 +192,14 @@ class Simulation {
   }
 
   void OpenDisplays() {
-    sim::Host& host = sim::host();
-    sim::Vessel* focus = host.Focus();
+    simhost::Host& host = simhost::host();
+    simhost::Vessel* focus = host.Focus();
     for (std::size_t i = 0; i < vessels_.size(); ++i) {
       VesselRun& v = vessels_[i];
       v.vessel = vesselsByName_.at(v.scenarioEntry->name);
       if (!v.route.empty()) v.pilot = std::make_unique<Pilot>(*v.vessel, v.route, v.scenarioEntry->pilot);
       // The pilot's display shows the waypoint table of its own vessel.
-      v.display = std::make_unique<sim::DisplaySlot>(kPilotDisplayIds + static_cast<UINT>(i), 256, 256);
+      v.display = std::make_unique<simhost::DisplaySlot>(kPilotDisplayIds + static_cast<UINT>(i), 256, 256);
       WithFocusOn(*v.vessel, [&] {
         if (v.display->SelectMode(kModeSelectKey, v.vessel->iface.get())) v.display->Key(keys::S);
       });
@@ -209,9 +209,9 @@ class Simulation {
   }
 
   template <typename Work>
-  void WithFocusOn(sim::Vessel& vessel, Work work) {
-    sim::Host& host = sim::host();
-    sim::Vessel* before = host.Focus();
+  void WithFocusOn(simhost::Vessel& vessel, Work work) {
+    simhost::Host& host = simhost::host();
+    simhost::Vessel* before = host.Focus();
     if (before != &vessel) host.SetFocus(vessel);
     work();
     if (before != nullptr && before != &vessel) host.SetFocus(*before);
@@ -221,7 +221,7 @@ class Simulation {
     const double eps = scenario_.timeStepSeconds * 1e-3;
     while (nextEvent_ < scenario_.timeline.size() && scenario_.timeline[nextEvent_].atSeconds <= t + eps)
       Apply(scenario_.timeline[nextEvent_++], t);
-    sim::Vessel* focus = sim::host().Focus();
+    simhost::Vessel* focus = simhost::host().Focus();
     if (focus != nullptr && outcome_.focusChanges.back().second != focus->name)
       outcome_.focusChanges.emplace_back(t, focus->name);
   }
@@ -233,7 +233,7 @@ class Simulation {
   }
 
   void Apply(const TimelineEvent& e, double t) {
-    sim::Host& host = sim::host();
+    simhost::Host& host = simhost::host();
     switch (e.kind) {
       case TimelineEvent::Kind::SelectMode:
         if (!frames_.Slot(e.display).SelectMode(e.code, host.Focus()->iface.get())) Note(e, t, "the mode did not open");
@@ -261,7 +261,7 @@ class Simulation {
 
   // Loads a route file as a person would: open the browser afresh, step
   // through the names with N until the wanted one is bright, load it with L.
-  bool LoadRoute(sim::DisplaySlot& slot, const std::string& file) {
+  bool LoadRoute(simhost::DisplaySlot& slot, const std::string& file) {
     capture_.Clear();
     slot.Redraw(capture_);
     if (PageOf(slot) == ShownPage::Files) slot.Key(keys::S);  // L there would load, not list
@@ -290,7 +290,7 @@ class Simulation {
       if (v.pilot) v.pilot->VesselDeleted();
       v.deleted = true;
       v.deletedAt = t;
-      sim::host().DeleteVessel(*v.vessel);
+      simhost::host().DeleteVessel(*v.vessel);
       v.vessel = nullptr;
       vesselsByName_.erase(name);
     }
@@ -334,7 +334,7 @@ class Simulation {
     if (v.pilot) v.pilot->Observe(view, t);
   }
 
-  static VesselEnd EndOf(const sim::Vessel& vessel) {
+  static VesselEnd EndOf(const simhost::Vessel& vessel) {
     VesselEnd e;
     e.position = vessel.position;
     e.altitudeMetres = vessel.altitudeMetres;
@@ -358,14 +358,14 @@ class Simulation {
       module_->Unload();
       module_.reset();
     }
-    if (!folders_.logFile.empty()) sim::host().SetLogFile("");
+    if (!folders_.logFile.empty()) simhost::host().SetLogFile("");
   }
 
   const Scenario& scenario_;
   const RunOptions& options_;
   OutputFolders folders_;
   VesselsByName vesselsByName_;
-  std::unique_ptr<sim::LoadedModule> module_;
+  std::unique_ptr<simhost::LoadedModule> module_;
   std::vector<VesselRun> vessels_;
   FrameRecorder frames_;
   std::size_t nextEvent_ = 0;
@@ -389,7 +389,7 @@ bool RunScenario(const Scenario& scenario, const RunOptions& options, RunOutcome
     }
   }
   fs::current_path(startDirectory);
-  sim::host().Reset();
+  simhost::host().Reset();
   return ran;
 }
 

@@ -84,7 +84,7 @@ void WriteEnd(const VesselOutcome& v, std::ostream& out) {
   const VesselEnd& e = v.end;
   out << (v.deletedAtSeconds ? Format("  deleted at %.1f s, at ", *v.deletedAtSeconds) : std::string("  ended at "))
       << Hemisphere(e.position.latitudeRad, 'N', 'S') << " "
-      << Hemisphere(WrapToPi(e.position.longitudeRad), 'E', 'W')
+      << Hemisphere(geodesy::WrapToPi(e.position.longitudeRad), 'E', 'W')
       << Format(", heading %03.0f, altitude %.1f m, height %.1f m, airspeed %.1f m/s", e.headingRad * kDegPerRad,
                 e.altitudeMetres, e.heightMetres, e.airspeed);
   if (e.heightMetres == 0.0 && e.airspeed == 0.0) out << ", at rest";

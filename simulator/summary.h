@@ -16,7 +16,7 @@
 namespace simulator {
 
 struct VesselEnd {
-  sim::LatLon position;
+  simhost::LatLon position;
   double altitudeMetres = 0.0;
   double heightMetres = 0.0;  // lowest touchdown point above the ground
   double airspeed = 0.0;

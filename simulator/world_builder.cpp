@@ -9,7 +9,7 @@ namespace {
 
 constexpr double kRadPerDeg = std::numbers::pi / 180.0;
 
-sim::LatLon ToLatLon(const GeoPosition& p) { return {p.latitudeDeg * kRadPerDeg, p.longitudeDeg * kRadPerDeg}; }
+simhost::LatLon ToLatLon(const GeoPosition& p) { return {p.latitudeDeg * kRadPerDeg, p.longitudeDeg * kRadPerDeg}; }
 
 }  // namespace
 
@@ -18,15 +18,15 @@ double StandingAltitude(const std::array<VECTOR3, 3>& touchdown) {
 }
 
 VesselsByName BuildWorld(const Scenario& scenario) {
-  sim::Host& host = sim::host();
-  std::map<std::string, sim::Body*> bodies;
-  std::map<std::string, sim::Base*> bases;
-  std::map<std::string, sim::Transmitter*> transmitters;
+  simhost::Host& host = simhost::host();
+  std::map<std::string, simhost::Body*> bodies;
+  std::map<std::string, simhost::Base*> bases;
+  std::map<std::string, simhost::Transmitter*> transmitters;
   for (const BodySpec& bodySpec : scenario.bodies) {
-    sim::Body& body = host.AddBody(bodySpec.name, bodySpec.radiusMetres);
+    simhost::Body& body = host.AddBody(bodySpec.name, bodySpec.radiusMetres);
     bodies[bodySpec.name] = &body;
     for (const BaseSpec& baseSpec : bodySpec.bases) {
-      std::vector<sim::LatLon> pads;
+      std::vector<simhost::LatLon> pads;
       for (const GeoPosition& pad : baseSpec.pads) pads.push_back(ToLatLon(pad));
       bases[baseSpec.name] = &host.AddBase(body, baseSpec.name, ToLatLon(baseSpec.position), std::move(pads));
     }
@@ -36,7 +36,7 @@ VesselsByName BuildWorld(const Scenario& scenario) {
 
   VesselsByName vessels;
   for (const VesselScenario& v : scenario.vessels) {
-    sim::VesselSpec vesselSpec;
+    simhost::VesselSpec vesselSpec;
     vesselSpec.name = v.name;
     vesselSpec.body = bodies.at(v.body);
     vesselSpec.position = ToLatLon(v.position);

@@ -12,7 +12,7 @@
 namespace simulator {
 
 // The host's vessels by scenario name.
-using VesselsByName = std::map<std::string, sim::Vessel*>;
+using VesselsByName = std::map<std::string, simhost::Vessel*>;
 
 VesselsByName BuildWorld(const Scenario& scenario);
 

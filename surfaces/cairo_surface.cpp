@@ -12,7 +12,7 @@
 #include "files/output_file.h"
 #include "simhost/sim_host.h"
 
-namespace sim {
+namespace simhost {
 
 namespace {
 
@@ -343,4 +343,4 @@ void ReleaseCairoStaticData() {
   if (auto finish = reinterpret_cast<Finish>(dlsym(RTLD_DEFAULT, "FcFini")); finish != nullptr) finish();
 }
 
-}  // namespace sim
+}  // namespace simhost

@@ -13,7 +13,7 @@
 
 #include "host/sketchpad.h"
 
-namespace sim {
+namespace simhost {
 
 // Faces the surface draws with: the proportional one the map asks for and
 // the fixed-pitch one for fixed-pitch requests and the display's own fonts.
@@ -97,4 +97,4 @@ class CairoSurface : public oapi::Sketchpad {
 // checker reports nothing but real leaks.
 void ReleaseCairoStaticData();
 
-}  // namespace sim
+}  // namespace simhost

@@ -4,7 +4,7 @@
 
 #include "simhost/sim_host.h"
 
-namespace sim {
+namespace simhost {
 
 namespace {
 
@@ -92,4 +92,4 @@ void RecordingSurface::Ellipse(int x0, int y0, int x1, int y1) {
   lines_.push_back(Printf("ellipse %d %d %d %d", x0, y0, x1, y1));
 }
 
-}  // namespace sim
+}  // namespace simhost

@@ -8,7 +8,7 @@
 
 #include "host/sketchpad.h"
 
-namespace sim {
+namespace simhost {
 
 class RecordingSurface : public oapi::Sketchpad {
  public:
@@ -38,4 +38,4 @@ class RecordingSurface : public oapi::Sketchpad {
 std::string DescribePen(const oapi::Pen* pen);
 std::string DescribeFont(const oapi::Font* font);
 
-}  // namespace sim
+}  // namespace simhost

@@ -36,7 +36,7 @@ int RunDraw(const Arguments& arguments) {
   // Cairo keeps font caches for the life of the process; handed back at the
   // end, so that a leak checker sees only leaks of ours.
   struct CairoCachesHandedBack {
-    ~CairoCachesHandedBack() { sim::ReleaseCairoStaticData(); }
+    ~CairoCachesHandedBack() { simhost::ReleaseCairoStaticData(); }
   } const handedBack;
   Arguments files;
   std::string output;
@@ -55,10 +55,10 @@ int RunDraw(const Arguments& arguments) {
     }
   }
   if (!haveOutput) return UsageError("expected -o PLAN.png or -o PLAN.svg", kUsage);
-  route_plan::PictureFormat format = route_plan::PictureFormat::Png;
+  route_tool::PictureFormat format = route_tool::PictureFormat::Png;
   const bool standardOutput = output == "-";  // as PNG
   if (!standardOutput && EndsWithNoCase(output, ".svg")) {
-    format = route_plan::PictureFormat::Svg;
+    format = route_tool::PictureFormat::Svg;
   } else if (!standardOutput && !EndsWithNoCase(output, ".png")) {
     return UsageError(output + ": expected a name ending in .png or .svg", kUsage);
   }
@@ -69,10 +69,10 @@ int RunDraw(const Arguments& arguments) {
 
   const RouteSource source = ReadRouteSource(std::move(input));
   if (const int failed = ModuleReadStatus(source); failed != kExitOk) return failed;
-  const route_plan::RoutePlan plan = route_plan::MakeRoutePlan(source, BaseName(path));
+  const route_tool::RoutePlan plan = route_tool::MakeRoutePlan(source, BaseName(path));
   std::string bytes;
   std::string why;
-  if (!route_plan::RenderRoutePlan(plan, format, bytes, why)) return Fail(kExitUsage, "cannot write " + output + ": " + why);
+  if (!route_tool::RenderRoutePlan(plan, format, bytes, why)) return Fail(kExitUsage, "cannot write " + output + ": " + why);
   return WriteOutput(output, bytes, path);
 }
 

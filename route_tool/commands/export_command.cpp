@@ -52,14 +52,14 @@ int RunExport(const Arguments& arguments) {
   // The bytes stay for the line of a point the format cannot hold.
   const RouteSource source = ReadRouteSource(RouteInput(input));
   if (const int failed = ModuleReadStatus(source); failed != kExitOk) return failed;
-  if (const route_gpx::PlaceProblemFound problem = route_gpx::PlaceProblem(source); !problem.why.empty()) {
+  if (const route_tool::PlaceProblemFound problem = route_tool::PlaceProblem(source); !problem.why.empty()) {
     const FilePlace place = PlaceOfPoint(input, problem.point);
     return Fail(kExitFailed, path + ":" + std::to_string(place.line) + ": " + problem.why + ", which " +
                                  (options.format == "gpx" ? "GPX" : "GeoJSON") + " cannot hold");
   }
 
   const std::string text = options.format == "gpx"
-                               ? route_gpx::GpxText(source, std::filesystem::path(path).stem().string())
+                               ? route_tool::GpxText(source, std::filesystem::path(path).stem().string())
                                : GeoJsonText(source);
   return WriteOutput(options.outPath.value_or("-"), text, path);
 }

@@ -60,7 +60,7 @@ int RunImport(const Arguments& arguments) {
   if (const std::string why = ReadFileBytes(path, bytes); !why.empty())
     return Fail(kExitUsage, "cannot read " + path + ": " + why);
 
-  const route_gpx::GpxImport imported = route_gpx::DraftFromGpx(bytes, path, options.radiusMetres);
+  const route_tool::GpxImport imported = route_tool::DraftFromGpx(bytes, path, options.radiusMetres);
   if (imported.needsRadius) return UsageError(imported.message, kUsage);
   if (!imported.ok) return Fail(imported.status, imported.message);
   const RouteFileWriting route = RouteFileText(imported.draft);

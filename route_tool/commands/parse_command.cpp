@@ -30,7 +30,7 @@ class LogArraySpool {
       fault_ = std::strerror(errno);
       return;
     }
-    sim::host().SetLogListener([this](std::string_view line) {
+    simhost::host().SetLogListener([this](std::string_view line) {
       const std::string text = (first_ ? "" : ",") + JsonText(line);
       first_ = false;
       if (fault_.empty() && std::fwrite(text.data(), 1, text.size(), file_) != text.size())
@@ -38,7 +38,7 @@ class LogArraySpool {
     });
   }
   ~LogArraySpool() {
-    sim::host().SetLogListener(nullptr);
+    simhost::host().SetLogListener(nullptr);
     if (file_ != nullptr) std::fclose(file_);
   }
   LogArraySpool(const LogArraySpool&) = delete;

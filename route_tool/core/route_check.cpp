@@ -235,7 +235,7 @@ std::vector<Diagnostic> FindDiagnostics(const RouteInput& input) {
   const std::string& bytes = input.bytes;
   ReadTrace trace;
   RouteFileReader reader(&trace, true);
-  sim::host().ClearLog();  // the tool's log is only ever the last read's
+  simhost::host().ClearLog();  // the tool's log is only ever the last read's
   {
     const ReaderEchoSilenced quiet;
     reader.ParseRouteBytes(bytes, input.tooLarge);

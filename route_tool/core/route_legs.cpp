@@ -19,7 +19,7 @@ RouteLeg LegBetween(const WaypointList& route, std::size_t from, std::size_t to,
   leg.toWaypoint = to;
   // The module's own distance, so that legs agree with what it shows.
   leg.distanceMetres = SphereDistance(a.latitude, a.longitude, b.latitude, b.longitude, bodyRadiusMetres);
-  leg.courseDeg = simulator::CourseRad({a.latitude, a.longitude}, {b.latitude, b.longitude}) * kDegreesPerRadian;
+  leg.courseDeg = geodesy::CourseRad({a.latitude, a.longitude}, {b.latitude, b.longitude}) * kDegreesPerRadian;
   if (leg.courseDeg >= 360.0) leg.courseDeg -= 360.0;
   leg.speedMetresPerSecond = b.speed;
   leg.timed = b.speed > 0.0 && std::isfinite(b.speed);

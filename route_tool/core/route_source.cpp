@@ -29,7 +29,7 @@ ReaderEchoSilenced::~ReaderEchoSilenced() {
 }
 
 RouteSource ReadRouteSource(RouteInput input) {
-  sim::host().ClearLog();
+  simhost::host().ClearLog();
   ReadTrace trace;
   trace.wantOrigins = false;  // nothing here points at the file's lines
   RouteFileReader reader(&trace);

@@ -2,7 +2,7 @@
 
 #include "text/utf8.h"
 
-namespace route_gpx {
+namespace route_tool {
 namespace {
 
 // The length of the character at the start of bytes when XML 1.0 allows
@@ -72,4 +72,4 @@ bool BytesOfExactXmlText(std::string_view text, std::string& bytes) {
   return true;
 }
 
-}  // namespace route_gpx
+}  // namespace route_tool

@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace route_gpx {
+namespace route_tool {
 
 // The text for other tools: every byte that is not part of a character
 // XML 1.0 allows, and every C0 control character and DEL (tab and line
@@ -23,4 +23,4 @@ std::string ExactXmlText(std::string_view bytes);
 // two hex digits.
 bool BytesOfExactXmlText(std::string_view text, std::string& bytes);
 
-}  // namespace route_gpx
+}  // namespace route_tool

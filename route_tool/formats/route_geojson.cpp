@@ -8,8 +8,8 @@ namespace {
 
 using Json = nlohmann::ordered_json;
 
-Json Position(const route_gpx::PlaceDeg& place) {
-  return Json::array({route_gpx::NormalizedLongitudeDeg(place.longitudeDeg), place.latitudeDeg});
+Json Position(const route_tool::PlaceDeg& place) {
+  return Json::array({route_tool::NormalizedLongitudeDeg(place.longitudeDeg), place.latitudeDeg});
 }
 
 Json Feature(const char* kind, Json geometry, Json properties) {
@@ -20,7 +20,7 @@ Json Feature(const char* kind, Json geometry, Json properties) {
   return feature;
 }
 
-Json Line(const route_gpx::PlaceDeg& from, const route_gpx::PlaceDeg& to) {
+Json Line(const route_tool::PlaceDeg& from, const route_tool::PlaceDeg& to) {
   return {{"type", "LineString"}, {"coordinates", Json::array({Position(from), Position(to)})}};
 }
 
@@ -36,7 +36,7 @@ std::string GeoJsonText(const RouteSource& source) {
     // waypoint where a loop continues.
     const Json loopTarget = waypoint.task == Loop ? Json(waypoint.loopTarget + 1) : Json(nullptr);
     features.push_back(Feature("waypoint",
-                               {{"type", "Point"}, {"coordinates", Position(route_gpx::WaypointPlaceDeg(source, i))}},
+                               {{"type", "Point"}, {"coordinates", Position(route_tool::WaypointPlaceDeg(source, i))}},
                                {{"number", i + 1},
                                 {"task", TaskKeyword(waypoint.task)},
                                 {"acceptRadiusMetres", waypoint.acceptRadius},
@@ -49,7 +49,7 @@ std::string GeoJsonText(const RouteSource& source) {
   }
   const auto addLeg = [&](std::size_t from, std::size_t to, bool loop) {
     features.push_back(Feature(
-        "leg", Line(route_gpx::WaypointPlaceDeg(source, from), route_gpx::WaypointPlaceDeg(source, to)),
+        "leg", Line(route_tool::WaypointPlaceDeg(source, from), route_tool::WaypointPlaceDeg(source, to)),
         {{"from", from + 1}, {"to", to + 1}, {"loop", loop}}));
   };
   for (std::size_t i = 0; i + 1 < count; ++i) addLeg(i, i + 1, false);

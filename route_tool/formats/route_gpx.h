@@ -10,7 +10,7 @@
 #include "route_tool/core/route_file_writer.h"
 #include "route_tool/core/route_source.h"
 
-namespace route_gpx {
+namespace route_tool {
 
 inline constexpr char kGpx11Namespace[] = "http://www.topografix.com/GPX/1/1";
 inline constexpr char kGpx10Namespace[] = "http://www.topografix.com/GPX/1/0";
@@ -68,4 +68,4 @@ struct GpxImport {
 // keep every field; others become TURN waypoints with radiusMetres.
 GpxImport DraftFromGpx(const std::string& bytes, const std::string& path, std::optional<double> radiusMetres);
 
-}  // namespace route_gpx
+}  // namespace route_tool

@@ -16,7 +16,7 @@
 #include "route_tool/commands/route_commands.h"
 #include "route_tool/formats/route_gpx.h"
 
-namespace route_gpx {
+namespace route_tool {
 namespace {
 
 using Nodes = std::vector<pugi::xml_node>;
@@ -344,4 +344,4 @@ GpxImport DraftFromGpx(const std::string& bytes, const std::string& path, std::o
   return Importer(bytes, path, radiusMetres).Run();
 }
 
-}  // namespace route_gpx
+}  // namespace route_tool

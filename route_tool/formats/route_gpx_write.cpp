@@ -7,7 +7,7 @@
 #include "route_tool/formats/gpx_text.h"
 #include "route_tool/formats/route_gpx.h"
 
-namespace route_gpx {
+namespace route_tool {
 namespace {
 
 void SetNumber(pugi::xml_node node, const char* attribute, double value) {
@@ -132,4 +132,4 @@ std::string GpxText(const RouteSource& source, const std::string& routeName) {
   return text.str();
 }
 
-}  // namespace route_gpx
+}  // namespace route_tool

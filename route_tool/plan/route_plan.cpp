@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
-namespace route_plan {
+namespace route_tool {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -238,4 +238,4 @@ RoutePlan MakeRoutePlan(const RouteSource& source, const std::string& title) {
   return plan;
 }
 
-}  // namespace route_plan
+}  // namespace route_tool

@@ -10,7 +10,7 @@
 
 #include "route_tool/core/route_source.h"
 
-namespace route_plan {
+namespace route_tool {
 
 // Earth's mean radius as the host gives it [m].
 inline constexpr double kBodyRadiusMetres = 6.37101e6;
@@ -153,4 +153,4 @@ PxRect MapFrame();
 // waypoint); the fit holds every point, runway end and acceptance circle.
 RoutePlan MakeRoutePlan(const RouteSource& source, const std::string& title);
 
-}  // namespace route_plan
+}  // namespace route_tool

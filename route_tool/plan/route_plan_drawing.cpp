@@ -11,7 +11,7 @@
 #include "surfaces/cairo_surface.h"
 #include "route_tool/plan/route_plan_painter.h"
 
-namespace route_plan {
+namespace route_tool {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -300,7 +300,7 @@ bool RenderRoutePlan(const RoutePlan& plan, PictureFormat format, std::string& b
   bytes.clear();
   const bool svg = format == PictureFormat::Svg;
   cairo_surface_t* surface =
-      svg ? cairo_svg_surface_create_for_stream(sim::AppendToString, &bytes, kCanvasWidthPx, kCanvasHeightPx)
+      svg ? cairo_svg_surface_create_for_stream(simhost::AppendToString, &bytes, kCanvasWidthPx, kCanvasHeightPx)
           : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kCanvasWidthPx, kCanvasHeightPx);
   if (svg) cairo_svg_surface_set_document_unit(surface, CAIRO_SVG_UNIT_PX);
   cairo_t* cr = cairo_create(surface);
@@ -312,7 +312,7 @@ bool RenderRoutePlan(const RoutePlan& plan, PictureFormat format, std::string& b
     cairo_surface_finish(surface);
   } else if (!failed) {
     cairo_surface_flush(surface);
-    failed = Failed(cairo_surface_write_to_png_stream(surface, sim::AppendToString, &bytes), why);
+    failed = Failed(cairo_surface_write_to_png_stream(surface, simhost::AppendToString, &bytes), why);
   }
   failed = failed || Failed(cairo_surface_status(surface), why);
   cairo_surface_destroy(surface);
@@ -329,4 +329,4 @@ bool RenderRoutePlan(const RoutePlan& plan, PictureFormat format, std::string& b
   return true;
 }
 
-}  // namespace route_plan
+}  // namespace route_tool

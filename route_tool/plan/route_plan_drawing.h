@@ -5,7 +5,7 @@
 
 #include "route_tool/plan/route_plan.h"
 
-namespace route_plan {
+namespace route_tool {
 
 enum class PictureFormat { Png, Svg };
 
@@ -17,4 +17,4 @@ enum class PictureFormat { Png, Svg };
 // the bytes are then incomplete.
 bool RenderRoutePlan(const RoutePlan& plan, PictureFormat format, std::string& bytes, std::string& why);
 
-}  // namespace route_plan
+}  // namespace route_tool

@@ -6,7 +6,7 @@
 
 #include "route_tool/plan/route_plan_painter.h"
 
-namespace route_plan {
+namespace route_tool {
 namespace {
 
 constexpr double kPaddingPx = 16.0;
@@ -144,4 +144,4 @@ void DrawLegend(Painter& painter, const RoutePlan& plan, const PxRect& box) {
   DrawScale(painter, plan, x, scaleTop + 10.0, widthPx);
 }
 
-}  // namespace route_plan
+}  // namespace route_tool

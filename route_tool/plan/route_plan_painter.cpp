@@ -6,7 +6,7 @@
 
 #include "text/utf8.h"
 
-namespace route_plan {
+namespace route_tool {
 namespace {
 
 constexpr double kPi = 3.14159265358979323846;
@@ -190,4 +190,4 @@ std::string XmlEscaped(std::string_view text) {
   return escaped;
 }
 
-}  // namespace route_plan
+}  // namespace route_tool

@@ -11,7 +11,7 @@
 
 #include "route_tool/plan/route_plan.h"
 
-namespace route_plan {
+namespace route_tool {
 
 struct Rgb {
   double r = 0.0;
@@ -69,4 +69,4 @@ std::string ValidUtf8(std::string_view text);
 // The text escaped for an XML attribute or element.
 std::string XmlEscaped(std::string_view text);
 
-}  // namespace route_plan
+}  // namespace route_tool

@@ -24,12 +24,12 @@ class ExtremeRedrawTest : public PageTest, public ::testing::WithParamInterface<
  protected:
   void SetUp() override {
     BuildWorld(GetParam().bodyRadiusMetres, {GetParam().vesselLatitudeRad, 0.4}, 2.0);
-    const sim::LatLon here = vessel->position;
-    const sim::LatLon antipode{-here.latitudeRad, here.longitudeRad + kPi};
-    sim::Base& base = sim::host().AddBase(*body, "Near", Offset(502.5), {Offset(502.5, 40.0), antipode});
+    const simhost::LatLon here = vessel->position;
+    const simhost::LatLon antipode{-here.latitudeRad, here.longitudeRad + kPi};
+    simhost::Base& base = simhost::host().AddBase(*body, "Near", Offset(502.5), {Offset(502.5, 40.0), antipode});
     vessel->landedBase = &base;
-    sim::host().AddBase(*body, "Antipode", antipode, {antipode});
-    sim::Transmitter& vor = sim::host().AddTransmitter(*body, TRANSMITTER_VOR, "FAR", antipode);
+    simhost::host().AddBase(*body, "Antipode", antipode, {antipode});
+    simhost::Transmitter& vor = simhost::host().AddTransmitter(*body, TRANSMITTER_VOR, "FAR", antipode);
     vessel->receivers = {&vor};
 
     mfd->route.waypoints = {WaypointAt(Offset(502.5), 1.0e5), WaypointAt(antipode, 1.0e12),
@@ -65,10 +65,10 @@ TEST_P(ExtremeRedrawTest, EveryPageDrawsWithinTheSafePixelRange) {
   for (DisplayPage page : {Graphical, List, FileSelect}) {
     mfd->State().page = page;
     mfd->PushRoute();
-    sim::CairoSurface picture(400, 400);
+    simhost::CairoSurface picture(400, 400);
     mfd->UpdateSketchpad(&picture);
-    EXPECT_EQ(sim::host().LivePens(), 0);
-    EXPECT_EQ(sim::host().LiveFonts(), 0);
+    EXPECT_EQ(simhost::host().LivePens(), 0);
+    EXPECT_EQ(simhost::host().LiveFonts(), 0);
     EXPECT_EQ(cairo_surface_status(picture.Raster()), CAIRO_STATUS_SUCCESS);
   }
 }

@@ -10,7 +10,7 @@ namespace mfdtest {
 namespace {
 
 // A drawing surface that fails at its n-th drawing call.
-class FailingSurface final : public sim::RecordingSurface {
+class FailingSurface final : public simhost::RecordingSurface {
  public:
   explicit FailingSurface(int failingCall) : failingCall_(failingCall) {}
   bool Text(int x, int y, const char* str, int len) override {
@@ -51,8 +51,8 @@ class FailureTest : public MfdTest {
  protected:
   void SetUp() override {
     MfdTest::SetUp();
-    sim::Body& earth = *sim::host().Bodies().front();
-    sim::host().AddBase(earth, "Field", vessel->position, {vessel->position});
+    simhost::Body& earth = *simhost::host().Bodies().front();
+    simhost::host().AddBase(earth, "Field", vessel->position, {vessel->position});
     display = std::make_unique<TarvikMFD>(256, 256, vessel->iface.get(), 1);
     folder.WriteRoute("circuit.route", kThreeWaypointRoute);
     display->ConsumeKeyQueued(keys::L);
@@ -81,8 +81,8 @@ TEST_F(FailureTest, RedrawThatFailsAnywhereGivesBackEveryPenAndFont) {
       bool drawn = false;
       EXPECT_NO_THROW(drawn = display->UpdateSketchpad(&surface)) << page << " call " << failing;
       EXPECT_TRUE(drawn);
-      ASSERT_EQ(sim::host().LivePens(), 0) << page << " call " << failing;
-      ASSERT_EQ(sim::host().LiveFonts(), 0) << page << " call " << failing;
+      ASSERT_EQ(simhost::host().LivePens(), 0) << page << " call " << failing;
+      ASSERT_EQ(simhost::host().LiveFonts(), 0) << page << " call " << failing;
     }
   }
 }
@@ -93,10 +93,10 @@ TEST_F(FailureTest, RedrawThatFailsAnywhereGivesBackEveryPenAndFont) {
 TEST_F(FailureTest, KeyThatFailsIsDroppedAndTheNextOneWorks) {
   const auto page = [this] { return Record().displays.front().page; };
   ASSERT_EQ(page(), List);
-  sim::host().throwIn = "MFD::InvalidateButtons";
+  simhost::host().throwIn = "MFD::InvalidateButtons";
   EXPECT_NO_THROW(display->ConsumeKeyQueued(keys::S));
   EXPECT_EQ(page(), List);
-  sim::host().throwIn.clear();
+  simhost::host().throwIn.clear();
   display->ConsumeKeyQueued(keys::S);
   EXPECT_EQ(page(), Graphical);
 }
@@ -110,15 +110,15 @@ namespace {
 // Once the last vessel is gone the host has no focus vessel: a display
 // still open redraws every page and takes keys without touching one.
 TEST_F(FailureTest, DisplayOutlivingTheLastVesselDrawsAndTakesKeys) {
-  sim::host().DeleteVessel(*vessel);
+  simhost::host().DeleteVessel(*vessel);
   ASSERT_EQ(oapiGetFocusInterface(), nullptr);
   for (const DWORD key : {keys::S, keys::N, keys::P, keys::KeypadPlus, keys::L, keys::L, keys::S})
     EXPECT_NO_THROW(display->ConsumeKeyQueued(key));
   for (const DisplayPage page : {Graphical, List, FileSelect}) {
     display->State().page = page;
-    sim::RecordingSurface surface;
+    simhost::RecordingSurface surface;
     EXPECT_TRUE(display->UpdateSketchpad(&surface));
-    EXPECT_EQ(sim::host().LivePens(), 0);
+    EXPECT_EQ(simhost::host().LivePens(), 0);
     EXPECT_EQ(surface.Lines().front(), "colour 0x00FF00");  // the title at least
   }
 }

@@ -89,11 +89,11 @@ TEST_F(FileBrowserTest, NameThatIsAPathIsNotOpened) {
   folder.WriteRoute("plain.route", kOneWaypointRoute);
   display->ConsumeKeyQueued(keys::L);
   display->routeFiles = {"..\\outside.route"};
-  sim::host().ClearLog();
+  simhost::host().ClearLog();
   display->ConsumeKeyQueued(keys::L);
   const std::string message = "Error: route file name holds a path separator, not opened: ..\\outside.route";
   EXPECT_EQ(display->errorText, message);
-  EXPECT_EQ(sim::host().LogLines(), std::vector<std::string>{message});
+  EXPECT_EQ(simhost::host().LogLines(), std::vector<std::string>{message});
   EXPECT_TRUE(Record().waypoints.empty());
 }
 

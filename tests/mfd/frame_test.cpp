@@ -30,7 +30,7 @@ TEST_F(FrameTest, NoticeShowsOnlyForAnErrorOfTwoOrMoreCharacters) {
     std::strcpy(oapiDebugString(), "left by someone else");
     display().errorText = c.errorText;
     EXPECT_TRUE(display().UpdateSketchpad(&surface));
-    EXPECT_STREQ(sim::host().DebugLine(), c.debugLine) << "error text \"" << c.errorText << "\"";
+    EXPECT_STREQ(simhost::host().DebugLine(), c.debugLine) << "error text \"" << c.errorText << "\"";
   }
 }
 
@@ -54,25 +54,25 @@ TEST_F(FrameTest, ColoursFollowTheSchemeAndPensLiveOnlyDuringTheRedraw) {
   vesselRoutes.front().displays.front().page = List;  // a page that creates no pens of its own
   for (std::int32_t scheme = 0; scheme < 5; ++scheme) {
     vesselRoutes.front().colorScheme = scheme;
-    const int created = sim::host().PensCreated();
+    const int created = simhost::host().PensCreated();
     display().UpdateSketchpad(&surface);
     EXPECT_EQ(display().dimColor, expected[scheme][0]);
     EXPECT_EQ(display().brightColor, expected[scheme][1]);
-    EXPECT_EQ(sim::host().PensCreated(), created + 2);
-    EXPECT_EQ(sim::host().LivePens(), 0);
+    EXPECT_EQ(simhost::host().PensCreated(), created + 2);
+    EXPECT_EQ(simhost::host().LivePens(), 0);
     EXPECT_EQ(display().dimPen, nullptr);
   }
   vesselRoutes.front().displays.front().page = Graphical;
   display().UpdateSketchpad(&surface);
-  EXPECT_EQ(sim::host().LivePens(), 0);
+  EXPECT_EQ(simhost::host().LivePens(), 0);
 }
 
 TEST_F(FrameTest, RedrawPullsCreatesSolidPensAndPushesInOrder) {
   vesselRoutes.front().displays.front().page = List;  // no waypoints: the page asks the host nothing
-  sim::host().traceCalls = true;
+  simhost::host().traceCalls = true;
   display().UpdateSketchpad(&surface);
   std::vector<std::string> frame;
-  for (const std::string& call : sim::host().calls)
+  for (const std::string& call : simhost::host().calls)
     if (call == "oapiGetFocusInterface" || call == "oapiDebugString" || call.find("Pen") != std::string::npos)
       frame.push_back(call);
   EXPECT_EQ(frame, (std::vector<std::string>{"oapiGetFocusInterface", "oapiDebugString", "oapiCreatePen",

@@ -37,10 +37,10 @@ TEST_F(KeysTest, PagesFollowSAndL) {
     SCOPED_TRACE(testing::Message() << "page " << step.from << " key " << step.key);
     TarvikMFD& d = DisplayWithWaypoints(0, 0);
     vesselRoutes.front().displays.front().page = step.from;
-    const int invalidated = sim::host().invalidateButtonsCalls;
+    const int invalidated = simhost::host().invalidateButtonsCalls;
     EXPECT_FALSE(d.ConsumeKeyQueued(step.key));
     EXPECT_EQ(Stored().page, step.to);
-    EXPECT_EQ(sim::host().invalidateButtonsCalls, invalidated + 1);
+    EXPECT_EQ(simhost::host().invalidateButtonsCalls, invalidated + 1);
   }
 }
 

@@ -23,7 +23,7 @@ class ProjectionTest : public PageTest {
 
 TEST_F(ProjectionTest, NorthIsUpWhenHeadingNorth) {
   Build(0.0);
-  const sim::LatLon north = Offset(1000.0);
+  const simhost::LatLon north = Offset(1000.0);
   const MapPoint p = mfd->ProjectToMap(north.latitudeRad, north.longitudeRad, 50.0);
   EXPECT_NEAR(p.x, mfd->centerX, 1);
   EXPECT_NEAR(p.y, mfd->centerY - 100, 1);
@@ -32,7 +32,7 @@ TEST_F(ProjectionTest, NorthIsUpWhenHeadingNorth) {
 
 TEST_F(ProjectionTest, NorthIsLeftWhenHeadingEast) {
   Build(std::numbers::pi / 2);
-  const sim::LatLon north = Offset(1000.0);
+  const simhost::LatLon north = Offset(1000.0);
   const MapPoint p = mfd->ProjectToMap(north.latitudeRad, north.longitudeRad, 0.0);
   EXPECT_NEAR(p.x, mfd->centerX - 100, 1);
   EXPECT_NEAR(p.y, mfd->centerY, 1);
@@ -41,7 +41,7 @@ TEST_F(ProjectionTest, NorthIsLeftWhenHeadingEast) {
 TEST_F(ProjectionTest, SouthIsStraightBelowWhenHeadingNorth) {
   Build(0.0);
   const double distanceMetres = 1234.5;
-  const sim::LatLon south = Offset(-distanceMetres);
+  const simhost::LatLon south = Offset(-distanceMetres);
   const MapPoint p = mfd->ProjectToMap(south.latitudeRad, south.longitudeRad, 0.0);
   EXPECT_EQ(p.x, mfd->centerX);
   EXPECT_EQ(p.y, static_cast<int>(mfd->centerY + distanceMetres * 0.1));
@@ -66,7 +66,7 @@ TEST_F(ProjectionTest, FarValuesAreClampedAndNotANumberIsOffTheMap) {
 // every position off the map.
 TEST_F(ProjectionTest, WithoutAFocusVesselNothingIsOnTheMap) {
   Build(0.0);
-  sim::host().DeleteVessel(*vessel);
+  simhost::host().DeleteVessel(*vessel);
   EXPECT_TRUE(std::isnan(mfd->RelativeBearing(0.3, 0.2)));
   EXPECT_EQ(mfd->ProjectToMap(0.3, 0.2, 50.0).x, kOffMapPixel);
 }
@@ -96,7 +96,7 @@ TEST_F(MapLayerTest, RouteOfThreeUnnamedWaypointsWithTheFirstCurrent) {
 }
 
 TEST_F(MapLayerTest, BaseNoticeWhenStandingAtABaseWithoutRoute) {
-  sim::Base& base = sim::host().AddBase(*body, "Brighton Beach", {0.0, 0.0});
+  simhost::Base& base = simhost::host().AddBase(*body, "Brighton Beach", {0.0, 0.0});
   vessel->landedBase = &base;
   const auto lines = Redraw();
   EXPECT_TRUE(ContainsRun(lines, {kDimPen, "rect 195 262 205 272", kBrightPen, "colour 0x00FF00",
@@ -108,7 +108,7 @@ TEST_F(MapLayerTest, BaseNoticeWhenStandingAtABaseWithoutRoute) {
 }
 
 TEST_F(MapLayerTest, OtherBasesAreDimAndGiveNoNotice) {
-  sim::host().AddBase(*body, "Far Field", Offset(502.5));
+  simhost::host().AddBase(*body, "Far Field", Offset(502.5));
   const auto texts = TextsOf(Redraw());
   ASSERT_EQ(texts.size(), 2u);  // title and the base name
   EXPECT_EQ(texts[1], (DrawnText{210, 160, "Far Field", "0x005500"}));
@@ -122,7 +122,7 @@ struct PadCase {
 class PadTest : public MapLayerTest, public ::testing::WithParamInterface<PadCase> {};
 
 TEST_P(PadTest, PadCirclesAndNumbersScaleWithTheZoom) {
-  sim::host().AddBase(*body, "Pads", {0.0, 0.0}, {{0.0, 0.0}});
+  simhost::host().AddBase(*body, "Pads", {0.0, 0.0}, {{0.0, 0.0}});
   SetPageAndRange(Graphical, GetParam().rangeMetres);
   const auto lines = Redraw();
   EXPECT_TRUE(ContainsRun(lines, GetParam().padDrawing)) << Dump(lines);
@@ -136,9 +136,9 @@ INSTANTIATE_TEST_SUITE_P(Zooms, PadTest,
                                            PadCase{16000, {"ellipse 200 267 200 267", "ellipse 200 267 200 267"}}));
 
 TEST_F(MapLayerTest, OnlyTunedVorsAreDrawn) {
-  sim::Transmitter& vor = sim::host().AddTransmitter(*body, TRANSMITTER_VOR, "ABC", Offset(502.5));
-  sim::Transmitter& ils = sim::host().AddTransmitter(*body, TRANSMITTER_ILS, "ILS", Offset(252.5));
-  sim::host().AddTransmitter(*body, TRANSMITTER_VOR, "XYZ", Offset(-502.5));  // nobody tuned
+  simhost::Transmitter& vor = simhost::host().AddTransmitter(*body, TRANSMITTER_VOR, "ABC", Offset(502.5));
+  simhost::Transmitter& ils = simhost::host().AddTransmitter(*body, TRANSMITTER_ILS, "ILS", Offset(252.5));
+  simhost::host().AddTransmitter(*body, TRANSMITTER_VOR, "XYZ", Offset(-502.5));  // nobody tuned
   vessel->receivers = {nullptr, &ils, &vor};
   const auto lines = Redraw();
   EXPECT_TRUE(ContainsRun(lines, {"line 197 166 203 166", "line 200 163 200 169", "font height=12 prop=1 " + kFace,
@@ -169,7 +169,7 @@ INSTANTIATE_TEST_SUITE_P(Zooms, BodyOutlineTest,
 // A waypoint whose position is no number is left out with its legs and the
 // line to it; the rest of the route is drawn as usual.
 TEST_F(MapLayerTest, WaypointWithoutAPositionIsLeftOutWithItsLegs) {
-  const sim::LatLon lost{0.0, std::numeric_limits<double>::infinity()};
+  const simhost::LatLon lost{0.0, std::numeric_limits<double>::infinity()};
   mfd->route.waypoints = {WaypointAt(Offset(252.5)), WaypointAt(lost), WaypointAt(Offset(752.5))};
   mfd->route.currentIndex = 1;
   const std::string label = "font height=20 prop=1 " + kFace;
@@ -191,10 +191,10 @@ TEST_F(MapLayerTest, AcceptRadiusThatIsNoNumberDrawsAPoint) {
 // the pad of the lost base that has one is still drawn.
 TEST_F(MapLayerTest, SymbolsWithoutAPositionAreLeftOut) {
   const double none = std::nan("");
-  sim::host().AddBase(*body, "Lost", {none, 0.0}, {Offset(-502.5), {0.0, none}});
-  sim::Transmitter& vor = sim::host().AddTransmitter(*body, TRANSMITTER_VOR, "ABC", {none, none});
+  simhost::host().AddBase(*body, "Lost", {none, 0.0}, {Offset(-502.5), {0.0, none}});
+  simhost::Transmitter& vor = simhost::host().AddTransmitter(*body, TRANSMITTER_VOR, "ABC", {none, none});
   vessel->receivers = {&vor};
-  const sim::LatLon a = Offset(252.5, -502.5);
+  const simhost::LatLon a = Offset(252.5, -502.5);
   mfd->route.runways = {{none, a.longitudeRad, 0.0, 0.0, 0.0, 0.0}, {a.latitudeRad, a.longitudeRad, 0.0, none, 0.0, 0.0}};
   const auto lines = Redraw();
   EXPECT_EQ(TextsOf(lines).back(), (DrawnText{198, 363, "1", "0x00FF00"}));
@@ -222,10 +222,10 @@ class NothingPlacedTest : public PageTest, public ::testing::WithParamInterface<
 
 TEST_P(NothingPlacedTest, OnlyTheTitleTheMarkAndTheCrosshairAreDrawn) {
   BuildWorld(GetParam().bodyRadiusMetres, {0.0, 0.0}, 0.0);
-  sim::host().AddBase(*body, "Base", {0.0, 0.0}, {{0.0, 0.0}});
+  simhost::host().AddBase(*body, "Base", {0.0, 0.0}, {{0.0, 0.0}});
   mfd->route.waypoints = {WaypointAt({0.001, 0.0}), WaypointAt({0.002, 0.0})};
   mfd->route.runways = {{0.001, 0.0, 0.002, 0.0, 0.0, 0.0}};
-  if (GetParam().deleteVessel) sim::host().DeleteVessel(*vessel);
+  if (GetParam().deleteVessel) simhost::host().DeleteVessel(*vessel);
   const auto lines = Redraw();
   std::vector<std::string> texts;
   for (const DrawnText& t : TextsOf(lines)) texts.push_back(t.text);
@@ -249,22 +249,22 @@ INSTANTIATE_TEST_SUITE_P(Worlds, NothingPlacedTest,
 // Without a graphics client the host gives no pens or fonts: the pages
 // draw with none and give nothing back that they were not given.
 TEST_F(MapLayerTest, HostWithoutGraphicsClientGivesNoPensOrFonts) {
-  sim::host().graphicsClient = false;
+  simhost::host().graphicsClient = false;
   mfd->route.waypoints = {WaypointAt(Offset(252.5))};
-  sim::host().traceCalls = true;
+  simhost::host().traceCalls = true;
   for (const DisplayPage page : {Graphical, List, FileSelect}) {
     mfd->State().page = page;
     const auto lines = Redraw();
     EXPECT_EQ(TextsOf(lines).front().text, "Tarvik MFD               2.00") << Dump(lines);
   }
-  EXPECT_EQ(std::count(sim::host().calls.begin(), sim::host().calls.end(), "oapiReleasePen"), 0);
-  EXPECT_EQ(std::count(sim::host().calls.begin(), sim::host().calls.end(), "oapiReleaseFont"), 0);
-  EXPECT_GT(std::count(sim::host().calls.begin(), sim::host().calls.end(), "oapiCreateFont"), 0);
+  EXPECT_EQ(std::count(simhost::host().calls.begin(), simhost::host().calls.end(), "oapiReleasePen"), 0);
+  EXPECT_EQ(std::count(simhost::host().calls.begin(), simhost::host().calls.end(), "oapiReleaseFont"), 0);
+  EXPECT_GT(std::count(simhost::host().calls.begin(), simhost::host().calls.end(), "oapiCreateFont"), 0);
 }
 
 TEST_F(MapLayerTest, RunwaysAreBrightLinesDrawnLast) {
-  const sim::LatLon a = Offset(252.5, -502.5);
-  const sim::LatLon b = Offset(252.5, 502.5);
+  const simhost::LatLon a = Offset(252.5, -502.5);
+  const simhost::LatLon b = Offset(252.5, 502.5);
   mfd->route.runways.push_back({a.latitudeRad, a.longitudeRad, b.latitudeRad, b.longitudeRad, 0.0, 0.0});
   const auto lines = Redraw();
   ASSERT_GE(lines.size(), 2u);

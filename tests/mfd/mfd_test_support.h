@@ -93,25 +93,25 @@ class TextSketchpad : public oapi::Sketchpad {
 class MfdTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sim::host().Reset();
+    simhost::host().Reset();
     ClearRoutes();
-    sim::Body& earth = sim::host().AddBody("Earth", 6371000.0);
-    sim::VesselSpec vesselSpec;
+    simhost::Body& earth = simhost::host().AddBody("Earth", 6371000.0);
+    simhost::VesselSpec vesselSpec;
     vesselSpec.name = "GL-01";
     vesselSpec.body = &earth;
     vesselSpec.position = {0.4991641, -1.4067697};
-    vessel = &sim::host().AddVessel(vesselSpec);
+    vessel = &simhost::host().AddVessel(vesselSpec);
   }
   void TearDown() override { ClearRoutes(); }
 
   // The focus vessel's record as the registry holds it.
   const VesselRoute& Record() const {
     for (const VesselRoute& r : vesselRoutes)
-      if (r.vesselHandle == sim::host().Focus()->iface->GetHandle()) return r;
+      if (r.vesselHandle == simhost::host().Focus()->iface->GetHandle()) return r;
     throw std::logic_error("no record for the focus vessel");
   }
 
-  sim::Vessel* vessel = nullptr;
+  simhost::Vessel* vessel = nullptr;
 };
 
 }  // namespace mfdtest

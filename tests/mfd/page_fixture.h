@@ -62,31 +62,31 @@ class PageTest : public ::testing::Test {
   void TearDown() override {
     mfd.reset();
     ClearRoutes();
-    sim::host().Reset();
+    simhost::host().Reset();
   }
 
-  void BuildWorld(double bodyRadiusMetres, sim::LatLon vesselPosition, double headingRad, int heightPx = 400,
+  void BuildWorld(double bodyRadiusMetres, simhost::LatLon vesselPosition, double headingRad, int heightPx = 400,
                   int widthPx = 400) {
     mfd.reset();
     ClearRoutes();
-    sim::host().Reset();
-    body = &sim::host().AddBody("Earth", bodyRadiusMetres);
-    sim::VesselSpec vesselSpec;
+    simhost::host().Reset();
+    body = &simhost::host().AddBody("Earth", bodyRadiusMetres);
+    simhost::VesselSpec vesselSpec;
     vesselSpec.name = "GL-01";
     vesselSpec.body = body;
     vesselSpec.position = vesselPosition;
     vesselSpec.headingRad = headingRad;
-    vessel = &sim::host().AddVessel(vesselSpec);
+    vessel = &simhost::host().AddVessel(vesselSpec);
     mfd = std::make_unique<TarvikMFD>(widthPx, heightPx, vessel->iface.get(), 1);
   }
 
   // A point at a distance north (negative: south) and east of the vessel.
-  sim::LatLon Offset(double northMetres, double eastMetres = 0.0) const {
+  simhost::LatLon Offset(double northMetres, double eastMetres = 0.0) const {
     const double radius = body->radiusMetres;
     return {vessel->position.latitudeRad + northMetres / radius, vessel->position.longitudeRad + eastMetres / radius};
   }
 
-  Waypoint WaypointAt(sim::LatLon where, double acceptRadiusMetres = 50.0) const {
+  Waypoint WaypointAt(simhost::LatLon where, double acceptRadiusMetres = 50.0) const {
     Waypoint w;
     w.latitude = where.latitudeRad;
     w.longitude = where.longitudeRad;
@@ -103,15 +103,15 @@ class PageTest : public ::testing::Test {
   // One whole redraw, as the host asks for it; no pen or font may outlive it.
   std::vector<std::string> Redraw() {
     mfd->PushRoute();
-    sim::RecordingSurface surface;
+    simhost::RecordingSurface surface;
     mfd->UpdateSketchpad(&surface);
-    EXPECT_EQ(sim::host().LivePens(), 0) << "a pen outlived the redraw";
-    EXPECT_EQ(sim::host().LiveFonts(), 0) << "a font outlived the redraw";
+    EXPECT_EQ(simhost::host().LivePens(), 0) << "a pen outlived the redraw";
+    EXPECT_EQ(simhost::host().LiveFonts(), 0) << "a font outlived the redraw";
     return surface.Lines();
   }
 
-  sim::Body* body = nullptr;
-  sim::Vessel* vessel = nullptr;
+  simhost::Body* body = nullptr;
+  simhost::Vessel* vessel = nullptr;
   std::unique_ptr<TarvikMFD> mfd;
 };
 

@@ -93,7 +93,7 @@ TEST_P(FileWindowTest, ShowsNamesFromTheWindowStartWithTheSelectionBright) {
   mfd->route.selectedFile = GetParam().selected;
   mfd->brightColor = 0x00FF00;
   mfd->dimColor = 0x005500;
-  sim::RecordingSurface surface;
+  simhost::RecordingSurface surface;
   mfd->DrawFilePage(&surface);
 
   std::vector<DrawnText> expected;
@@ -126,7 +126,7 @@ TEST_P(InfoBlockTest, WritesSixLinesInTheDisplaysOwnFont) {
   mfd->route.waypoints = {WaypointAt(Offset(100.0)), w};
   mfd->route.currentIndex = 1;
   mfd->brightColor = 0x00FF00;
-  sim::RecordingSurface surface;
+  simhost::RecordingSurface surface;
   mfd->DrawInfoBlock(&surface);
 
   std::vector<std::string> expected = {"colour 0x00FF00", "font default=0"};
@@ -149,7 +149,7 @@ TEST_F(TextPageTest, InfoBlockDrawsNothingWithoutACurrentWaypoint) {
     mfd->route.waypoints.assign(current, WaypointAt(Offset(100.0)));
     mfd->route.currentIndex = current;
     mfd->brightColor = 0x00FFFF;
-    sim::RecordingSurface surface;
+    simhost::RecordingSurface surface;
     mfd->DrawInfoBlock(&surface);
     EXPECT_EQ(surface.Lines(), std::vector<std::string>{"colour 0x00FFFF"}) << current << " waypoints";
   }

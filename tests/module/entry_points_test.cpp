@@ -37,13 +37,13 @@ HINSTANCE const kInstance = reinterpret_cast<HINSTANCE>(0x7f0000400000);
 class EntryPointsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sim::host().Reset();
+    simhost::host().Reset();
     ClearRoutes();
-    sim::Body& earth = sim::host().AddBody("Earth", 6371000.0);
-    sim::VesselSpec vesselSpec;
+    simhost::Body& earth = simhost::host().AddBody("Earth", 6371000.0);
+    simhost::VesselSpec vesselSpec;
     vesselSpec.name = "GL-01";
     vesselSpec.body = &earth;
-    vessel = &sim::host().AddVessel(vesselSpec);
+    vessel = &simhost::host().AddVessel(vesselSpec);
   }
   void TearDown() override {
     ExitModule(kInstance);
@@ -51,24 +51,24 @@ class EntryPointsTest : public ::testing::Test {
     ClearRoutes();
   }
   Mymod* RegisteredModule() const {
-    return sim::host().Modules().empty() ? nullptr : dynamic_cast<Mymod*>(sim::host().Modules().front());
+    return simhost::host().Modules().empty() ? nullptr : dynamic_cast<Mymod*>(simhost::host().Modules().front());
   }
   int Calls(const std::string& name) const {
-    return static_cast<int>(std::count(sim::host().calls.begin(), sim::host().calls.end(), name));
+    return static_cast<int>(std::count(simhost::host().calls.begin(), simhost::host().calls.end(), name));
   }
 
-  sim::Vessel* vessel = nullptr;
+  simhost::Vessel* vessel = nullptr;
 };
 
 TEST_F(EntryPointsTest, InitModuleRegistersTheModeAndTheModuleObject) {
   InitModule(kInstance);
-  ASSERT_EQ(sim::host().Modes().size(), 1u);
-  const sim::ModeRegistration& mode = sim::host().Modes().front();
+  ASSERT_EQ(simhost::host().Modes().size(), 1u);
+  const simhost::ModeRegistration& mode = simhost::host().Modes().front();
   EXPECT_EQ(mode.name, "TarvikMFD");
   EXPECT_EQ(mode.key, 17u);
   EXPECT_EQ(mode.context, nullptr);
   EXPECT_EQ(mode.msgproc, &ModeMessageProc);
-  ASSERT_EQ(sim::host().Modules().size(), 1u);
+  ASSERT_EQ(simhost::host().Modules().size(), 1u);
   ASSERT_NE(RegisteredModule(), nullptr);
   EXPECT_EQ(RegisteredModule()->GetModule(), kInstance);
 }
@@ -77,11 +77,11 @@ TEST_F(EntryPointsTest, ModeRegistersEvenWithoutMemoryForTheModuleObject) {
   refuseNothrowNew = true;
   InitModule(kInstance);
   refuseNothrowNew = false;
-  EXPECT_EQ(sim::host().Modes().size(), 1u);
-  EXPECT_TRUE(sim::host().Modules().empty());
+  EXPECT_EQ(simhost::host().Modes().size(), 1u);
+  EXPECT_TRUE(simhost::host().Modules().empty());
   ExitModule(kInstance);  // nothing to release
   EXPECT_TRUE(opcDLLExit(kInstance));
-  EXPECT_TRUE(sim::host().Modes().empty());
+  EXPECT_TRUE(simhost::host().Modes().empty());
 }
 
 TEST_F(EntryPointsTest, MessageFourOpensADisplayOfTheGivenSize) {
@@ -112,19 +112,19 @@ TEST_F(EntryPointsTest, EveryOtherMessageCreatesNothing) {
 // the message answers 0 and nothing escapes to the host.
 TEST_F(EntryPointsTest, DisplayThatCannotBeMadeAnswersZero) {
   MFDMODEOPENSPEC open{256, 256};
-  sim::host().throwIn = "oapiGetFocusInterface";
+  simhost::host().throwIn = "oapiGetFocusInterface";
   OAPI_MSGTYPE result = 1;
   EXPECT_NO_THROW(result = ModeMessageProc(4, 5, reinterpret_cast<WPARAM>(&open),
                                            reinterpret_cast<LPARAM>(vessel->iface.get())));
   EXPECT_EQ(result, 0);
-  sim::host().throwIn.clear();
+  simhost::host().throwIn.clear();
 }
 
 // The only caller of GetModuleVersion in this program: its first call asks.
 TEST_F(EntryPointsTest, VersionIsAskedOfTheHostOnce) {
   const int first = GetModuleVersion();
   EXPECT_EQ(GetModuleVersion(), first);
-  EXPECT_EQ(sim::host().date2IntCalls, 1);
+  EXPECT_EQ(simhost::host().date2IntCalls, 1);
   EXPECT_EQ(first, Date2Int("Aug 30 2010"));
 }
 
@@ -136,12 +136,12 @@ TEST_F(EntryPointsTest, ModuleDateIsOneConstantText) {
 
 TEST_F(EntryPointsTest, NeitherExitPathActsTwice) {
   InitModule(kInstance);
-  sim::host().traceCalls = true;
+  simhost::host().traceCalls = true;
   ExitModule(kInstance);
-  EXPECT_TRUE(sim::host().Modules().empty());
+  EXPECT_TRUE(simhost::host().Modules().empty());
   ExitModule(kInstance);  // no object left: nothing to destroy again
   EXPECT_TRUE(opcDLLExit(kInstance));
-  EXPECT_TRUE(sim::host().Modes().empty());
+  EXPECT_TRUE(simhost::host().Modes().empty());
   EXPECT_FALSE(opcDLLExit(kInstance));
   EXPECT_EQ(Calls("oapiUnregisterMFDMode"), 1);
 }
@@ -152,14 +152,14 @@ TEST_F(EntryPointsTest, ModuleObjectSequencesClearsAndForgets) {
   Waypoint here;  // at the vessel's position, so reached at once
   here.acceptRadius = 100.0;
   vesselRoutes.front().waypoints = {here, here, here};
-  sim::host().StepModules(0.0, 0.1, 51000.0);
+  simhost::host().StepModules(0.0, 0.1, 51000.0);
   EXPECT_EQ(vesselRoutes.front().currentIndex, 1u);
 
-  sim::host().EndRun();
+  simhost::host().EndRun();
   EXPECT_TRUE(vesselRoutes.empty());
 
   PullRoute(0, 256, *std::make_unique<VesselRoute>());
-  sim::host().DeleteVessel(*vessel);
+  simhost::host().DeleteVessel(*vessel);
   EXPECT_TRUE(vesselRoutes.empty());
 }
 

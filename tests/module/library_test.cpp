@@ -59,15 +59,15 @@ TEST(ModuleLibraryTest, RegistryIsZeroInitialisedData) {
 }
 
 TEST(ModuleLibraryTest, StringResourcesAreReadFromTheFile) {
-  const std::map<int, std::string> strings = sim::ReadModuleStrings(kModulePath);
+  const std::map<int, std::string> strings = simhost::ReadModuleStrings(kModulePath);
   EXPECT_EQ(strings, (std::map<int, std::string>{{1000, "TARVIK MFD:\r\n\rCan load and display a route of waypoints."},
                                                  {1001, "MFD modes"}}));
-  EXPECT_TRUE(sim::ReadModuleStrings(TARVIK_SOURCE_DIR "/CMakeLists.txt").empty());
+  EXPECT_TRUE(simhost::ReadModuleStrings(TARVIK_SOURCE_DIR "/CMakeLists.txt").empty());
 }
 
 TEST(ModuleLibraryTest, AMissingFileIsAClearError) {
   std::string error;
-  EXPECT_EQ(sim::LoadedModule::Load("/nonexistent/TarvikMFD.so", error), nullptr);
+  EXPECT_EQ(simhost::LoadedModule::Load("/nonexistent/TarvikMFD.so", error), nullptr);
   EXPECT_NE(error.find("/nonexistent/TarvikMFD.so"), std::string::npos);
 }
 
@@ -75,15 +75,15 @@ TEST(ModuleLibraryTest, AMissingFileIsAClearError) {
 class ModuleRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    sim::host().Reset();
-    earth = &sim::host().AddBody("Earth", kEarthRadiusMetres);
-    sim::VesselSpec vesselSpec;
+    simhost::host().Reset();
+    earth = &simhost::host().AddBody("Earth", kEarthRadiusMetres);
+    simhost::VesselSpec vesselSpec;
     vesselSpec.name = "GL-01";
     vesselSpec.body = earth;
     vesselSpec.position = {28.50 * kDegree, -80.60 * kDegree};
     vesselSpec.altitudeMetres = 1000.0;
     vesselSpec.airspeed = 100.0;
-    vessel = &sim::host().AddVessel(vesselSpec);
+    vessel = &simhost::host().AddVessel(vesselSpec);
     folder.WriteRoute("a_short.route", mfdtest::kOneWaypointRoute);
     folder.WriteRoute("flight.route",
                       "BEGIN_POINTS\n-80.60 28.55\n-80.60 28.60\n-80.60 28.65\nEND_POINTS\n"
@@ -94,7 +94,7 @@ class ModuleRunTest : public ::testing::Test {
 
   // The number of the current waypoint as the List page shows it: the
   // bright row below the header; 0 when no row is bright.
-  int ShownCurrentWaypoint(sim::DisplaySlot& slot) {
+  int ShownCurrentWaypoint(simhost::DisplaySlot& slot) {
     mfdtest::TextSketchpad surface;
     slot.Redraw(surface);
     const auto* display = dynamic_cast<TarvikMFD*>(slot.Display());
@@ -105,45 +105,45 @@ class ModuleRunTest : public ::testing::Test {
   }
 
   mfdtest::TempWorkingDirectory folder;
-  sim::Body* earth = nullptr;
-  sim::Vessel* vessel = nullptr;
+  simhost::Body* earth = nullptr;
+  simhost::Vessel* vessel = nullptr;
 };
 
 TEST_F(ModuleRunTest, LoadFlyEndAndUnload) {
   std::string error;
-  std::unique_ptr<sim::LoadedModule> module = sim::LoadedModule::Load(kModulePath, error);
+  std::unique_ptr<simhost::LoadedModule> module = simhost::LoadedModule::Load(kModulePath, error);
   ASSERT_NE(module, nullptr) << error;
-  EXPECT_EQ(sim::host().initLibCalls, 1);
-  EXPECT_EQ(sim::host().lastInitLib, module->Instance());
+  EXPECT_EQ(simhost::host().initLibCalls, 1);
+  EXPECT_EQ(simhost::host().lastInitLib, module->Instance());
   EXPECT_NE(GetProcAddress(module->Instance(), "ExitModule"), nullptr);
-  ASSERT_EQ(sim::LoadedModules(), std::vector<const sim::LoadedModule*>{module.get()});
-  EXPECT_EQ(sim::LoadedModules().front()->Strings().at(1001), "MFD modes");
+  ASSERT_EQ(simhost::LoadedModules(), std::vector<const simhost::LoadedModule*>{module.get()});
+  EXPECT_EQ(simhost::LoadedModules().front()->Strings().at(1001), "MFD modes");
   EXPECT_STREQ(module->Date(), "Aug 12 2012");
   EXPECT_EQ(module->Version(), module->Version());
-  EXPECT_EQ(sim::host().date2IntCalls, 1);
-  ASSERT_EQ(sim::host().Modes().size(), 1u);
-  ASSERT_EQ(sim::host().Modules().size(), 1u);
+  EXPECT_EQ(simhost::host().date2IntCalls, 1);
+  ASSERT_EQ(simhost::host().Modes().size(), 1u);
+  ASSERT_EQ(simhost::host().Modules().size(), 1u);
 
   {
-    sim::DisplaySlot slot(0, 256, 256);
+    simhost::DisplaySlot slot(0, 256, 256);
     ASSERT_TRUE(slot.SelectMode(17, vessel->iface.get()));
     EXPECT_STREQ(slot.Label(4), "LDT");
     for (DWORD key : {keys::L, keys::N, keys::L}) slot.Key(key);
     EXPECT_STREQ(slot.Label(5), "GRA");  // the load left the List page
-    EXPECT_STREQ(sim::host().DebugLine(), "");
+    EXPECT_STREQ(simhost::host().DebugLine(), "");
 
     std::vector<int> shown{ShownCurrentWaypoint(slot)};
     const double stepRad = 200.0 / kEarthRadiusMetres;
     for (int step = 0; step < 120; ++step) {
       vessel->position.latitudeRad += stepRad;
-      sim::host().StepModules(step * 2.0, 2.0, 51000.0);
+      simhost::host().StepModules(step * 2.0, 2.0, 51000.0);
       const int current = ShownCurrentWaypoint(slot);
       if (current != shown.back()) shown.push_back(current);
     }
     // 1, 2, 3 in turn, then the last turn waypoint ends the route.
     EXPECT_EQ(shown, (std::vector<int>{1, 2, 3, 0}));
 
-    sim::host().EndRun();
+    simhost::host().EndRun();
     mfdtest::TextSketchpad surface;
     slot.Redraw(surface);  // a fresh record: back on the map
     EXPECT_STREQ(slot.Label(5), "LST");
@@ -152,34 +152,34 @@ TEST_F(ModuleRunTest, LoadFlyEndAndUnload) {
   }
 
   module->Unload();
-  EXPECT_TRUE(sim::host().Modules().empty());
-  EXPECT_TRUE(sim::host().Modes().empty());
+  EXPECT_TRUE(simhost::host().Modules().empty());
+  EXPECT_TRUE(simhost::host().Modes().empty());
   EXPECT_FALSE(LibraryIsLoaded());
-  EXPECT_TRUE(sim::LoadedModules().empty());
+  EXPECT_TRUE(simhost::LoadedModules().empty());
   module->Unload();  // once is enough
 }
 
 // Unloading with a route still loaded: the registry goes with the library.
 TEST_F(ModuleRunTest, UnloadWithARouteStillLoaded) {
   std::string error;
-  std::unique_ptr<sim::LoadedModule> module = sim::LoadedModule::Load(kModulePath, error);
+  std::unique_ptr<simhost::LoadedModule> module = simhost::LoadedModule::Load(kModulePath, error);
   ASSERT_NE(module, nullptr) << error;
   {
-    sim::DisplaySlot slot(3, 200, 200);
+    simhost::DisplaySlot slot(3, 200, 200);
     ASSERT_TRUE(slot.SelectMode(17, vessel->iface.get()));
     for (DWORD key : {keys::L, keys::N, keys::L}) slot.Key(key);
     EXPECT_EQ(ShownCurrentWaypoint(slot), 1);
   }
   module.reset();
   EXPECT_FALSE(LibraryIsLoaded());
-  EXPECT_TRUE(sim::host().Modules().empty());
+  EXPECT_TRUE(simhost::host().Modules().empty());
 }
 
 TEST_F(ModuleRunTest, ADisplayFindsOnlyRegisteredKeys) {
   std::string error;
-  std::unique_ptr<sim::LoadedModule> module = sim::LoadedModule::Load(kModulePath, error);
+  std::unique_ptr<simhost::LoadedModule> module = simhost::LoadedModule::Load(kModulePath, error);
   ASSERT_NE(module, nullptr) << error;
-  sim::DisplaySlot slot(0, 256, 256);
+  simhost::DisplaySlot slot(0, 256, 256);
   EXPECT_FALSE(slot.SelectMode(18, vessel->iface.get()));
   EXPECT_FALSE(slot.Active());
   EXPECT_FALSE(slot.Key(keys::L));

@@ -24,7 +24,7 @@ constexpr double kSouth = std::numbers::pi;
 
 // The point reached from start after distanceMetres along the great circle
 // that leaves start at bearingRad.
-inline sim::LatLon Destination(sim::LatLon start, double bearingRad, double distanceMetres, double radiusMetres) {
+inline simhost::LatLon Destination(simhost::LatLon start, double bearingRad, double distanceMetres, double radiusMetres) {
   const double delta = distanceMetres / radiusMetres;
   const double lat1 = start.latitudeRad;
   const double lat2 =
@@ -34,7 +34,7 @@ inline sim::LatLon Destination(sim::LatLon start, double bearingRad, double dist
   return {lat2, start.longitudeRad + dLon};
 }
 
-inline Waypoint WaypointAt(sim::LatLon at, double acceptRadius, std::int32_t task = Turn, std::int32_t loopTarget = 0) {
+inline Waypoint WaypointAt(simhost::LatLon at, double acceptRadius, std::int32_t task = Turn, std::int32_t loopTarget = 0) {
   Waypoint w;
   w.latitude = at.latitudeRad;
   w.longitude = at.longitudeRad;
@@ -46,8 +46,8 @@ inline Waypoint WaypointAt(sim::LatLon at, double acceptRadius, std::int32_t tas
 
 // A vessel standing still with its touchdown points at its centre, so that
 // its height above the ground is exactly its altitude.
-inline sim::VesselSpec Standing(std::string name, sim::Body& body, sim::LatLon at) {
-  sim::VesselSpec vesselSpec;
+inline simhost::VesselSpec Standing(std::string name, simhost::Body& body, simhost::LatLon at) {
+  simhost::VesselSpec vesselSpec;
   vesselSpec.name = std::move(name);
   vesselSpec.body = &body;
   vesselSpec.position = at;
@@ -57,7 +57,7 @@ inline sim::VesselSpec Standing(std::string name, sim::Body& body, sim::LatLon a
 
 // Appends a record for the vessel with the given waypoints, as a display
 // would leave it after loading a route; returns its position.
-inline std::size_t AddRoute(sim::Vessel& vessel, std::vector<Waypoint> waypoints) {
+inline std::size_t AddRoute(simhost::Vessel& vessel, std::vector<Waypoint> waypoints) {
   VesselRoute route;
   route.vessel = vessel.iface.get();
   route.vesselHandle = route.vessel->GetHandle();
@@ -68,7 +68,7 @@ inline std::size_t AddRoute(sim::Vessel& vessel, std::vector<Waypoint> waypoints
 }
 
 // Moves the vessel metresPerStep along its heading, then runs one step.
-inline void FlyStep(sim::Vessel& vessel, double metresPerStep) {
+inline void FlyStep(simhost::Vessel& vessel, double metresPerStep) {
   vessel.position = Destination(vessel.position, vessel.headingRad, metresPerStep, vessel.body->radiusMetres);
   StepRoutes();
 }
@@ -76,18 +76,18 @@ inline void FlyStep(sim::Vessel& vessel, double metresPerStep) {
 class NavWorld : public ::testing::Test {
  protected:
   void SetUp() override {
-    sim::host().Reset();
+    simhost::host().Reset();
     ClearRoutes();
-    earth = &sim::host().AddBody("Earth", kEarthRadiusMetres);
-    moon = &sim::host().AddBody("Moon", kMoonRadiusMetres);
+    earth = &simhost::host().AddBody("Earth", kEarthRadiusMetres);
+    moon = &simhost::host().AddBody("Moon", kMoonRadiusMetres);
   }
   void TearDown() override {
     ClearRoutes();
-    sim::host().Reset();
+    simhost::host().Reset();
   }
 
-  sim::Body* earth = nullptr;
-  sim::Body* moon = nullptr;
+  simhost::Body* earth = nullptr;
+  simhost::Body* moon = nullptr;
 };
 
 }  // namespace navtest

@@ -15,11 +15,11 @@ class RouteRegistryTest : public NavWorld {
  protected:
   void SetUp() override {
     NavWorld::SetUp();
-    plane = &sim::host().AddVessel(Standing("Plane", *earth, {0.1, 0.2}));
-    glider = &sim::host().AddVessel(Standing("Glider", *earth, {0.3, 0.4}));
+    plane = &simhost::host().AddVessel(Standing("Plane", *earth, {0.1, 0.2}));
+    glider = &simhost::host().AddVessel(Standing("Glider", *earth, {0.3, 0.4}));
   }
 
-  static OBJHANDLE HandleOf(sim::Vessel* v) { return v->iface->GetHandle(); }
+  static OBJHANDLE HandleOf(simhost::Vessel* v) { return v->iface->GetHandle(); }
 
   // A whole route, as a load would leave it in a display's copy.
   static void LoadInto(VesselRoute& copy) {
@@ -33,8 +33,8 @@ class RouteRegistryTest : public NavWorld {
     copy.colorScheme = 4;
   }
 
-  sim::Vessel* plane = nullptr;
-  sim::Vessel* glider = nullptr;
+  simhost::Vessel* plane = nullptr;
+  simhost::Vessel* glider = nullptr;
 };
 
 void ExpectDisplayState(const DisplayState& d, std::uint32_t id, std::int32_t page, double scale, std::uint32_t range) {
@@ -106,14 +106,14 @@ TEST_F(RouteRegistryTest, FocusChangeSwitchesEveryDisplayToTheNewVesselsRecord) 
   LoadInto(copy);
   PushRoute(1, copy);
 
-  sim::host().SetFocus(*glider);
+  simhost::host().SetFocus(*glider);
   PullRoute(1, 400, copy);
   ASSERT_EQ(vesselRoutes.size(), 2u);
   EXPECT_EQ(vesselRoutes[1].vesselHandle, HandleOf(glider));
   EXPECT_EQ(copy.vesselHandle, HandleOf(glider));
   EXPECT_TRUE(copy.waypoints.empty());
 
-  sim::host().SetFocus(*plane);
+  simhost::host().SetFocus(*plane);
   PullRoute(1, 400, copy);
   EXPECT_EQ(copy.vesselHandle, HandleOf(plane));
   EXPECT_EQ(copy.waypoints.size(), 2u);
@@ -147,7 +147,7 @@ TEST_F(RouteRegistryTest, PushWithoutAStateForTheDisplayOrARecordChangesNothing)
   PushRoute(2, copy);  // display 2 never pulled this vessel's record
   EXPECT_TRUE(vesselRoutes[0].waypoints.empty());
 
-  sim::host().SetFocus(*glider);  // no record for the glider
+  simhost::host().SetFocus(*glider);  // no record for the glider
   PushRoute(1, copy);
   ASSERT_EQ(vesselRoutes.size(), 1u);
   EXPECT_TRUE(vesselRoutes[0].waypoints.empty());
@@ -168,7 +168,7 @@ TEST_F(RouteRegistryTest, AfterClearRoutesTheNextPullStartsAfresh) {
 }
 
 TEST_F(RouteRegistryTest, ForgetVesselDropsOnlyThatVesselsRecord) {
-  sim::Vessel& rover = sim::host().AddVessel(Standing("Rover", *moon, {0.0, 0.0}));
+  simhost::Vessel& rover = simhost::host().AddVessel(Standing("Rover", *moon, {0.0, 0.0}));
   AddRoute(*plane, {});
   AddRoute(*glider, {});
   AddRoute(rover, {});

@@ -71,43 +71,43 @@ class FocusDistanceTest : public NavWorld {
  protected:
   void SetUp() override {
     NavWorld::SetUp();
-    sim::VesselSpec vesselSpec = Standing("Plane", *earth, {0.0, 0.0});
+    simhost::VesselSpec vesselSpec = Standing("Plane", *earth, {0.0, 0.0});
     vesselSpec.altitudeMetres = 8000.0;  // plays no part in surface distances
-    plane = &sim::host().AddVessel(vesselSpec);
-    rover = &sim::host().AddVessel(Standing("Rover", *moon, {-0.2, 1.3}));
+    plane = &simhost::host().AddVessel(vesselSpec);
+    rover = &simhost::host().AddVessel(Standing("Rover", *moon, {-0.2, 1.3}));
   }
-  sim::Vessel* plane = nullptr;
-  sim::Vessel* rover = nullptr;
+  simhost::Vessel* plane = nullptr;
+  simhost::Vessel* rover = nullptr;
 };
 
 TEST_F(FocusDistanceTest, DistanceFromFocusQueriesTheFocusVesselInOrder) {
-  sim::host().traceCalls = true;
+  simhost::host().traceCalls = true;
   EXPECT_NEAR(DistanceFromFocus(0.0, pi / 2), 10007543.398, 0.001);
-  EXPECT_EQ(sim::host().calls, (std::vector<std::string>{"oapiGetFocusInterface", "VESSEL::GetEquPos",
+  EXPECT_EQ(simhost::host().calls, (std::vector<std::string>{"oapiGetFocusInterface", "VESSEL::GetEquPos",
                                                          "VESSEL::GetStatus", "oapiGetSize"}));
 }
 
 TEST_F(FocusDistanceTest, SurfaceDistanceUsesOnlyTheFocusBodyRadius) {
-  sim::host().traceCalls = true;
+  simhost::host().traceCalls = true;
   const double onEarth = SurfaceDistance(0.1, 0.2, 0.3, 0.4);
-  EXPECT_EQ(sim::host().calls,
+  EXPECT_EQ(simhost::host().calls,
             (std::vector<std::string>{"oapiGetFocusInterface", "VESSEL::GetStatus", "oapiGetSize"}));
   EXPECT_DOUBLE_EQ(onEarth, Haversine(0.1, 0.2, 0.3, 0.4, kEarthRadiusMetres));
 
-  sim::host().SetFocus(*rover);
+  simhost::host().SetFocus(*rover);
   EXPECT_DOUBLE_EQ(SurfaceDistance(0.1, 0.2, 0.3, 0.4), onEarth * kMoonRadiusMetres / kEarthRadiusMetres);
 }
 
 TEST_F(FocusDistanceTest, FocusOnAnotherBodyMeasuresFromThereOnItsRadius) {
-  sim::host().SetFocus(*rover);
+  simhost::host().SetFocus(*rover);
   EXPECT_NEAR(DistanceFromFocus(0.1, -0.3), Haversine(-0.2, 1.3, 0.1, -0.3, kMoonRadiusMetres), 1e-6);
 }
 
 TEST_F(FocusDistanceTest, DistanceFromVesselUsesThatVesselAndItsBody) {
-  sim::host().traceCalls = true;
+  simhost::host().traceCalls = true;
   EXPECT_NEAR(DistanceFromVessel(*rover->iface, 0.1, -0.3), Haversine(-0.2, 1.3, 0.1, -0.3, kMoonRadiusMetres),
               1e-6);
-  EXPECT_EQ(sim::host().calls,
+  EXPECT_EQ(simhost::host().calls,
             (std::vector<std::string>{"VESSEL::GetEquPos", "VESSEL::GetStatus", "oapiGetSize"}));
 }
 
@@ -121,13 +121,13 @@ class HeightAboveGroundTest : public NavWorld, public ::testing::WithParamInterf
 
 TEST_P(HeightAboveGroundTest, AddsTheLowestTouchdownPointToTheAltitude) {
   const HeightCase& c = GetParam();
-  sim::VesselSpec vesselSpec = Standing("Plane", *earth, {0.0, 0.0});
+  simhost::VesselSpec vesselSpec = Standing("Plane", *earth, {0.0, 0.0});
   vesselSpec.altitudeMetres = c.altitudeMetres;
   vesselSpec.touchdown = {{{0.0, c.y1, 5.0}, {-2.0, c.y2, -1.0}, {2.0, c.y3, -1.0}}};
-  sim::Vessel& plane = sim::host().AddVessel(vesselSpec);
-  sim::host().traceCalls = true;
+  simhost::Vessel& plane = simhost::host().AddVessel(vesselSpec);
+  simhost::host().traceCalls = true;
   EXPECT_DOUBLE_EQ(HeightAboveGround(*plane.iface), c.expectedMetres);
-  EXPECT_EQ(sim::host().calls, (std::vector<std::string>{"VESSEL::GetAltitude", "VESSEL::GetTouchdownPoints"}));
+  EXPECT_EQ(simhost::host().calls, (std::vector<std::string>{"VESSEL::GetAltitude", "VESSEL::GetTouchdownPoints"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, HeightAboveGroundTest,

@@ -15,21 +15,21 @@ namespace {
 
 using namespace navtest;
 
-constexpr sim::LatLon kOrigin{0.0, 0.0};
+constexpr simhost::LatLon kOrigin{0.0, 0.0};
 constexpr double kFarMetres = 500000.0;
 
 class SequencingTest : public NavWorld {
  protected:
   void SetUp() override {
     NavWorld::SetUp();
-    plane = &sim::host().AddVessel(Standing("Plane", *earth, kOrigin));
+    plane = &simhost::host().AddVessel(Standing("Plane", *earth, kOrigin));
   }
 
   // A point on the plane's body, metres north of the origin.
-  static sim::LatLon North(double metres) { return Destination(kOrigin, kNorth, metres, kEarthRadiusMetres); }
+  static simhost::LatLon North(double metres) { return Destination(kOrigin, kNorth, metres, kEarthRadiusMetres); }
   static Waypoint Far() { return WaypointAt(North(kFarMetres), 1000.0); }
 
-  sim::Vessel* plane = nullptr;
+  simhost::Vessel* plane = nullptr;
 };
 
 // Fly it and see it sequence: north through three turns 5 km apart.
@@ -54,7 +54,7 @@ TEST_F(SequencingTest, TurnsSequenceAsTheVesselFliesThroughThem) {
 }
 
 TEST_F(SequencingTest, DistanceEqualToTheRadiusCountsAsReached) {
-  const sim::LatLon target = North(777.0);
+  const simhost::LatLon target = North(777.0);
   const double d = DistanceFromFocus(target.latitudeRad, target.longitudeRad);
   for (const auto& [radius, expectedIndex] : {std::pair{d, 1u}, std::pair{std::nextafter(d, 0.0), 0u}}) {
     ClearRoutes();
@@ -178,10 +178,10 @@ TEST_F(SequencingTest, LoopTargetOutsideTheListHoldsAtTheLoop) {
 TEST_F(SequencingTest, IndexOutsideTheListLeavesTheRouteAlone) {
   const std::size_t at = AddRoute(*plane, {WaypointAt(kOrigin, 1000.0), Far()});
   vesselRoutes[at].currentIndex = 2;
-  sim::host().traceCalls = true;
+  simhost::host().traceCalls = true;
   StepRoutes();
   EXPECT_EQ(vesselRoutes[at].currentIndex, 2u);
-  EXPECT_TRUE(sim::host().calls.empty());
+  EXPECT_TRUE(simhost::host().calls.empty());
 }
 
 TEST_F(SequencingTest, HostCallsOfOneStep) {
@@ -191,18 +191,18 @@ TEST_F(SequencingTest, HostCallsOfOneStep) {
   focusRoute.insert(focusRoute.end(), distance.begin(), distance.end());
 
   AddRoute(*plane, {});  // empty: nothing is asked
-  sim::host().traceCalls = true;
+  simhost::host().traceCalls = true;
   StepRoutes();
-  EXPECT_TRUE(sim::host().calls.empty());
+  EXPECT_TRUE(simhost::host().calls.empty());
 
   vesselRoutes[0].waypoints = {Far()};
   StepRoutes();
-  EXPECT_EQ(sim::host().calls, focusRoute);
+  EXPECT_EQ(simhost::host().calls, focusRoute);
 
-  sim::host().calls.clear();
+  simhost::host().calls.clear();
   vesselRoutes[0].vessel = nullptr;
   StepRoutes();
-  EXPECT_EQ(sim::host().calls, distance);
+  EXPECT_EQ(simhost::host().calls, distance);
 }
 
 class VesselRoutesTest : public SequencingTest {
@@ -210,15 +210,15 @@ class VesselRoutesTest : public SequencingTest {
   void SetUp() override {
     SequencingTest::SetUp();
     // The focus stays on the plane at the origin, far from the others.
-    glider = &sim::host().AddVessel(Standing("Glider", *earth, {0.3, 0.3}));
-    rover = &sim::host().AddVessel(Standing("Rover", *moon, {-0.2, 1.0}));
+    glider = &simhost::host().AddVessel(Standing("Glider", *earth, {0.3, 0.3}));
+    rover = &simhost::host().AddVessel(Standing("Rover", *moon, {-0.2, 1.0}));
   }
-  sim::Vessel* glider = nullptr;
-  sim::Vessel* rover = nullptr;
+  simhost::Vessel* glider = nullptr;
+  simhost::Vessel* rover = nullptr;
 };
 
 TEST_F(VesselRoutesTest, EachRouteMeasuresFromItsOwnVesselOnItsOwnBody) {
-  const auto near = [](sim::Vessel& v, double metres) {
+  const auto near = [](simhost::Vessel& v, double metres) {
     return WaypointAt(Destination(v.position, kEast, metres, v.body->radiusMetres), 1000.0);
   };
   const std::size_t planeAt = AddRoute(*plane, {near(*plane, 900), Far()});
@@ -272,16 +272,16 @@ TEST_F(VesselRoutesTest, DeletedVesselIsNeverTouchedAgainAndTheOthersFlyOn) {
   AddRoute(*rover, {takeoff, Far()});
   const OBJHANDLE roverHandle = rover->iface->GetHandle();
 
-  sim::host().DeleteVessel(*glider);  // its interface is freed: any use shows under ASan
-  sim::host().DeleteVessel(*plane);   // the focus passes to the rover
+  simhost::host().DeleteVessel(*glider);  // its interface is freed: any use shows under ASan
+  simhost::host().DeleteVessel(*plane);   // the focus passes to the rover
   ASSERT_EQ(vesselRoutes.size(), 1u);
   EXPECT_EQ(vesselRoutes[0].vesselHandle, roverHandle);
 
   rover->altitudeMetres = 50.0;
-  sim::host().traceCalls = true;
+  simhost::host().traceCalls = true;
   StepRoutes();
   EXPECT_EQ(vesselRoutes[0].currentIndex, 1u);
-  EXPECT_EQ(sim::host().calls.size(), 7u);  // one route's height, airspeed and distance
+  EXPECT_EQ(simhost::host().calls.size(), 7u);  // one route's height, airspeed and distance
 }
 
 }  // namespace

@@ -60,7 +60,7 @@ struct Outcome {
 
 class RouteFileReaderTest : public testing::Test {
  protected:
-  void SetUp() override { sim::host().Reset(); }
+  void SetUp() override { simhost::host().Reset(); }
 
   static Outcome ParsePath(const std::string& path) {
     RouteFileReader reader;
@@ -71,7 +71,7 @@ class RouteFileReaderTest : public testing::Test {
     outcome.runways = reader.GetRunways();
     outcome.errorText = reader.errorText;
     outcome.errorFlag = reader.errorFlag;
-    outcome.log = sim::host().LogLines();
+    outcome.log = simhost::host().LogLines();
     return outcome;
   }
   static Outcome Parse(const std::string& fileText) {
@@ -365,7 +365,7 @@ TEST_F(RouteFileReaderTest, ShortLineAfterAnErrorStopsAtItsFirstNumber) {
                                  kCompleted}));
   EXPECT_EQ(waypoints.waypoints.size(), 1u);
 
-  sim::host().ClearLog();
+  simhost::host().ClearLog();
   const Outcome runways = Parse(Route("10 x\n", "0\n", "POINT 0 TURN 100\n"));
   EXPECT_EQ(runways.errorText, "error converting x to double.");
   EXPECT_EQ(runways.log, Join({kStart, {"Parsing Points...", "..start spilt 1..", "..end spilt 1..", ".1..", "..",
@@ -443,14 +443,14 @@ TEST_F(RouteFileReaderTest, DataFilesLeaveWhatTheirFirstErrorLeaves) {
 TEST_F(RouteFileReaderTest, ReportLogsMessagesUpTo498Characters) {
   const std::size_t lengths[] = {0, 498, 499, 600};
   for (const std::size_t length : lengths) {
-    sim::host().ClearLog();
+    simhost::host().ClearLog();
     RouteFileReader reader;
     const std::string message(length, 'm');
     testing::internal::CaptureStdout();
     reader.ReportError(message);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), message);
     const std::string logged = length < 499 ? message : "Tarvik MFD: Error log to lonng!";
-    EXPECT_EQ(sim::host().LogLines(), (Log{"Tarvik MFD Log:", logged})) << length;
+    EXPECT_EQ(simhost::host().LogLines(), (Log{"Tarvik MFD Log:", logged})) << length;
     EXPECT_EQ(reader.errorText, message);
     EXPECT_TRUE(reader.errorFlag);
   }
@@ -500,7 +500,7 @@ TEST_F(RouteFileReaderTest, FileLargerThanAnyRouteIsNotRead) {
   const TempFile large("");
   ASSERT_EQ(truncate(large.Path().c_str(), static_cast<off_t>(kLargestRouteFileBytes) + 1), 0);
   for (const std::string& path : {large.Path(), std::string("/dev/zero")}) {
-    sim::host().ClearLog();
+    simhost::host().ClearLog();
     const Outcome out = ParsePath(path);
     EXPECT_EQ(out.errorText, "Error: the route file is larger than 256 MiB and is not read!") << path;
     EXPECT_EQ(out.log, Join({kStart, Report(out.errorText), kCompleted})) << path;
@@ -526,7 +526,7 @@ TEST_F(RouteFileReaderTest, FileLargerThanMemoryIsReportedNotThrown) {
     RouteFileReader reader;
     reader.ParseRouteFile(file.Path());
     _exit(reader.errorText == "Error: not enough memory to read the route file!" &&
-                  sim::host().LogLines().back() == "Tarvik MFD: Parsing completed!"
+                  simhost::host().LogLines().back() == "Tarvik MFD: Parsing completed!"
               ? 0
               : 1);
   }
@@ -565,7 +565,7 @@ TEST(RunwayCentreLongitude, TakesTheShorterWayRound) {
 }
 
 TEST(RunwayCentreLongitude, ReaderPutsAWaypointOnARunwayAcrossTheMeridianBetweenItsEnds) {
-  sim::host().Reset();
+  simhost::host().Reset();
   const TempFile file(Route("179.99 -16.7\n-179.99 -16.8\n", "0 1\n", "RUNWAY 0 LAND 500\n"));
   RouteFileReader reader;
   testing::internal::CaptureStdout();

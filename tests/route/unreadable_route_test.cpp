@@ -20,14 +20,14 @@ struct Parsed {
 };
 
 Parsed Parse(const std::string& path) {
-  sim::host().ClearLog();
+  simhost::host().ClearLog();
   RouteFileReader reader;
   reader.ParseRouteFile(path);
-  return {sim::host().LogLines(), reader.errorText};
+  return {simhost::host().LogLines(), reader.errorText};
 }
 
 TEST(UnreadableRouteFile, LogsPermissionDeniedThenReadsAsAMissingFile) {
-  sim::host().Reset();
+  simhost::host().Reset();
   const route_test::TempFile file("BEGIN_POINTS\n1 2\nEND_POINTS\nBEGIN_RUNWAYS\n-1 -1\nEND_RUNWAYS\n"
                                   "BEGIN_WAYPOINTS\nPOINT 0 TURN 100\nEND_WAYPOINTS\n");
   ASSERT_EQ(chmod(file.Path().c_str(), 0), 0);

@@ -14,33 +14,33 @@ namespace {
 class HostContracts : public ::testing::Test {
  protected:
   void SetUp() override {
-    sim::host().Reset();
-    body = &sim::host().AddBody("Earth", 6371000.0);
-    base = &sim::host().AddBase(*body, "Field", {0.5, 0.1}, {{0.5, 0.1}});
-    sim::VesselSpec glider;
+    simhost::host().Reset();
+    body = &simhost::host().AddBody("Earth", 6371000.0);
+    base = &simhost::host().AddBase(*body, "Field", {0.5, 0.1}, {{0.5, 0.1}});
+    simhost::VesselSpec glider;
     glider.name = "GL-01";
     glider.body = body;
-    vessel = &sim::host().AddVessel(glider);
+    vessel = &simhost::host().AddVessel(glider);
   }
-  void TearDown() override { sim::host().Reset(); }
+  void TearDown() override { simhost::host().Reset(); }
 
   // The handles a module may hold by mistake: none, a freed object, one of
   // the wrong kind, a pointer into nowhere.
   std::vector<std::pair<std::string, OBJHANDLE>> BadBodyOrBase() const {
     static int notAnObject = 0;
     return {{"null", nullptr},
-            {"vessel", static_cast<sim::Object*>(vessel)},
+            {"vessel", static_cast<simhost::Object*>(vessel)},
             {"made up", reinterpret_cast<OBJHANDLE>(&notAnObject)}};
   }
 
-  sim::Body* body = nullptr;
-  sim::Base* base = nullptr;
-  sim::Vessel* vessel = nullptr;
+  simhost::Body* body = nullptr;
+  simhost::Base* base = nullptr;
+  simhost::Vessel* vessel = nullptr;
 };
 
 TEST_F(HostContracts, BadHandlesGetErrorValues) {
-  const OBJHANDLE aBody = static_cast<sim::Object*>(body);
-  const OBJHANDLE aBase = static_cast<sim::Object*>(base);
+  const OBJHANDLE aBody = static_cast<simhost::Object*>(body);
+  const OBJHANDLE aBase = static_cast<simhost::Object*>(base);
   for (const auto& [what, handle] : BadBodyOrBase()) {
     SCOPED_TRACE(what);
     EXPECT_EQ(oapiGetBaseCount(handle), 0u);
@@ -70,8 +70,8 @@ TEST_F(HostContracts, BadHandlesGetErrorValues) {
 }
 
 TEST_F(HostContracts, HandleOfADeletedVesselNamesNothing) {
-  const OBJHANDLE gone = static_cast<sim::Object*>(vessel);
-  sim::host().DeleteVessel(*vessel);
+  const OBJHANDLE gone = static_cast<simhost::Object*>(vessel);
+  simhost::host().DeleteVessel(*vessel);
   EXPECT_EQ(oapiGetFocusInterface(), nullptr);
   EXPECT_EQ(oapiGetSize(gone), 0.0);
 }

@@ -118,7 +118,7 @@ TEST(OverviewSheet, SheetTooLargeForFullSizeIsScaledToFit) {
   std::remove(sheetPath.c_str());
   // The sheet's captions filled Cairo's font caches: handed back, so that
   // the leak checker sees only leaks of ours.
-  sim::ReleaseCairoStaticData();
+  simhost::ReleaseCairoStaticData();
 }
 
 }  // namespace

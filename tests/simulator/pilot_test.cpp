@@ -20,14 +20,14 @@ constexpr double kDt = 0.1;
 constexpr double kRadPerDeg = std::numbers::pi / 180.0;
 
 // A local plane around 52 N 10 E, in kilometres east and north.
-sim::LatLon At(double eastKm, double northKm) {
+simhost::LatLon At(double eastKm, double northKm) {
   const double lat = 52.0 * kRadPerDeg + northKm * 1000.0 / kRadius;
   return {lat, 10.0 * kRadPerDeg + eastKm * 1000.0 / (kRadius * std::cos(52.0 * kRadPerDeg))};
 }
 
 Waypoint Wp(TaskKind task, double eastKm, double northKm, double radius, double altitude = 0.0, double speed = 0.0) {
   Waypoint w;
-  const sim::LatLon p = At(eastKm, northKm);
+  const simhost::LatLon p = At(eastKm, northKm);
   w.latitude = p.latitudeRad;
   w.longitude = p.longitudeRad;
   w.task = task;
@@ -37,7 +37,7 @@ Waypoint Wp(TaskKind task, double eastKm, double northKm, double radius, double 
   return w;
 }
 
-double HeightOf(const sim::Vessel& v) {
+double HeightOf(const simhost::Vessel& v) {
   return v.altitudeMetres + std::min({v.touchdown[0].y, v.touchdown[1].y, v.touchdown[2].y});
 }
 
@@ -50,22 +50,22 @@ bool Has(const Pilot& pilot, const std::string& milestone) {
 class PilotFlight : public ::testing::Test {
  protected:
   void SetUp() override {
-    sim::host().Reset();
-    earth_ = &sim::host().AddBody("Earth", kRadius);
-    field_ = &sim::host().AddBase(*earth_, "Field", At(0.0, 0.0));
+    simhost::host().Reset();
+    earth_ = &simhost::host().AddBody("Earth", kRadius);
+    field_ = &simhost::host().AddBase(*earth_, "Field", At(0.0, 0.0));
   }
-  void TearDown() override { sim::host().Reset(); }
+  void TearDown() override { simhost::host().Reset(); }
 
   // Touchdown points 2 m below the centre; height 0 stands on the ground.
-  sim::Vessel& VesselAt(double eastKm, double northKm, double headingDeg, double heightMetres, double speed) {
-    sim::VesselSpec vesselSpec;
-    vesselSpec.name = "V" + std::to_string(sim::host().Vessels().size());
+  simhost::Vessel& VesselAt(double eastKm, double northKm, double headingDeg, double heightMetres, double speed) {
+    simhost::VesselSpec vesselSpec;
+    vesselSpec.name = "V" + std::to_string(simhost::host().Vessels().size());
     vesselSpec.body = earth_;
     vesselSpec.position = At(eastKm, northKm);
     vesselSpec.headingRad = headingDeg * kRadPerDeg;
     vesselSpec.altitudeMetres = 2.0 + heightMetres;
     vesselSpec.airspeed = speed;
-    return sim::host().AddVessel(vesselSpec);
+    return simhost::host().AddVessel(vesselSpec);
   }
 
   // The pilot's own copy plays the module: what it holds is what the
@@ -90,21 +90,21 @@ class PilotFlight : public ::testing::Test {
     }
   }
 
-  sim::Body* earth_ = nullptr;
-  sim::Base* field_ = nullptr;
+  simhost::Body* earth_ = nullptr;
+  simhost::Base* field_ = nullptr;
   double now_ = 0.0;
 };
 
 TEST_F(PilotFlight, TakeOffRollLiftsOffAtRotateSpeedAndClimbsPastTheTakeoffHeight) {
-  sim::Vessel& plane = VesselAt(-1.5, 0.0, 90.0, 0.0, 0.0);
-  const sim::LatLon start = plane.position;
+  simhost::Vessel& plane = VesselAt(-1.5, 0.0, 90.0, 0.0, 0.0);
+  const simhost::LatLon start = plane.position;
   Pilot pilot(plane, {Wp(Takeoff, 0.0, 0.0, 0.0), Wp(Turn, 10.0, 0.0, 1500.0, 900.0, 110.0)}, PilotSettings{});
   Start(pilot);
 
   FlyUntil(pilot, 60.0, [&] { return Has(pilot, "lifted off"); });
   ASSERT_TRUE(Has(pilot, "lifted off"));
   // 70 m/s at 2.5 m/s^2: v^2 / 2a = 980 m, straight along the runway.
-  EXPECT_NEAR(DistanceMetres(start, plane.position, kRadius), 980.0, 10.0);
+  EXPECT_NEAR(geodesy::DistanceMetres(start, plane.position, kRadius), 980.0, 10.0);
   EXPECT_DOUBLE_EQ(plane.headingRad, 90.0 * kRadPerDeg);
   EXPECT_EQ(plane.landedBase, nullptr);
 
@@ -116,7 +116,7 @@ TEST_F(PilotFlight, TakeOffRollLiftsOffAtRotateSpeedAndClimbsPastTheTakeoffHeigh
 }
 
 TEST_F(PilotFlight, LegsTurnNoFasterThanTheTurnRateAndEndTheRoute) {
-  sim::Vessel& plane = VesselAt(0.0, 0.0, 0.0, 1000.0, 120.0);
+  simhost::Vessel& plane = VesselAt(0.0, 0.0, 0.0, 1000.0, 120.0);
   // The first point lies behind on the right: a long turn.
   Pilot pilot(plane, {Wp(Turn, 6.0, -6.0, 1500.0, 1200.0, 120.0), Wp(Turn, 14.0, 6.0, 1500.0, 800.0, 100.0)},
               PilotSettings{});
@@ -126,7 +126,7 @@ TEST_F(PilotFlight, LegsTurnNoFasterThanTheTurnRateAndEndTheRoute) {
   FlyUntil(
       pilot, 600.0, [&] { return OwnView(pilot).waypointCount == 0; },
       [&] {
-        fastestTurnRad = std::max(fastestTurnRad, std::abs(WrapToPi(plane.headingRad - heading)));
+        fastestTurnRad = std::max(fastestTurnRad, std::abs(geodesy::WrapToPi(plane.headingRad - heading)));
         heading = plane.headingRad;
       });
   EXPECT_EQ(OwnView(pilot).waypointCount, 0u);  // the last TURN ends the route
@@ -136,7 +136,7 @@ TEST_F(PilotFlight, LegsTurnNoFasterThanTheTurnRateAndEndTheRoute) {
 }
 
 TEST_F(PilotFlight, LandingTouchesDownAndRollsToRestWithHeightAndAirspeedExactlyZero) {
-  sim::Vessel& plane = VesselAt(0.0, 10.0, 180.0, 600.0, 80.0);
+  simhost::Vessel& plane = VesselAt(0.0, 10.0, 180.0, 600.0, 80.0);
   const Waypoint landing = Wp(Land, 0.0, 0.0, 1200.0);
   Pilot pilot(plane, {landing}, PilotSettings{});
   Start(pilot);
@@ -151,13 +151,13 @@ TEST_F(PilotFlight, LandingTouchesDownAndRollsToRestWithHeightAndAirspeedExactly
   EXPECT_GT(lowestInFlight, 0.0);
   EXPECT_EQ(HeightOf(plane), 0.0);
   EXPECT_EQ(plane.airspeed, 0.0);
-  EXPECT_LE(DistanceMetres(plane.position, {landing.latitude, landing.longitude}, kRadius), landing.acceptRadius);
+  EXPECT_LE(geodesy::DistanceMetres(plane.position, {landing.latitude, landing.longitude}, kRadius), landing.acceptRadius);
   EXPECT_EQ(plane.landedBase, field_);
   EXPECT_EQ(OwnView(pilot).current, 0u);  // a last LAND waypoint holds
 }
 
 TEST_F(PilotFlight, GroundVesselDrivesToItsTurnPointsAndStopsWhenTheRouteEnds) {
-  sim::Vessel& tug = VesselAt(0.0, 0.0, 90.0, 0.0, 0.0);
+  simhost::Vessel& tug = VesselAt(0.0, 0.0, 90.0, 0.0, 0.0);
   PilotSettings settings;
   settings.turnRateDegPerSecond = 20.0;
   Pilot pilot(tug, {Wp(Turn, 0.5, 0.0, 50.0, 0.0, 10.0), Wp(Turn, 0.5, 0.5, 50.0, 0.0, 10.0)}, settings);
@@ -170,8 +170,8 @@ TEST_F(PilotFlight, GroundVesselDrivesToItsTurnPointsAndStopsWhenTheRouteEnds) {
 }
 
 TEST_F(PilotFlight, WaitsOnTheGroundUntilTheModuleShowsItsRoute) {
-  sim::Vessel& plane = VesselAt(-1.5, 0.0, 90.0, 0.0, 0.0);
-  const sim::LatLon start = plane.position;
+  simhost::Vessel& plane = VesselAt(-1.5, 0.0, 90.0, 0.0, 0.0);
+  const simhost::LatLon start = plane.position;
   Pilot pilot(plane, {Wp(Takeoff, 0.0, 0.0, 0.0), Wp(Turn, 10.0, 0.0, 1500.0, 900.0, 110.0)}, PilotSettings{});
   for (double t = kDt; t < 30.0; t += kDt) {
     pilot.Fly(kDt, t);
@@ -185,7 +185,7 @@ TEST_F(PilotFlight, WaitsOnTheGroundUntilTheModuleShowsItsRoute) {
 }
 
 TEST_F(PilotFlight, LeavesALoopWithNOnceItsLapsAreFlown) {
-  sim::Vessel& plane = VesselAt(0.0, 0.0, 0.0, 1000.0, 120.0);
+  simhost::Vessel& plane = VesselAt(0.0, 0.0, 0.0, 1000.0, 120.0);
   const WaypointList route = {Wp(Takeoff, 0, 0, 0), Wp(Turn, 5, 0, 1000), Wp(Turn, 5, 5, 1000), Wp(Loop, 0, 5, 1000),
                               Wp(Turn, 0, 9, 1000), Wp(Land, 0, 0, 1000)};
   Pilot pilot(plane, route, PilotSettings{});  // two laps

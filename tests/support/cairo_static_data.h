@@ -12,7 +12,7 @@ namespace test_support {
 
 class CairoStaticData : public ::testing::Environment {
  public:
-  void TearDown() override { sim::ReleaseCairoStaticData(); }
+  void TearDown() override { simhost::ReleaseCairoStaticData(); }
 };
 
 inline const auto* const kCairoStaticData = ::testing::AddGlobalTestEnvironment(new CairoStaticData);

@@ -29,13 +29,13 @@ bool Lit(cairo_surface_t* image, int x, int y) {
 
 class CairoSurfaceTest : public ::testing::Test {
  protected:
-  void TearDown() override { sim::host().Reset(); }
+  void TearDown() override { simhost::host().Reset(); }
   void UsePen(int style, DWORD colour) {
-    pen = sim::host().CreatePen(style, 1, colour);
+    pen = simhost::host().CreatePen(style, 1, colour);
     surface.SetPen(pen);
-    sim::host().ReleasePen(pen);  // the surface keeps what it needs
+    simhost::host().ReleasePen(pen);  // the surface keeps what it needs
   }
-  sim::CairoSurface surface{100, 80};
+  simhost::CairoSurface surface{100, 80};
   oapi::Pen* pen = nullptr;
 };
 
@@ -75,9 +75,9 @@ TEST_F(CairoSurfaceTest, DashedPenLeavesGaps) {
 }
 
 TEST_F(CairoSurfaceTest, TextHangsBelowItsPointWithinItsHeight) {
-  oapi::Font* font = sim::host().CreateFont(20, true, "DejaVu Sans", 0);
+  oapi::Font* font = simhost::host().CreateFont(20, true, "DejaVu Sans", 0);
   surface.SetFont(font);
-  sim::host().ReleaseFont(font);
+  simhost::host().ReleaseFont(font);
   surface.SetTextColor(0x00FF00);
   surface.Text(10, 30, "WP: 1", 5);
   cairo_surface_t* image = surface.Raster();

@@ -89,7 +89,7 @@ struct PixelCase {
 };
 
 // Every call as made.
-void DrawAsMade(sim::CairoSurface& surface, const std::vector<Call>& calls) {
+void DrawAsMade(simhost::CairoSurface& surface, const std::vector<Call>& calls) {
   for (const Call& c : calls) {
     switch (c.kind) {
       case Call::kLine: surface.Line(c.at.x0, c.at.y0, c.at.x1, c.at.y1); break;
@@ -101,7 +101,7 @@ void DrawAsMade(sim::CairoSurface& surface, const std::vector<Call>& calls) {
 }
 
 // Every call as the binding passes it on.
-void DrawAsPassedOn(sim::CairoSurface& surface, const sketchpad_clip::Frame& frame, int fontHeightPx,
+void DrawAsPassedOn(simhost::CairoSurface& surface, const sketchpad_clip::Frame& frame, int fontHeightPx,
                     const std::vector<Call>& calls) {
   for (const Call& c : calls) {
     switch (c.kind) {
@@ -150,23 +150,23 @@ int CountDiffering(cairo_surface_t* a, cairo_surface_t* b, int* litInA) {
 
 class PixelIdentity : public ::testing::TestWithParam<PixelCase> {
  protected:
-  void TearDown() override { sim::host().Reset(); }
+  void TearDown() override { simhost::host().Reset(); }
 };
 
 TEST_P(PixelIdentity, PassedOnDrawsTheSamePixelsAsMade) {
   constexpr int kFontHeightPx = 18;
-  sim::CairoSurface asMade(kWidthPx, kHeightPx);
-  sim::CairoSurface passedOn(kWidthPx, kHeightPx);
-  oapi::Pen* pen = sim::host().CreatePen(1, GetParam().penWidthPx, 0xFFFFFF);
-  oapi::Font* font = sim::host().CreateFont(kFontHeightPx, true, "Arial", 0);
-  for (sim::CairoSurface* surface : {&asMade, &passedOn}) {
+  simhost::CairoSurface asMade(kWidthPx, kHeightPx);
+  simhost::CairoSurface passedOn(kWidthPx, kHeightPx);
+  oapi::Pen* pen = simhost::host().CreatePen(1, GetParam().penWidthPx, 0xFFFFFF);
+  oapi::Font* font = simhost::host().CreateFont(kFontHeightPx, true, "Arial", 0);
+  for (simhost::CairoSurface* surface : {&asMade, &passedOn}) {
     surface->SetPen(pen);
     surface->SetFont(font);
   }
   DrawAsMade(asMade, GetParam().calls);
   DrawAsPassedOn(passedOn, FrameWithPen(GetParam().penWidthPx), kFontHeightPx, GetParam().calls);
-  sim::host().ReleasePen(pen);
-  sim::host().ReleaseFont(font);
+  simhost::host().ReleasePen(pen);
+  simhost::host().ReleaseFont(font);
 
   int lit = 0;
   // Raster() hands out an image valid until the surface's next call: both are kept apart.

@@ -99,15 +99,15 @@ std::map<std::string, Place> ReadBasePositions() {
 class MapOfShot {
  public:
   MapOfShot(const ShotState& state, double rangeMetres) {
-    sim::host().Reset();
+    simhost::host().Reset();
     ClearRoutes();
-    sim::Body& body = sim::host().AddBody("Earth", state.bodyRadiusMetres);
-    sim::VesselSpec focus;
+    simhost::Body& body = simhost::host().AddBody("Earth", state.bodyRadiusMetres);
+    simhost::VesselSpec focus;
     focus.name = "PB-01";
     focus.body = &body;
     focus.position = {state.vessel.latitudeDeg * kDegree, state.vessel.longitudeDeg * kDegree};
     focus.headingRad = state.headingDeg * kDegree;
-    sim::Vessel& vessel = sim::host().AddVessel(focus);
+    simhost::Vessel& vessel = simhost::host().AddVessel(focus);
     display_ = std::make_unique<TarvikMFD>(kDisplayPx, kDisplayPx, vessel.iface.get(), 0);
     display_->State().scale = kDisplayPx / rangeMetres;
   }

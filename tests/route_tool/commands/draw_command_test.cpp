@@ -119,15 +119,15 @@ TEST(DrawCommand, AcceptanceCircleHasItsRadiusInPixels) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.err, "");
   EXPECT_EQ(run.out, "");
-  const route_plan::PxRect frame = route_plan::MapFrame();
-  ASSERT_DOUBLE_EQ(frame.heightPx - 2 * route_plan::kFitMarginPx, 704.0);
-  ASSERT_LT(frame.heightPx - 2 * route_plan::kFitMarginPx, frame.widthPx - 2 * route_plan::kFitMarginPx);
+  const route_tool::PxRect frame = route_tool::MapFrame();
+  ASSERT_DOUBLE_EQ(frame.heightPx - 2 * route_tool::kFitMarginPx, 704.0);
+  ASSERT_LT(frame.heightPx - 2 * route_tool::kFitMarginPx, frame.widthPx - 2 * route_tool::kFitMarginPx);
   const int centreX = static_cast<int>(frame.leftPx + frame.widthPx / 2);  // 460
   const int centreY = static_cast<int>(frame.topPx + frame.heightPx / 2);  // 476
   const Picture picture(folder / "circle.png");
   ASSERT_TRUE(picture.Read());
-  EXPECT_EQ(picture.Width(), route_plan::kCanvasWidthPx);
-  EXPECT_EQ(picture.Height(), route_plan::kCanvasHeightPx);
+  EXPECT_EQ(picture.Width(), route_tool::kCanvasWidthPx);
+  EXPECT_EQ(picture.Height(), route_tool::kCanvasHeightPx);
   const int left = static_cast<int>(frame.leftPx) + 2;
   const int right = static_cast<int>(frame.leftPx + frame.widthPx) - 2;
   const int top = static_cast<int>(frame.topPx) + 2;
@@ -149,7 +149,7 @@ TEST(DrawCommand, NorthIsUpAndEastIsRightInThePicture) {
   ASSERT_EQ(Draw(folder, route + " -o " + (folder / "compass.png")).exitCode, 0);
   const Picture picture(folder / "compass.png");
   ASSERT_TRUE(picture.Read());
-  const route_plan::PxRect frame = route_plan::MapFrame();
+  const route_tool::PxRect frame = route_tool::MapFrame();
   double greenX = 0, greenY = 0, redX = 0, redY = 0;
   int greens = 0, reds = 0;
   for (int y = static_cast<int>(frame.topPx); y < frame.topPx + frame.heightPx; ++y) {

@@ -161,12 +161,12 @@ void RunCases(const std::vector<BadInputCase>& cases) {
 }
 
 TEST(ExportImportErrors, BadImportGivesOneMessageAndWritesNothing) {
-  sim::host().Reset();
+  simhost::host().Reset();
   RunCases(ImportCases());
 }
 
 TEST(ExportImportErrors, BadExportGivesOneMessageAndWritesNothing) {
-  sim::host().Reset();
+  simhost::host().Reset();
   RunCases(ExportCases());
 }
 

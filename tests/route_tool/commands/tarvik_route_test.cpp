@@ -30,7 +30,7 @@ const std::string kExample = TARVIK_SOURCE_DIR "/examples/routes/example.route";
 
 class TarvikRouteToolTest : public testing::Test {
  protected:
-  void SetUp() override { sim::host().Reset(); }
+  void SetUp() override { simhost::host().Reset(); }
 };
 
 TEST_F(TarvikRouteToolTest, JsonOfExampleIsWhatTheReaderReads) {
@@ -63,7 +63,7 @@ TEST_F(TarvikRouteToolTest, JsonOfExampleIsWhatTheReaderReads) {
   EXPECT_EQ(document["runways"][0]["end2Longitude"].get<double>(), reader.runways[0].end2Longitude);
   EXPECT_EQ(document["errorText"], "");
   EXPECT_EQ(document["errorFlag"], false);
-  EXPECT_EQ(document["log"].get<std::vector<std::string>>(), sim::host().LogLines());
+  EXPECT_EQ(document["log"].get<std::vector<std::string>>(), simhost::host().LogLines());
 }
 
 TEST_F(TarvikRouteToolTest, JsonStaysCleanWhenErrorsAreEchoed) {

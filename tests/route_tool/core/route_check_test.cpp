@@ -30,7 +30,7 @@ struct FileCase {
 
 class CheckOfProjectFiles : public testing::TestWithParam<FileCase> {
  protected:
-  void SetUp() override { sim::host().Reset(); }
+  void SetUp() override { simhost::host().Reset(); }
 };
 
 TEST_P(CheckOfProjectFiles, GivesExactlyTheseLines) {
@@ -123,7 +123,7 @@ struct PlaceCase {
 
 class CheckPlaces : public testing::TestWithParam<PlaceCase> {
  protected:
-  void SetUp() override { sim::host().Reset(); }
+  void SetUp() override { simhost::host().Reset(); }
 };
 
 TEST_P(CheckPlaces, PointAtTheFieldAsAnEditorCountsIt) {
@@ -165,20 +165,20 @@ class TracedReading : public testing::TestWithParam<std::string> {};
 
 TEST_P(TracedReading, ChangesNothingTheModuleSees) {
   const std::string path = std::string(TARVIK_SOURCE_DIR "/") + GetParam();
-  sim::host().Reset();
+  simhost::host().Reset();
   RouteFileReader plain;
   testing::internal::CaptureStdout();
   const WaypointList plainRoute = plain.ParseRouteFile(path);
   const std::string plainEcho = testing::internal::GetCapturedStdout();
-  const std::vector<std::string> plainLog = sim::host().LogLines();
+  const std::vector<std::string> plainLog = simhost::host().LogLines();
 
-  sim::host().Reset();
+  simhost::host().Reset();
   ReadTrace trace;
   RouteFileReader traced(&trace);
   testing::internal::CaptureStdout();
   const WaypointList tracedRoute = traced.ParseRouteFile(path);
   EXPECT_EQ(testing::internal::GetCapturedStdout(), plainEcho);
-  EXPECT_EQ(sim::host().LogLines(), plainLog);
+  EXPECT_EQ(simhost::host().LogLines(), plainLog);
   EXPECT_EQ(traced.errorText, plain.errorText);
   EXPECT_EQ(traced.fileText, plain.fileText);
   EXPECT_EQ(trace.origins.size(), traced.fileText.size());

@@ -18,7 +18,7 @@ constexpr double kDegreesPerRadian = 57.29577951308232;
 
 class GeoJsonTest : public testing::Test {
  protected:
-  void SetUp() override { sim::host().Reset(); }
+  void SetUp() override { simhost::host().Reset(); }
 };
 
 TEST_F(GeoJsonTest, CircuitIsWaypointsLegsAndRunwayInDegrees) {

@@ -66,7 +66,7 @@ void ExpectSameRoute(const RouteSource& expected, const RouteSource& actual) {
 
 class GpxTest : public testing::Test {
  protected:
-  void SetUp() override { sim::host().Reset(); }
+  void SetUp() override { simhost::host().Reset(); }
   TempFolder folder_;
 };
 

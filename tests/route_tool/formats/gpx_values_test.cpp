@@ -50,7 +50,7 @@ bool OnItsMeridianWithin180(double longitudeDeg, double moduleLongitudeRad) {
 
 class GpxValues : public testing::Test {
  protected:
-  void SetUp() override { sim::host().Reset(); }
+  void SetUp() override { simhost::host().Reset(); }
 
   // Exports the route as GPX, checks the document, imports it again and
   // checks that the module reads the same route from it.

@@ -15,7 +15,7 @@
 
 namespace {
 
-using namespace route_plan;
+using namespace route_tool;
 
 constexpr double kPi = 3.14159265358979323846;
 constexpr double kRad = kPi / 180.0;
@@ -110,7 +110,7 @@ TEST(PlanFit, EveryThingOfEveryExampleIsInsideTheFrame) {
   for (const char* file : {"examples/routes/circuit.route", "examples/routes/example.route",
                            "examples/routes/rover.route", "examples/demo/Config/TKMFD/routes/kestrel.route",
                            "tests/real_host/routes/CapeCanaveral.route"}) {
-    sim::host().Reset();
+    simhost::host().Reset();
     const RouteSource source = ReadRouteSource(std::string(TARVIK_SOURCE_DIR "/") + file);
     ASSERT_FALSE(source.errorFlag) << file;
     const RoutePlan plan = MakeRoutePlan(source, file);

@@ -9,7 +9,7 @@
 # tests that run a case as nobody, and GNU time for
 # scripts/measure-large-inputs.sh. Safe to run again.
 set -euo pipefail
-runtime=(cmake ninja-build g++ pkg-config libcairo2-dev nlohmann-json3-dev libpugixml-dev fonts-dejavu-core)
+runtime=(cmake ninja-build g++ pkg-config libcairo2-dev nlohmann-json3-dev libpugixml-dev libcli11-dev fonts-dejavu-core)
 packaging=(zip unzip python3-markdown)
 testing=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev locales util-linux time)
 case "${1:-all}" in

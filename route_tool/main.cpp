@@ -27,6 +27,7 @@ constexpr Command kCommands[] = {
     {"draw", route_tool::RunDraw},
     {"from-base", route_tool::RunFromBase},
     {"parse", route_tool::RunParse},
+    {"plan", route_tool::RunPlan},
 };
 
 constexpr char kUsage[] =
@@ -37,6 +38,7 @@ constexpr char kUsage[] =
     "       tarvik-route import FILE.gpx -o FILE.route [--radius METRES]\n"
     "       tarvik-route from-base BASE.cfg [-o FILE.route]\n"
     "       tarvik-route parse [--json] FILE\n"
+    "       tarvik-route plan [FILE.route] [--base BASE.cfg]... [--folder DIR] [--port N] [--no-open]\n"
     "       tarvik-route --help | --version\n"
     "\n"
     "check      every problem of route files at once, as FILE:LINE:COLUMN:\n"
@@ -48,6 +50,7 @@ constexpr char kUsage[] =
     "from-base  a route file skeleton from one of the host's base files.\n"
     "parse      what the module reads: waypoints, runways, error text; with\n"
     "           --json one JSON document with the host log lines as well.\n"
+    "plan       the route planner in the browser: prints the address to open.\n"
     "\n"
     "Route files are read exactly as the display module reads them.\n"
     "Exit status: 0 done, 1 errors in the input (or warnings with --strict),\n"

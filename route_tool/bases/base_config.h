@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "route_tool/core/route_legs.h"
+
 // A place in the base's own frame, metres from its Location. The host's
 // x points south, y up, z east (Base::Rel_EquPos).
 struct BaseLocalPosition {
@@ -82,8 +84,7 @@ struct PlanetSizeReading {
 };
 PlanetSizeReading ReadPlanetSize(std::string_view text);
 
-// Earth's Size in the host's Earth.cfg.
-inline constexpr double kEarthRadiusMetres = 6.37101e6;
+// Earth's Size in the host's Earth.cfg is kEarthRadiusMetres (route_legs.h).
 
 struct SurfacePointDeg {
   double longitudeDeg = 0.0;

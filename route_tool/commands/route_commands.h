@@ -4,6 +4,7 @@
 // "tarvik-route: ...".
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,6 +29,19 @@ int RunDraw(const Arguments& arguments);
 int RunExport(const Arguments& arguments);
 int RunImport(const Arguments& arguments);
 int RunFromBase(const Arguments& arguments);
+int RunPlan(const Arguments& arguments);
+
+// tarvik-route plan's options; RunPlanCommand serves until stopped.
+struct PlanOptions {
+  std::optional<std::string> file;
+  std::vector<std::string> bases;
+  std::string folder;  // empty: the route file's folder, else the current one
+  int port = 0;        // 0: any free port
+  bool open = true;
+};
+// Empty when the arguments make sense, else the usage error's message.
+std::string ReadPlanOptions(const Arguments& arguments, PlanOptions& options);
+int RunPlanCommand(const PlanOptions& options);
 
 // Writes "tarvik-route: <message>" and a line end to standard error and
 // returns the status.

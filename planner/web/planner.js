@@ -1,0 +1,1 @@
+// The planner's page.

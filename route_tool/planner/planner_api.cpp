@@ -206,6 +206,27 @@ ApiReply PlannerSession::Export(const json& request) const {
           {{"name", stem + (gpx ? ".gpx" : ".geojson")}, {"document", gpx ? GpxText(source, stem) : GeoJsonText(source)}}};
 }
 
+ApiReply PlannerSession::Current() const {
+  if (opened_ && opened_->bytes) {
+    ApiReply reply = Analysis(*opened_->bytes, opened_->path.filename().string());
+    reply.body["file"] = {{"path", opened_->path.filename().string()}, {"new", false}};
+    return reply;
+  }
+  if (bases_.empty()) return Refused(404, "no route yet: open a file of the folder");
+  const json& base = bases_.front();
+  RouteFileDraft draft;
+  draft.points.push_back({base["lon"].get<double>(), base["lat"].get<double>(), base["name"].get<std::string>()});
+  RouteFileDraft::WaypointLine first;
+  first.acceptRadiusMetres = kGpxImportRadiusMetres;
+  first.description = base["name"].get<std::string>();
+  draft.waypoints.push_back(first);
+  const RouteFileWriting writing = RouteFileText(draft);
+  if (!writing.error.empty()) return Refused(422, writing.error);
+  ApiReply reply = Analysis(writing.text, "new.route");
+  reply.body["file"] = {{"path", "new.route"}, {"new", true}};
+  return reply;
+}
+
 ApiReply PlannerSession::Files() const {
   json files = json::array();
   std::error_code error;

@@ -42,6 +42,9 @@ class PlannerSession {
   ApiReply SaveAs(const nlohmann::json& request);
   // {"text", "format": "gpx"|"geojson"}: {"name", "document"}.
   ApiReply Export(const nlohmann::json& request) const;
+  // What the page starts from: the opened file as it was read, else a
+  // route of one waypoint at the first base, else 404.
+  ApiReply Current() const;
   // The .route, .gpx and .cfg files inside the folder.
   ApiReply Files() const;
   // The bases added so far.

@@ -1,6 +1,6 @@
 // A real session of tarvik-route plan in headless Debian chromium: open a
 // route, add a waypoint by clicking at a known place, drag one, change a
-// radius, see a check error come and go, save and read the file back with
+// radius, see the module's pages change, see a check error come and go, save and read the file back with
 // the module's reader, and see a save refused after the file changed on
 // disk. Then the edit latency on a route of 1,000 waypoints, reported (not
 // asserted), and a screenshot of the page.
@@ -111,6 +111,20 @@ try {
   await page.locator('#waypoints tbody tr').nth(1).locator('input.radius').press('Enter');
   await answered(page, before);
   assert.match(await page.evaluate(() => window.planner.text), /^POINT 4 TURN 777 900 110 "Departure turn"$/m);
+
+  // The module's own pages for the vessel at waypoint 2, then at 3: the
+  // pictures change with the current waypoint.
+  const previews = () => page.evaluate(() => window.planner.previews ?? 0);
+  await page.click('#preview-next');
+  await page.waitForFunction(() => window.planner.previews >= 1);
+  const atSecond = await page.locator('#preview-list').getAttribute('src');
+  assert.match(atSecond, /^data:image\/png;base64,/);
+  const shownBefore = await previews();
+  await page.click('#preview-next');
+  await page.waitForFunction((n) => window.planner.previews > n, shownBefore);
+  assert.equal(await page.locator('#preview-waypoint').inputValue(), '2');
+  assert.notEqual(await page.locator('#preview-list').getAttribute('src'), atSecond);
+  assert.notEqual(await page.locator('#preview-map').getAttribute('src'), atSecond);
 
   // A bad edit of the text: an error on its line, gone once mended.
   const good = await page.evaluate(() => window.planner.text);

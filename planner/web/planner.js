@@ -2,6 +2,7 @@
 // server (which writes, reads back, checks and measures it with the
 // tool's own parts), shows what comes back, and keeps undo and redo.
 import { PlanMap } from '/planner_map.js';
+import { Preview } from '/planner_preview.js';
 import { renderLegs, renderPoints, renderProblems, renderRunways, renderWaypoints } from '/planner_tables.js';
 
 const token = new URLSearchParams(location.search).get('token') ?? '';
@@ -58,6 +59,7 @@ const map = new PlanMap($('map'), $('scale-line'), $('scale-label'), {
 });
 
 window.plannerMap = map;
+const preview = new Preview(api, state, map);
 
 // Shows an answer of the server: text, tables, problems, legs, map.
 function show(answer, { keepDraft = false } = {}) {
@@ -80,6 +82,7 @@ function show(answer, { keepDraft = false } = {}) {
     state.file = answer.file;
     $('file-name').textContent = answer.file.path + (answer.file.new ? ' (not saved yet)' : '');
   }
+  preview.routeChanged();
   state.revision += 1;
 }
 

@@ -37,6 +37,7 @@ export class PlanMap {
     this.handlers = handlers;
     this.map = null;
     this.pictureUrl = null;
+    this.pickOnce = null;  // a click that places something else than a waypoint
     this.view = null;  // {x, y, w, h} in picture pixels
     this.bases = [];
     this.root = svgElement('svg', { id: 'map-svg', preserveAspectRatio: 'xMidYMid meet' });
@@ -189,7 +190,10 @@ export class PlanMap {
       const [x, y] = this.eventPx(event);
       const place = this.placeOf(x, y);
       if (done.handle && done.moved) this.handlers.onMoveWaypoint(done.waypoint, place.lat, place.lon);
-      else if (!done.moved && !done.handle) this.handlers.onAdd(place.lat, place.lon, this.runwayAt(x, y));
+      else if (!done.moved && !done.handle && this.pickOnce) {
+        this.pickOnce(place.lat, place.lon);
+        this.pickOnce = null;
+      } else if (!done.moved && !done.handle) this.handlers.onAdd(place.lat, place.lon, this.runwayAt(x, y));
     });
     this.root.addEventListener('wheel', (event) => {
       if (!this.map) return;

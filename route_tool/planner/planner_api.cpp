@@ -1,5 +1,9 @@
 #include "route_tool/planner/planner_api.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
 #include "files/output_file.h"
 #include "route_tool/bases/base_config.h"
 #include "route_tool/core/route_check.h"
@@ -10,6 +14,7 @@
 #include "route_tool/formats/route_gpx.h"
 #include "route_tool/planner/planner_draft_json.h"
 #include "route_tool/planner/planner_map.h"
+#include "route_tool/planner/planner_preview.h"
 #include "route_tool/planner/planner_safety.h"
 
 namespace route_tool {
@@ -77,6 +82,26 @@ ApiReply Analysis(const std::string& text, const std::string& name) {
     body["map"] = std::move(map);
   }
   return {200, std::move(body)};
+}
+
+std::string PngDataAddress(const std::string& png) {
+  static constexpr char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+  std::string out = "data:image/png;base64,";
+  for (std::size_t i = 0; i < png.size(); i += 3) {
+    const std::size_t n = std::min<std::size_t>(3, png.size() - i);
+    std::uint32_t bits = 0;
+    for (std::size_t k = 0; k < 3; ++k)
+      bits = bits << 8 | (k < n ? static_cast<unsigned char>(png[i + k]) : 0u);
+    for (std::size_t k = 0; k < 4; ++k) out.push_back(k <= n ? kDigits[(bits >> (18 - 6 * k)) & 63] : '=');
+  }
+  return out;
+}
+
+bool NumberField(const json& request, const char* name, double& value) {
+  const auto it = request.find(name);
+  if (it == request.end() || !it->is_number()) return false;
+  value = it->get<double>();
+  return std::isfinite(value);
 }
 
 std::optional<std::string> BytesOnDisk(const fs::path& path) {
@@ -225,6 +250,31 @@ ApiReply PlannerSession::Current() const {
   ApiReply reply = Analysis(writing.text, "new.route");
   reply.body["file"] = {{"path", "new.route"}, {"new", true}};
   return reply;
+}
+
+ApiReply PlannerSession::Preview(const json& request) const {
+  std::string text;
+  PreviewRequest place;
+  double range = 0.0;
+  double waypoint = 0.0;
+  if (!TextField(request, "text", text) || !NumberField(request, "lat", place.latitudeDeg) ||
+      !NumberField(request, "lon", place.longitudeDeg) || !NumberField(request, "heading", place.headingDeg) ||
+      !NumberField(request, "range", range) || !NumberField(request, "waypoint", waypoint) || waypoint < 0.0 ||
+      std::abs(place.latitudeDeg) > 90.0)
+    return Refused(400, "send \"text\", \"lat\", \"lon\", \"heading\" in degrees, \"range\" and \"waypoint\"");
+  if (range < 1.0 || range > 4e9 || !IsModuleRange(static_cast<std::uint32_t>(range)))
+    return Refused(400, "the range must be one of the module's zoom levels, 250 m to 131072 km");
+  place.rangeMetres = static_cast<std::uint32_t>(range);
+  place.currentWaypoint = static_cast<std::size_t>(waypoint);
+  RouteInput input;
+  input.path = "preview.route";
+  input.bytes = text;
+  const RouteSource source = ReadRouteSource(std::move(input));
+  if (source.errorFlag || source.waypoints.empty())
+    return Refused(422, "the module reads this route with an error: " + source.errorText);
+  const PreviewPictures pictures = PreviewPages(source, place);
+  if (!pictures.why.empty()) return Refused(500, pictures.why);
+  return {200, {{"map", PngDataAddress(pictures.mapPng)}, {"list", PngDataAddress(pictures.listPng)}}};
 }
 
 ApiReply PlannerSession::Files() const {

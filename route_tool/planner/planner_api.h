@@ -45,6 +45,9 @@ class PlannerSession {
   // What the page starts from: the opened file as it was read, else a
   // route of one waypoint at the first base, else 404.
   ApiReply Current() const;
+  // {"text", "lat", "lon", "heading" (deg), "range" (m), "waypoint"}:
+  // {"map", "list"}, the module's pages as PNG data addresses.
+  ApiReply Preview(const nlohmann::json& request) const;
   // The .route, .gpx and .cfg files inside the folder.
   ApiReply Files() const;
   // The bases added so far.

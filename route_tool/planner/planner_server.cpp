@@ -102,6 +102,7 @@ PlannerServer::PlannerServer(PlannerSession& session, std::string token)
   post("/api/save-as", [](PlannerSession& s, const json& b) { return s.SaveAs(b); });
   post("/api/export", [](PlannerSession& s, const json& b) { return s.Export(b); });
   post("/api/bases", [](PlannerSession& s, const json& b) { return s.AddBase(b); });
+  post("/api/preview", [](PlannerSession& s, const json& b) { return s.Preview(b); });
 }
 
 PlannerServer::~PlannerServer() { Stop(); }

@@ -186,4 +186,22 @@ TEST_F(PlannerServerTest, SaveRefusesAFileChangedOnDiskAndKeepsBothVersions) {
   EXPECT_EQ(Post("/api/save-as", {{"path", "routes/mine.route"}, {"text", mine}})->status, 409);
 }
 
+TEST_F(PlannerServerTest, PreviewDrawsTheModulesPagesAtItsZoomLevels) {
+  const json place = {{"text", ReadBytes(kKestrel)}, {"lat", 52.0}, {"lon", 10.0}, {"heading", 90}, {"range", 8000}};
+  json first = place;
+  first["waypoint"] = 1;
+  json second = place;
+  second["waypoint"] = 2;
+  const httplib::Result a = Post("/api/preview", first);
+  const httplib::Result b = Post("/api/preview", second);
+  ASSERT_EQ(a->status, 200) << a->body;
+  ASSERT_EQ(b->status, 200) << b->body;
+  // PNG's signature, base64: "iVBORw0KGgo".
+  EXPECT_TRUE(Body(a)["map"].get<std::string>().starts_with("data:image/png;base64,iVBORw0KGgo"));
+  EXPECT_NE(Body(a)["list"], Body(b)["list"]);
+  json between = first;
+  between["range"] = 3000;
+  EXPECT_EQ(Post("/api/preview", between)->status, 400);
+}
+
 }  // namespace

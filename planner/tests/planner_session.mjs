@@ -125,6 +125,9 @@ try {
   assert.equal(await page.locator('#preview-waypoint').inputValue(), '2');
   assert.notEqual(await page.locator('#preview-list').getAttribute('src'), atSecond);
   assert.notEqual(await page.locator('#preview-map').getAttribute('src'), atSecond);
+  // The README's picture: the map, the table and the module's pages.
+  await page.evaluate(() => document.getElementById('side').scrollTo(0, 0));
+  await page.screenshot({ path: path.join(outDir, 'planner.png') });
 
   // A bad edit of the text: an error on its line, gone once mended.
   const good = await page.evaluate(() => window.planner.text);
@@ -166,7 +169,6 @@ try {
   assert.match(await page.locator('#conflict-mine').textContent(), /TURN 888/);
   assert.equal(fs.readFileSync(routeFile, 'utf8'), theirs);
   await page.click('#conflict-close');
-  await page.screenshot({ path: path.join(outDir, 'planner.png') });
 
   // Latency of an edit on a route of 1,000 waypoints: from the change to
   // the answer shown in the map, the check and the legs.

@@ -1,9 +1,10 @@
 // A real session of tarvik-route plan in headless Debian chromium: open a
 // route, add a waypoint by clicking at a known place, drag one, change a
-// radius, see the module's pages change, see a check error come and go, save and read the file back with
-// the module's reader, and see a save refused after the file changed on
-// disk. Then the edit latency on a route of 1,000 waypoints, reported (not
-// asserted), and a screenshot of the page.
+// radius, undo and redo it, see the module's pages change, see a check
+// error come and go, save and read the file back with the module's reader,
+// and see a save refused after the file changed on disk. Then the edit
+// latency on a route of 1,000 waypoints, reported (not asserted), and a
+// screenshot of the page.
 //
 //   node planner_session.mjs TARVIK_ROUTE SOURCE_DIR OUT_DIR
 // OUT_DIR gets planner.png and planner-latency.txt.
@@ -111,6 +112,15 @@ try {
   await page.locator('#waypoints tbody tr').nth(1).locator('input.radius').press('Enter');
   await answered(page, before);
   assert.match(await page.evaluate(() => window.planner.text), /^POINT 4 TURN 777 900 110 "Departure turn"$/m);
+  // Undo and redo with the keys, outside the text fields.
+  await page.locator('#map').focus();
+  for (const [key, radius] of [['Control+z', 1500], ['Control+y', 777], ['Control+z', 1500], ['Control+Shift+z', 777]]) {
+    before = await revision(page);
+    await page.keyboard.press(key);
+    await answered(page, before);
+    assert.equal(await page.evaluate(() => window.planner.draft.waypoints[1].radius), radius, key);
+    assert.equal(await page.locator('#waypoints tbody tr').nth(1).locator('input.radius').inputValue(), String(radius), key);
+  }
 
   // The module's own pages for the vessel at waypoint 2, then at 3: the
   // pictures change with the current waypoint.

@@ -1,35 +1,24 @@
-// tarvik-route plan: the route planner in the browser. Starts the local
-// server, prints the address with the session's token, opens it where a
-// browser is at hand, and serves until it is stopped.
-#include <spawn.h>
-#include <sys/wait.h>
+// tarvik-route plan: the route planner in the browser. The server is a
+// program of its own beside tarvik-route (tarvik-route-planner), started
+// in this process's place: the HTTP library and what it needs (TLS,
+// compression) are then loaded only by the planner, and the other
+// commands still start in little memory.
+#include <unistd.h>
 
+#include <cerrno>
 #include <charconv>
-#include <cstdio>
-#include <cstdlib>
+#include <cstring>
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "route_tool/commands/route_commands.h"
-#include "route_tool/planner/planner_safety.h"
-#include "route_tool/planner/planner_server.h"
-
-extern char** environ;
 
 namespace route_tool {
 namespace {
 
 constexpr char kUsage[] = "tarvik-route plan [FILE.route] [--base BASE.cfg]... [--folder DIR] [--port N] [--no-open]";
-
-// Hands the address to the desktop's browser, when there is a desktop.
-void OpenInBrowser(const std::string& address) {
-  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) return;
-  const char* arguments[] = {"xdg-open", address.c_str(), nullptr};
-  pid_t child = 0;
-  if (posix_spawnp(&child, "xdg-open", nullptr, nullptr, const_cast<char* const*>(arguments), environ) == 0) {
-    int status = 0;
-    waitpid(child, &status, 0);
-  }
-}
+constexpr char kPlannerProgram[] = "tarvik-route-planner";
 
 }  // namespace
 
@@ -63,38 +52,24 @@ std::string ReadPlanOptions(const Arguments& arguments, PlanOptions& options) {
   return {};
 }
 
-int RunPlanCommand(const PlanOptions& options) {
-  namespace fs = std::filesystem;
-  // The folder: as given, else the route file's, else the current one.
-  fs::path folder = options.folder;
-  if (folder.empty()) folder = options.file ? fs::path(*options.file).parent_path() : fs::path(".");
-  if (folder.empty()) folder = ".";
+std::filesystem::path PlannerProgram() {
   std::error_code error;
-  if (!fs::is_directory(folder, error)) return Fail(kExitUsage, folder.string() + ": not a folder");
-  PlannerSession session(folder);
-  for (const std::string& base : options.bases) {
-    if (const std::string why = session.AddBaseFile(base); !why.empty()) return Fail(kExitUsage, why);
-  }
-  if (options.file) {
-    const ApiReply opened = session.OpenGiven(*options.file);
-    if (opened.status != 200) return Fail(kExitUsage, opened.body.value("error", *options.file));
-  }
-  const std::string token = NewSessionToken();
-  if (token.empty()) return Fail(kExitUsage, "cannot read the system's random source for the session's token");
-  PlannerServer server(session, token);
-  std::string why;
-  if (!server.Bind(options.port, why)) return Fail(kExitUsage, why);
-  std::printf("%s\n", server.Address().c_str());
-  std::fflush(stdout);
-  if (options.open) OpenInBrowser(server.Address());
-  return server.Run() ? kExitOk : Fail(kExitUsage, "the server stopped: cannot serve on the port");
+  const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+  return (error ? std::filesystem::path() : self.parent_path()) / kPlannerProgram;
 }
 
 int RunPlan(const Arguments& arguments) {
   PlanOptions options;
   if (const std::string problem = ReadPlanOptions(arguments, options); !problem.empty())
     return UsageError(problem, kUsage);
-  return RunPlanCommand(options);
+  const std::string program = PlannerProgram().string();
+  std::vector<char*> argv{const_cast<char*>(program.c_str())};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  execv(program.c_str(), argv.data());
+  return Fail(kExitUsage, "cannot start " + program + ": " + std::strerror(errno));
 }
+
+int RunPlanUsage(const std::string& problem) { return UsageError(problem, kUsage); }
 
 }  // namespace route_tool

@@ -31,7 +31,7 @@ int RunImport(const Arguments& arguments);
 int RunFromBase(const Arguments& arguments);
 int RunPlan(const Arguments& arguments);
 
-// tarvik-route plan's options; RunPlanCommand serves until stopped.
+// tarvik-route plan's options; RunPlan starts the planner program with them.
 struct PlanOptions {
   std::optional<std::string> file;
   std::vector<std::string> bases;
@@ -41,6 +41,9 @@ struct PlanOptions {
 };
 // Empty when the arguments make sense, else the usage error's message.
 std::string ReadPlanOptions(const Arguments& arguments, PlanOptions& options);
+// The usage error of plan, written; its status.
+int RunPlanUsage(const std::string& problem);
+// Serves until stopped; in the planner program (route_tool/planner/planner_main.cpp).
 int RunPlanCommand(const PlanOptions& options);
 
 // Writes "tarvik-route: <message>" and a line end to standard error and

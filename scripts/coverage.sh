@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Usage: scripts/coverage.sh — line and branch coverage of the module's
-# code (route/, nav/, mfd/, module/, host/) by every test, with clang's
+# code (route/, nav/, mfd/, module/, platform/) by every test, with clang's
 # source-based coverage. Builds into build-coverage/ and writes the report
 # to out/coverage/report.txt; docs/coverage.md keeps the last figures.
 set -euo pipefail
@@ -29,4 +29,4 @@ for program in build-coverage/tests/*_tests build-coverage/bin/tarvik-route buil
   objects+=(-object "$program")
 done
 llvm-cov report "${objects[@]}" -instr-profile=build-coverage/tests.profdata \
-  route/ nav/ mfd/ module/ host/*.cpp | tee out/coverage/report.txt
+  route/ nav/ mfd/ module/ platform/ | tee out/coverage/report.txt

@@ -1,9 +1,5 @@
-// The seam between the module's host interface (host/) and the real host's
-// SDK. Both spell the same names (VESSEL, MFD2, oapi::Sketchpad,
-// oapiGetFocusInterface...) with other shapes, so no file sees both: the
-// module side (module_side_*.cpp) defines host/ over the functions below,
-// and the SDK side (sdk_side.cpp) defines them over the SDK. Only plain
-// values and opaque handles cross.
+// The bridge between the module side and the SDK side of the binding; how
+// the seam works: README.md beside this file.
 #pragma once
 
 #include <cstdint>

@@ -144,6 +144,10 @@ void RouteFileReader::ParseText(const TextReading& readText) {
   Log(msg::kParsingCompleted);
 }
 
+void EchoToStandardOutput(std::string_view message) { std::fwrite(message.data(), 1, message.size(), stdout); }
+
+void DiscardEcho(std::string_view) {}
+
 RunwayList RouteFileReader::GetRunways() const { return runways; }
 
 void RouteFileReader::ReportError(const std::string& message) {
@@ -153,7 +157,7 @@ void RouteFileReader::ReportError(const std::string& message) {
   if (trace_ != nullptr) trace_->reports.push_back({message, subject_});
   subject_ = {};
   Log(msg::kErrorLogHeader);
-  std::fwrite(message.data(), 1, message.size(), stdout);
+  echo_(message);
   // The host's log call takes the message through a 500-character buffer.
   Log(message.size() > msg::kLongestLoggedMessage ? msg::kErrorLogTooLong : message.c_str());
 }

@@ -118,7 +118,7 @@ std::optional<std::size_t> FindMarker(const Lines& lines, std::string_view marke
   return std::nullopt;
 }
 
-BaseConfigError At(std::size_t index, std::string message) { return {index + 1, std::move(message)}; }
+BaseConfigError At(std::size_t index, std::string message) { return {{index + 1, 0}, std::move(message)}; }
 
 // One line inside an object: its first field and the text after it.
 struct ObjectLine {
@@ -257,7 +257,7 @@ std::optional<BaseConfigError> ReadBeacons(const Lines& lines, BaseConfig& base)
 
 std::optional<BaseConfigError> ReadLocation(const Lines& lines, BaseConfig& base) {
   const std::optional<Item> location = FindItem(lines, "LOCATION");
-  if (!location) return BaseConfigError{0, "no Location (the base's longitude and latitude in degrees)"};
+  if (!location) return BaseConfigError{{}, "no Location (the base's longitude and latitude in degrees)"};
   std::array<double, 2> degrees{};
   if (!ReadNumbers(Fields(location->value), 0, degrees))
     return At(location->index,
@@ -287,7 +287,7 @@ BaseConfigReading ReadBaseConfig(std::string_view text) {
   std::optional<BaseConfigError> error = ReadLocation(lines, base);
   if (!error) error = ReadBeacons(lines, base);
   if (!error) error = ReadObjectList(lines, base);
-  if (!error && base.runways.empty()) error = BaseConfigError{0, "no RUNWAY in the base's object list"};
+  if (!error && base.runways.empty()) error = BaseConfigError{{}, "no RUNWAY in the base's object list"};
   if (error) reading.error = *error;
   return reading;
 }
@@ -298,7 +298,7 @@ PlanetSizeReading ReadPlanetSize(std::string_view text) {
   const std::optional<Item> size = FindItem(lines, "SIZE");
   std::array<double, 1> metres{};
   if (!size) {
-    reading.error = {0, "no Size (the planet's radius in metres)"};
+    reading.error = {{}, "no Size (the planet's radius in metres)"};
   } else if (!ReadNumbers(Fields(size->value), 0, metres) || !(metres[0] > 0.0)) {
     reading.error = At(size->index, "Size: expected the planet's radius in metres, not '" +
                                         std::string(size->value) + "'");

@@ -16,6 +16,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/file_place.h"
+
 // A place in the base's own frame, metres from its Location. The host's
 // x points south, y up, z east (Base::Rel_EquPos).
 struct BaseLocalPosition {
@@ -60,9 +62,9 @@ struct BaseConfig {
   std::vector<BaseBeacon> beacons;
 };
 
-// What went wrong, on a line from 1; line 0 is the file as a whole.
+// What went wrong: on a whole line, or the file as a whole.
 struct BaseConfigError {
-  std::size_t line = 0;
+  FilePlace place;
   std::string message;
 };
 

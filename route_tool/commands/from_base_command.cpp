@@ -29,7 +29,7 @@ std::optional<std::string> FileBytes(const std::string& path) {
 }
 
 std::string Where(const std::string& path, const BaseConfigError& error) {
-  return path + (error.line > 0 ? ":" + std::to_string(error.line) : std::string()) + ": " + error.message;
+  return PlaceText(path, error.place) + ": " + error.message;
 }
 
 // The host takes a base's planet radius from the planet's own file: a base

@@ -1,7 +1,5 @@
 // tarvik-route parse: what the module reads from a route file, as a
 // summary or as one JSON document with the host log lines of the read.
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -57,36 +55,22 @@ class LogArraySpool {
   std::string fault_;
 };
 
-// The reader echoes its reports to standard output; they go to standard
-// error, as a terminal may show them, so that standard output holds only
-// the summary or the document.
+// The reader's echo of its reports goes to standard error, as a terminal
+// may show it, so that standard output holds only the summary or the
+// document.
 RouteParseResult ParseWithEchoOnStderr(RouteInput input) {
-  std::fflush(stdout);
-  std::FILE* const echo = std::tmpfile();
-  const int savedStdout = echo != nullptr ? dup(STDOUT_FILENO) : -1;
-  if (savedStdout >= 0) dup2(fileno(echo), STDOUT_FILENO);
+  std::string echoed;
   RouteParseResult result;
   {
     RouteFileReader reader;
+    reader.SetReportEcho([&echoed](std::string_view message) { echoed += message; });
     reader.ParseRouteBytes(std::move(input.bytes), input.tooLarge);
     result.waypoints = std::move(reader.waypoints);
     result.runways = std::move(reader.runways);
     result.errorText = reader.errorText;
     result.errorFlag = reader.errorFlag;
   }
-  std::fflush(stdout);
-  if (savedStdout >= 0) {
-    dup2(savedStdout, STDOUT_FILENO);
-    close(savedStdout);
-  }
-  if (echo != nullptr) {
-    std::rewind(echo);
-    std::string bytes;
-    char buffer[1 << 16];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, echo)) > 0;) bytes.append(buffer, n);
-    std::fclose(echo);
-    std::fputs(TerminalText(bytes).c_str(), stderr);
-  }
+  std::fputs(TerminalText(echoed).c_str(), stderr);
   if (result.errorFlag) std::fputc('\n', stderr);
   return result;
 }

@@ -11,6 +11,7 @@
 #include "route/route_messages.h"
 #include "route/section_text.h"
 #include "simhost/sim_host.h"
+#include "text/file_place.h"
 #include "text/terminal_text.h"
 
 namespace {
@@ -235,11 +236,9 @@ std::vector<Diagnostic> FindDiagnostics(const RouteInput& input) {
   const std::string& bytes = input.bytes;
   ReadTrace trace;
   RouteFileReader reader(&trace, true);
+  reader.SetReportEcho(DiscardEcho);
   simhost::host().ClearLog();  // the tool's log is only ever the last read's
-  {
-    const ReaderEchoSilenced quiet;
-    reader.ParseRouteBytes(bytes, input.tooLarge);
-  }
+  reader.ParseRouteBytes(bytes, input.tooLarge);
   const FileLines lines(bytes, trace.origins);
   // The module reads a zero byte as text like any other, so a binary file
   // is a warning at its first one; the errors it causes follow.
@@ -299,10 +298,7 @@ std::string QuotedExactly(const std::string& text) {
 }
 
 std::string DiagnosticLine(const std::string& path, const Diagnostic& diagnostic) {
-  std::string line = TerminalText(path);
-  if (diagnostic.place.line != 0)
-    line.append(":").append(std::to_string(diagnostic.place.line)).append(":").append(
-        std::to_string(diagnostic.place.column));
+  std::string line = PlaceText(TerminalText(path), diagnostic.place);
   line.append(diagnostic.severity == Severity::Error ? ": error: " : ": warning: ");
   return line.append(TerminalText(diagnostic.message));
 }

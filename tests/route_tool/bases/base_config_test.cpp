@@ -153,7 +153,7 @@ class ReadBaseConfigFault : public testing::TestWithParam<BadBase> {};
 TEST_P(ReadBaseConfigFault, NamesTheLineAndTheFault) {
   const BaseConfigReading reading = ReadBaseConfig(GetParam().text);
   EXPECT_EQ(reading.error.message, GetParam().message);
-  EXPECT_EQ(reading.error.line, GetParam().line);
+  EXPECT_EQ(reading.error.place.line, GetParam().line);
 }
 
 const std::string kAt00 = "Location = 0 0\n";
@@ -201,10 +201,10 @@ TEST(ReadPlanetSize, ReadsSizeAsTheHostDoes) {
   EXPECT_EQ(ReadPlanetSize("Name = Mars\nSize = 3.39e6 ; mean radius\n").radiusMetres, 3.39e6);
   const PlanetSizeReading none = ReadPlanetSize("Name = Mars\n");
   EXPECT_EQ(none.error.message, "no Size (the planet's radius in metres)");
-  EXPECT_EQ(none.error.line, 0u);
+  EXPECT_EQ(none.error.place.line, 0u);
   const PlanetSizeReading bad = ReadPlanetSize("\nSize = -1\n");
   EXPECT_EQ(bad.error.message, "Size: expected the planet's radius in metres, not '-1'");
-  EXPECT_EQ(bad.error.line, 2u);
+  EXPECT_EQ(bad.error.place.line, 2u);
 }
 
 }  // namespace

@@ -3,12 +3,11 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <numbers>
 #include <optional>
 
-namespace {
+#include "geodesy/angles.h"
 
-constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
+namespace {
 
 using Lines = std::vector<std::string_view>;
 
@@ -310,8 +309,8 @@ PlanetSizeReading ReadPlanetSize(std::string_view text) {
 
 SurfacePointDeg BaseLocalToDegrees(double baseLongitudeDeg, double baseLatitudeDeg, const BaseLocalPosition& local,
                                    double radiusMetres) {
-  const double latitude0 = baseLatitudeDeg * kRadiansPerDegree;
-  const double longitude = baseLongitudeDeg * kRadiansPerDegree + local.eastMetres / (radiusMetres * std::cos(latitude0));
+  const double latitude0 = baseLatitudeDeg * geodesy::kRadiansPerDegree;
+  const double longitude = baseLongitudeDeg * geodesy::kRadiansPerDegree + local.eastMetres / (radiusMetres * std::cos(latitude0));
   const double latitude = latitude0 - local.southMetres / radiusMetres;
-  return {longitude / kRadiansPerDegree, latitude / kRadiansPerDegree};
+  return {longitude / geodesy::kRadiansPerDegree, latitude / geodesy::kRadiansPerDegree};
 }

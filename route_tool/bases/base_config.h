@@ -84,9 +84,6 @@ struct PlanetSizeReading {
 };
 PlanetSizeReading ReadPlanetSize(std::string_view text);
 
-// Earth's Size in the host's Earth.cfg.
-inline constexpr double kEarthRadiusMetres = 6.37101e6;
-
 struct SurfacePointDeg {
   double longitudeDeg = 0.0;
   double latitudeDeg = 0.0;

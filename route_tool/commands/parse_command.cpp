@@ -12,12 +12,12 @@
 #include "text/terminal_text.h"
 #include "route_tool/formats/json_writer.h"
 #include "route_tool/commands/route_commands.h"
+#include "geodesy/angles.h"
 
 namespace route_tool {
 namespace {
 
 constexpr char kUsage[] = "tarvik-route parse [--json] FILE";
-constexpr double kDegreesPerRadian = 57.29577951308232;
 
 // The host log lines of a read as the JSON document's "log" array, in a
 // temporary file: a large route writes tens of millions of lines.
@@ -81,7 +81,7 @@ void PrintSummary(const std::string& path, const RouteParseResult& result) {
   for (std::size_t i = 0; i < result.waypoints.size(); ++i) {
     const Waypoint& w = result.waypoints[i];
     std::printf("  %zu  lat %.6f  lon %.6f deg  %-7s  radius %g m  alt %g m  speed %g m/s", i + 1,
-                w.latitude * kDegreesPerRadian, w.longitude * kDegreesPerRadian, TaskKeyword(w.task), w.acceptRadius,
+                w.latitude * geodesy::kDegreesPerRadian, w.longitude * geodesy::kDegreesPerRadian, TaskKeyword(w.task), w.acceptRadius,
                 w.altitude, w.speed);
     if (w.task == Loop) std::printf("  continues at %d", w.loopTarget + 1);
     if (!w.description.empty()) std::printf("  \"%s\"", TerminalText(w.description).c_str());
@@ -91,9 +91,9 @@ void PrintSummary(const std::string& path, const RouteParseResult& result) {
   for (std::size_t i = 0; i < result.runways.size(); ++i) {
     const Runway& r = result.runways[i];
     std::printf("  %zu  from lat %.6f lon %.6f  to lat %.6f lon %.6f  centre lat %.6f lon %.6f deg\n", i,
-                r.end1Latitude * kDegreesPerRadian, r.end1Longitude * kDegreesPerRadian,
-                r.end2Latitude * kDegreesPerRadian, r.end2Longitude * kDegreesPerRadian,
-                r.centerLatitude * kDegreesPerRadian, r.centerLongitude * kDegreesPerRadian);
+                r.end1Latitude * geodesy::kDegreesPerRadian, r.end1Longitude * geodesy::kDegreesPerRadian,
+                r.end2Latitude * geodesy::kDegreesPerRadian, r.end2Longitude * geodesy::kDegreesPerRadian,
+                r.centerLatitude * geodesy::kDegreesPerRadian, r.centerLongitude * geodesy::kDegreesPerRadian);
   }
   if (result.errorFlag) std::printf("Error text: %s\n", TerminalText(result.errorText).c_str());
 }

@@ -9,9 +9,6 @@
 
 #include "route/route_records.h"
 
-// The host's Earth, for routes that do not say on which body they lie.
-inline constexpr double kEarthRadiusMetres = 6.37101e6;
-
 struct RouteLeg {
   std::size_t fromWaypoint = 0;  // places in the route, from 0
   std::size_t toWaypoint = 0;

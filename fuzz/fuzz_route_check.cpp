@@ -7,6 +7,8 @@
 #include "simhost/sim_host.h"
 #include "route_tool/core/route_check.h"
 
+using namespace route_tool;
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzz_input::Begin("tarvik_fuzz_check_");
   return 0;

@@ -19,6 +19,8 @@
 
 namespace {
 
+using namespace route_tool;
+
 // Pieces that matter to the format, so that random texts meet them often.
 constexpr std::string_view kPieces[] = {"BEGIN_", "END_", "POINTS", "RUNWAYS", "WAYPOINTS", "#",  "\"",
                                         "\n",     "\r",   "\t",     " ",       "-0",        "0", "LOOP:"};

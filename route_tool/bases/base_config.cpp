@@ -7,6 +7,8 @@
 
 #include "geodesy/angles.h"
 
+namespace route_tool {
+
 namespace {
 
 using Lines = std::vector<std::string_view>;
@@ -314,3 +316,5 @@ SurfacePointDeg BaseLocalToDegrees(double baseLongitudeDeg, double baseLatitudeD
   const double latitude = latitude0 - local.southMetres / radiusMetres;
   return {longitude / geodesy::kRadiansPerDegree, latitude / geodesy::kRadiansPerDegree};
 }
+
+}  // namespace route_tool

@@ -18,6 +18,8 @@
 
 #include "text/file_place.h"
 
+namespace route_tool {
+
 // A place in the base's own frame, metres from its Location. The host's
 // x points south, y up, z east (Base::Rel_EquPos).
 struct BaseLocalPosition {
@@ -95,3 +97,5 @@ struct SurfacePointDeg {
 //   longitude = lng0 + z / (R cos lat0),  latitude = lat0 - x / R.
 SurfacePointDeg BaseLocalToDegrees(double baseLongitudeDeg, double baseLatitudeDeg, const BaseLocalPosition& local,
                                    double radiusMetres);
+
+}  // namespace route_tool

@@ -7,8 +7,9 @@
 #include "geodesy/great_circle.h"
 #include "geodesy/angles.h"
 
-namespace {
+namespace route_tool {
 
+namespace {
 
 RouteLeg LegBetween(const WaypointList& route, std::size_t from, std::size_t to, double bodyRadiusMetres) {
   const Waypoint& a = route[from];
@@ -77,3 +78,5 @@ std::string DurationText(double seconds) {
   std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", total / 3600, total / 60 % 60, total % 60);
   return text;
 }
+
+}  // namespace route_tool

@@ -9,6 +9,8 @@
 
 #include "route/route_records.h"
 
+namespace route_tool {
+
 struct RouteLeg {
   std::size_t fromWaypoint = 0;  // places in the route, from 0
   std::size_t toWaypoint = 0;
@@ -43,3 +45,5 @@ RouteLegs LegsOf(const WaypointList& route, double bodyRadiusMetres);
 
 // "h:mm:ss", rounded to the second.
 std::string DurationText(double seconds);
+
+}  // namespace route_tool

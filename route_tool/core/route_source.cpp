@@ -12,6 +12,8 @@
 #include "platform/platform.h"
 #include "simhost/sim_host.h"
 
+namespace route_tool {
+
 RouteSource ReadRouteSource(RouteInput input) {
   simhost::host().ClearLog();
   ReadTrace trace;
@@ -120,3 +122,5 @@ std::string_view FileLines::Line(std::size_t number) const {
   if (end > start && bytes_[end - 1] == '\r') --end;
   return bytes_.substr(start, end - start);
 }
+
+}  // namespace route_tool

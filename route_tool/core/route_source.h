@@ -12,6 +12,8 @@
 #include "route/route_records.h"
 #include "text/file_place.h"
 
+namespace route_tool {
+
 struct RunwayEnds {
   std::int32_t end1Point = 0;  // numbers of the points in the POINTS section
   std::int32_t end2Point = 0;
@@ -91,3 +93,5 @@ class FileLines {
   const TextOrigins& origins_;
   LineStarts starts_;
 };
+
+}  // namespace route_tool

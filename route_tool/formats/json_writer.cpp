@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string_view>
 
+namespace route_tool {
+
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -61,3 +63,5 @@ bool WriteRouteJson(const RouteParseResult& result, std::FILE* logArray, std::FI
   put("]}\n");
   return std::ferror(logArray) == 0;
 }
+
+}  // namespace route_tool

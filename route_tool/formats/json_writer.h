@@ -10,6 +10,8 @@
 
 #include "route/route_records.h"
 
+namespace route_tool {
+
 struct RouteParseResult {
   WaypointList waypoints;
   RunwayList runways;
@@ -38,3 +40,5 @@ std::string JsonText(std::string_view line);
 // "inf", "-inf", "nan". Texts as JsonDocumentText writes them. False when
 // logArray could not be read back.
 bool WriteRouteJson(const RouteParseResult& result, std::FILE* logArray, std::FILE* out);
+
+}  // namespace route_tool

@@ -5,6 +5,8 @@
 #include "route_tool/formats/json_writer.h"
 #include "route_tool/formats/route_gpx.h"
 
+namespace route_tool {
+
 namespace {
 
 using Json = nlohmann::ordered_json;
@@ -69,3 +71,5 @@ std::string GeoJsonText(const RouteSource& source) {
   const Json document = {{"type", "FeatureCollection"}, {"features", std::move(features)}};
   return JsonDocumentText(document, 2) + "\n";
 }
+
+}  // namespace route_tool

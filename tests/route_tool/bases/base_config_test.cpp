@@ -9,6 +9,8 @@
 
 namespace {
 
+using namespace route_tool;
+
 // ---- Metres into degrees -------------------------------------------------------
 
 // longitude = lng0 + z / (R cos lat0), latitude = lat0 - x / R, x south,

@@ -18,6 +18,8 @@
 
 namespace {
 
+using namespace route_tool;
+
 using route_test::TempFile;
 
 test_support::ProgramRun RunTool(const std::string& arguments) {

@@ -11,6 +11,8 @@
 
 namespace {
 
+using namespace route_tool;
+
 using nlohmann::json;
 using tools_test::kSource;
 using tools_test::RunTool;

@@ -17,6 +17,8 @@
 
 namespace {
 
+using namespace route_tool;
+
 using tools_test::kSource;
 using tools_test::ReadBytes;
 using tools_test::RunTool;

@@ -16,6 +16,8 @@
 
 namespace {
 
+using namespace route_tool;
+
 using tools_test::ReadBytes;
 using tools_test::RunTool;
 using tools_test::TempFolder;

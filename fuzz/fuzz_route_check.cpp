@@ -21,6 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const RouteCheck check = CheckRouteFile(path);
   simhost::host().ClearLog();
   RouteFileReader module;
+  module.SetReportEcho(DiscardEcho);
   const WaypointList waypoints = module.ParseRouteFile(path);
   // The verdict is the module's read, and the check finds an error exactly
   // when the module does.

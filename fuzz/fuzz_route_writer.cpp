@@ -127,6 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   simhost::host().ClearLog();
   ReadTrace trace;
   RouteFileReader reader(&trace);
+  reader.SetReportEcho(DiscardEcho);
   const WaypointList waypoints = reader.ParseRouteFile(fuzz_input::RoutePath());
   Check(!reader.errorFlag);
   Check(trace.points.size() == draft.points.size());

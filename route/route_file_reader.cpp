@@ -199,14 +199,17 @@ void RouteFileReader::ReportShortLine(std::string_view line, std::string_view fi
   }
 }
 
+std::string_view RouteFileReader::SectionOrReport(std::string_view name, std::string_view missing) {
+  const std::string_view body = SectionBody(fileText, name, *this);
+  if (body.empty()) ReportError(std::string(missing));
+  return body;
+}
+
 std::vector<RoutePoint> RouteFileReader::ParsePoints() {
   Log(msg::kParsingPoints);
   std::vector<RoutePoint> points;
-  const std::string_view body = SectionBody(fileText, msg::kPointsSection, *this);
-  if (body.empty()) {
-    ReportError(std::string(msg::kPointsMissing));
-    return points;
-  }
+  const std::string_view body = SectionOrReport(msg::kPointsSection, msg::kPointsMissing);
+  if (body.empty()) return points;
   Log(msg::kStartSplitLines);
   points.reserve(ExpectedLineCount(body));
   Lines lines(body);
@@ -239,11 +242,8 @@ std::vector<RoutePoint> RouteFileReader::ParsePoints() {
 RunwayList RouteFileReader::ParseRunways(const std::vector<RoutePoint>& points) {
   Log(msg::kParsingRunways);
   RunwayList runwayList;
-  const std::string_view body = SectionBody(fileText, msg::kRunwaysSection, *this);
-  if (body.empty()) {
-    ReportError(std::string(msg::kRunwaysMissing));
-    return runwayList;
-  }
+  const std::string_view body = SectionOrReport(msg::kRunwaysSection, msg::kRunwaysMissing);
+  if (body.empty()) return runwayList;
   runwayList.reserve(ExpectedLineCount(body));
   Lines lines(body);
   std::string_view line;
@@ -291,11 +291,8 @@ RunwayList RouteFileReader::ParseRunways(const std::vector<RoutePoint>& points) 
 WaypointList RouteFileReader::ParseWaypoints(const std::vector<RoutePoint>& points, const RunwayList& runwayList) {
   Log(msg::kWaypointsStart);
   WaypointList route;
-  const std::string_view body = SectionBody(fileText, msg::kWaypointsSection, *this);
-  if (body.empty()) {
-    ReportError(std::string(msg::kWaypointsMissing));
-    return route;
-  }
+  const std::string_view body = SectionOrReport(msg::kWaypointsSection, msg::kWaypointsMissing);
+  if (body.empty()) return route;
   Log(msg::kWaypointsBody);
   route.reserve(ExpectedLineCount(body));
   Lines lines(body);

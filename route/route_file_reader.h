@@ -109,6 +109,8 @@ class RouteFileReader final : public ErrorSink {
   double FieldAsDouble(std::string_view field);
   std::int32_t FieldAsInt(std::string_view field);
   void ReportAbout(std::string_view subject, const std::string& message);
+  // A section's body; empty, after reporting `missing`, when it has none.
+  std::string_view SectionOrReport(std::string_view name, std::string_view missing);
   enum class NumberKind { Double, Int };
   // A line too short for its kind. After an earlier error the module's
   // step stops at the line's first number, converting it first (a failed

@@ -11,6 +11,7 @@
 #include "route/route_messages.h"
 #include "route/section_text.h"
 #include "simhost/sim_host.h"
+#include "text/escaped.h"
 #include "text/file_place.h"
 #include "text/terminal_text.h"
 
@@ -283,18 +284,9 @@ RouteCheck CheckRouteFile(const std::string& path) {
 }
 
 std::string QuotedExactly(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default: out += c;
-    }
-  }
-  return TerminalText(out) + "\"";
+  static constexpr CharEscape kEscapes[] = {
+      {'"', "\\\""}, {'\\', "\\\\"}, {'\n', "\\n"}, {'\r', "\\r"}, {'\t', "\\t"}};
+  return "\"" + TerminalText(Escaped(text, kEscapes)) + "\"";
 }
 
 std::string DiagnosticLine(const std::string& path, const Diagnostic& diagnostic) {

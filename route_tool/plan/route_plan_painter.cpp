@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "text/escaped.h"
 #include "text/utf8.h"
 #include "geodesy/angles.h"
 
@@ -177,17 +178,8 @@ std::string ValidUtf8(std::string_view text) {
 }
 
 std::string XmlEscaped(std::string_view text) {
-  std::string escaped;
-  for (const char c : text) {
-    switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
-      case '"': escaped += "&quot;"; break;
-      default: escaped.push_back(c); break;
-    }
-  }
-  return escaped;
+  static constexpr CharEscape kEscapes[] = {{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}};
+  return Escaped(text, kEscapes);
 }
 
 }  // namespace route_tool

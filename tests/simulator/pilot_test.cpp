@@ -10,12 +10,13 @@
 
 #include "simhost/sim_host.h"
 #include "geodesy/angles.h"
+#include "geodesy/body_constants.h"
 #include "geodesy/great_circle.h"
 
 namespace simulator {
 namespace {
 
-constexpr double kRadius = 6371000.0;
+constexpr double kRadius = geodesy::kEarthRadiusMetres;
 constexpr double kDt = 0.1;
 constexpr double kRadPerDeg = geodesy::kRadiansPerDegree;
 

@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <numbers>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "geodesy/angles.h"
 #include "simulator/summary.h"
 #include "tests/support/program_run.h"
 #include "tests/support/summary_reading.h"
@@ -461,7 +461,7 @@ TEST(SimulatorSummary, OneLapIsOneLap) {
 
 // A vessel that flew round the body ends at its longitude within 180 degrees.
 TEST(SimulatorSummary, EndLongitudeIsWithin180Degrees) {
-  const double kRadPerDeg = std::numbers::pi / 180.0;
+  const double kRadPerDeg = geodesy::kRadiansPerDegree;
   const struct {
     double longitudeDeg;
     std::string shown;

@@ -144,6 +144,10 @@ void RouteFileReader::ParseText(const TextReading& readText) {
   Log(msg::kParsingCompleted);
 }
 
+void EchoToStandardOutput(std::string_view message) { std::fwrite(message.data(), 1, message.size(), stdout); }
+
+void DiscardEcho(std::string_view) {}
+
 RunwayList RouteFileReader::GetRunways() const { return runways; }
 
 void RouteFileReader::ReportError(const std::string& message) {
@@ -153,7 +157,7 @@ void RouteFileReader::ReportError(const std::string& message) {
   if (trace_ != nullptr) trace_->reports.push_back({message, subject_});
   subject_ = {};
   Log(msg::kErrorLogHeader);
-  std::fwrite(message.data(), 1, message.size(), stdout);
+  echo_(message);
   // The host's log call takes the message through a 500-character buffer.
   Log(message.size() > msg::kLongestLoggedMessage ? msg::kErrorLogTooLong : message.c_str());
 }
@@ -195,14 +199,17 @@ void RouteFileReader::ReportShortLine(std::string_view line, std::string_view fi
   }
 }
 
+std::string_view RouteFileReader::SectionOrReport(std::string_view name, std::string_view missing) {
+  const std::string_view body = SectionBody(fileText, name, *this);
+  if (body.empty()) ReportError(std::string(missing));
+  return body;
+}
+
 std::vector<RoutePoint> RouteFileReader::ParsePoints() {
   Log(msg::kParsingPoints);
   std::vector<RoutePoint> points;
-  const std::string_view body = SectionBody(fileText, msg::kPointsSection, *this);
-  if (body.empty()) {
-    ReportError(std::string(msg::kPointsMissing));
-    return points;
-  }
+  const std::string_view body = SectionOrReport(msg::kPointsSection, msg::kPointsMissing);
+  if (body.empty()) return points;
   Log(msg::kStartSplitLines);
   points.reserve(ExpectedLineCount(body));
   Lines lines(body);
@@ -235,11 +242,8 @@ std::vector<RoutePoint> RouteFileReader::ParsePoints() {
 RunwayList RouteFileReader::ParseRunways(const std::vector<RoutePoint>& points) {
   Log(msg::kParsingRunways);
   RunwayList runwayList;
-  const std::string_view body = SectionBody(fileText, msg::kRunwaysSection, *this);
-  if (body.empty()) {
-    ReportError(std::string(msg::kRunwaysMissing));
-    return runwayList;
-  }
+  const std::string_view body = SectionOrReport(msg::kRunwaysSection, msg::kRunwaysMissing);
+  if (body.empty()) return runwayList;
   runwayList.reserve(ExpectedLineCount(body));
   Lines lines(body);
   std::string_view line;
@@ -287,11 +291,8 @@ RunwayList RouteFileReader::ParseRunways(const std::vector<RoutePoint>& points) 
 WaypointList RouteFileReader::ParseWaypoints(const std::vector<RoutePoint>& points, const RunwayList& runwayList) {
   Log(msg::kWaypointsStart);
   WaypointList route;
-  const std::string_view body = SectionBody(fileText, msg::kWaypointsSection, *this);
-  if (body.empty()) {
-    ReportError(std::string(msg::kWaypointsMissing));
-    return route;
-  }
+  const std::string_view body = SectionOrReport(msg::kWaypointsSection, msg::kWaypointsMissing);
+  if (body.empty()) return route;
   Log(msg::kWaypointsBody);
   route.reserve(ExpectedLineCount(body));
   Lines lines(body);

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "route_tool/core/route_check.h"
+#include "route_tool/formats/json_writer.h"
 #include "route_tool/commands/route_commands.h"
 #include "route_tool/core/route_source.h"
 
@@ -71,8 +72,7 @@ int RunCheck(const Arguments& arguments) {
       std::printf("%s\n", DiagnosticLine(path, diagnostic).c_str());
     std::printf("%s\n", VerdictLine(path, check.verdict).c_str());
   }
-  // Bytes that are not UTF-8 are replaced rather than thrown at.
-  if (json) std::printf("%s\n", document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
+  if (json) std::printf("%s\n", JsonDocumentText(document, 2).c_str());
   if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(kExitUsage, "cannot write the output");
   return status;
 }

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "route_tool/bases/base_config.h"
+#include "geodesy/body_constants.h"
 #include "route_tool/commands/route_commands.h"
 #include "route_tool/core/route_file_writer.h"
 #include "route_tool/core/route_source.h"
@@ -29,14 +30,14 @@ std::optional<std::string> FileBytes(const std::string& path) {
 }
 
 std::string Where(const std::string& path, const BaseConfigError& error) {
-  return path + (error.line > 0 ? ":" + std::to_string(error.line) : std::string()) + ": " + error.message;
+  return PlaceText(path, error.place) + ": " + error.message;
 }
 
 // The host takes a base's planet radius from the planet's own file: a base
 // in Config/Earth/Base/ belongs to Config/Earth.cfg. Without that file
 // beside the base's folder, Earth's radius.
 struct Radius {
-  double metres = kEarthRadiusMetres;
+  double metres = geodesy::kEarthRadiusMetres;
   std::string source = "Earth's; no planet file beside the base's folder";
 };
 

@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "geodesy/body_constants.h"
 #include "route_tool/commands/route_commands.h"
 #include "route_tool/core/route_legs.h"
 #include "route_tool/core/route_source.h"
@@ -47,7 +48,7 @@ void PrintLegs(const RouteSource& source, const RouteLegs& legs, double bodyRadi
 }  // namespace
 
 int RunLegs(const Arguments& arguments) {
-  double bodyRadiusMetres = kEarthRadiusMetres;
+  double bodyRadiusMetres = geodesy::kEarthRadiusMetres;
   Arguments files;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     if (arguments[i] != "--body-radius") {

@@ -11,6 +11,7 @@
 #include <set>
 #include <string>
 
+#include "geodesy/body_constants.h"
 #include "platform/platform.h"
 #include "mfd/tarvik_mfd.h"
 #include "simhost/module_loader.h"
@@ -20,7 +21,7 @@
 namespace {
 
 const std::string kModulePath = TARVIK_MODULE_PATH;
-constexpr double kEarthRadiusMetres = 6371000.0;
+using geodesy::kEarthRadiusMetres;  // the host's Earth
 constexpr double kDegree = 0.017453292519943295;
 
 std::string CommandOutput(const std::string& command) {

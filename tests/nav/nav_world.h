@@ -10,13 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "geodesy/body_constants.h"
 #include "nav/route_registry.h"
 #include "nav/waypoint_sequencing.h"
 #include "simhost/sim_host.h"
 
 namespace navtest {
 
-constexpr double kEarthRadiusMetres = 6371000.0;
+using geodesy::kEarthRadiusMetres;  // the host's Earth
 constexpr double kMoonRadiusMetres = 1737400.0;
 constexpr double kNorth = 0.0;
 constexpr double kEast = std::numbers::pi / 2.0;

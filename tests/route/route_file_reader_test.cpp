@@ -465,6 +465,21 @@ TEST_F(RouteFileReaderTest, ReportEchoesWithoutFormatting) {
   EXPECT_EQ(reader.errorText, "second");
 }
 
+// A tool chooses where the echo goes; standard output then stays untouched.
+TEST_F(RouteFileReaderTest, ReportEchoGoesOnlyToTheChosenEcho) {
+  const TempFile file(Route("10 50\n11 x\n12 52\n", "0 1\n", "POINT 0 TURN 100\n"));
+  std::string echoed;
+  RouteFileReader reader;
+  reader.SetReportEcho([&echoed](std::string_view message) { echoed += message; });
+  testing::internal::CaptureStdout();
+  reader.ParseRouteFile(file.Path());
+  reader.SetReportEcho(DiscardEcho);
+  reader.ReportError("dropped");
+  EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+  EXPECT_EQ(echoed, "error converting x to double.");
+  EXPECT_EQ(reader.errorText, "dropped");
+}
+
 // --- Files of any bytes --------------------------------------------------------------
 
 TEST_F(RouteFileReaderTest, HundredMegabyteLineWithoutLineFeed) {

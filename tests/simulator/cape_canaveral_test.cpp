@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <numbers>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +15,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "geodesy/angles.h"
+#include "geodesy/body_constants.h"
 #include "tests/support/program_run.h"
 #include "tests/support/summary_reading.h"
 
@@ -190,8 +191,8 @@ TEST_F(CapeCanaveral, RouteIsHeldAtTheLandingWithTheVesselAtRestOnRunway33) {
   ASSERT_EQ(north, 'N');
   ASSERT_EQ(west, 'W');
   EXPECT_THAT(ended, HasSubstr(", height 0.0 m, airspeed 0.0 m/s, at rest"));
-  constexpr double kRadius = 6371010.0;
-  constexpr double kDeg = std::numbers::pi / 180.0;
+  constexpr double kRadius = geodesy::kEarthRadiusMetres;
+  constexpr double kDeg = geodesy::kRadiansPerDegree;
   const double eastMetres = kRadius * std::cos(28.6 * kDeg) * kDeg;
   const double northMetres = kRadius * kDeg;
   // Runway 33 from its south end to its north end (points 0 and 1 of the route).

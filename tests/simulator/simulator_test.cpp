@@ -6,7 +6,6 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <numbers>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "geodesy/angles.h"
 #include "simulator/summary.h"
 #include "tests/support/program_run.h"
 #include "tests/support/summary_reading.h"
@@ -307,10 +307,11 @@ TEST(FaultyScenarioFile, SyntaxErrorNamesLineAndColumn) {
 TEST(FaultyScenarioFile, NumberBeyondADoubleNamesItsPlace) {
   const fs::path scratch = ScratchFolder("overflow");
   const std::string file = (scratch / "big.json").string();
-  std::ofstream(file) << "{\n  \"timeStep\": 1e400\n}\n";
+  // The same text stands earlier as a name: the place is the number's own.
+  std::ofstream(file) << "{\n  \"1e400\": 1,\n  \"timeStep\": 1e400\n}\n";
   const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'", scratch);
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, file + ": line 2, column 15: the number 1e400 is beyond the range of a double\n");
+  EXPECT_EQ(run.err, file + ": line 3, column 15: the number 1e400 is beyond the range of a double\n");
   EXPECT_FALSE(fs::exists(scratch / "out"));
   fs::remove_all(scratch);
 }
@@ -460,7 +461,7 @@ TEST(SimulatorSummary, OneLapIsOneLap) {
 
 // A vessel that flew round the body ends at its longitude within 180 degrees.
 TEST(SimulatorSummary, EndLongitudeIsWithin180Degrees) {
-  const double kRadPerDeg = std::numbers::pi / 180.0;
+  const double kRadPerDeg = geodesy::kRadiansPerDegree;
   const struct {
     double longitudeDeg;
     std::string shown;

@@ -14,8 +14,11 @@
 #include "tests/route/route_test_support.h"
 #include "tests/support/program_run.h"
 #include "route_tool/core/route_legs.h"
+#include "geodesy/body_constants.h"
 
 namespace {
+
+using namespace route_tool;
 
 using route_test::TempFile;
 
@@ -163,9 +166,9 @@ Waypoint At(double latitudeDeg, double longitudeDeg, std::int32_t task, double s
 }
 
 TEST(RouteLegs, DistanceCourseCumulativeAndTimeOfEachLeg) {
-  const double degreeMetres = kEarthRadiusMetres * std::numbers::pi / 180.0;
+  const double degreeMetres = geodesy::kEarthRadiusMetres * std::numbers::pi / 180.0;
   const WaypointList route{At(0, 0, Turn, 0), At(0, 1, Turn, 100), At(1, 1, Turn, 0), At(1, 0, Turn, 50)};
-  const RouteLegs legs = LegsOf(route, kEarthRadiusMetres);
+  const RouteLegs legs = LegsOf(route, geodesy::kEarthRadiusMetres);
   ASSERT_EQ(legs.legs.size(), 3u);
   EXPECT_NEAR(legs.legs[0].distanceMetres, degreeMetres, 1e-6);
   EXPECT_NEAR(legs.legs[0].courseDeg, 90.0, 1e-9);
@@ -184,14 +187,14 @@ TEST(RouteLegs, DistanceCourseCumulativeAndTimeOfEachLeg) {
 TEST(RouteLegs, LoopWayBackIsItsOwnLegOutsideTheTotalsAndMakesTheLap) {
   WaypointList route{At(0, 0, Turn, 10), At(0, 1, Turn, 10), At(0, 2, Loop, 10), At(0, 3, Land, 10)};
   route[2].loopTarget = 1;
-  const RouteLegs legs = LegsOf(route, kEarthRadiusMetres);
+  const RouteLegs legs = LegsOf(route, geodesy::kEarthRadiusMetres);
   ASSERT_EQ(legs.legs.size(), 4u);
   EXPECT_TRUE(legs.legs[2].loopBack);
   EXPECT_EQ(legs.legs[2].fromWaypoint, 2u);
   EXPECT_EQ(legs.legs[2].toWaypoint, 1u);
   EXPECT_NEAR(legs.legs[2].courseDeg, 270.0, 1e-9);
   EXPECT_EQ(legs.legs[3].fromWaypoint, 2u);
-  const double degreeMetres = kEarthRadiusMetres * std::numbers::pi / 180.0;
+  const double degreeMetres = geodesy::kEarthRadiusMetres * std::numbers::pi / 180.0;
   EXPECT_NEAR(legs.totalMetres, 3 * degreeMetres, 1e-6);
   ASSERT_EQ(legs.loops.size(), 1u);
   EXPECT_TRUE(legs.loops[0].lap);

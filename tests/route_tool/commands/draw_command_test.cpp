@@ -20,6 +20,8 @@
 
 namespace {
 
+using namespace route_tool;
+
 namespace fs = std::filesystem;
 
 const std::string kProgram = TARVIK_ROUTE_PROGRAM;

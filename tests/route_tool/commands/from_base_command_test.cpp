@@ -16,6 +16,8 @@
 
 namespace {
 
+using namespace route_tool;
+
 using route_test::TempFile;
 
 const std::string kBases = TARVIK_SOURCE_DIR "/tests/data/bases";

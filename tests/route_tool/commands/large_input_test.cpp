@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace route_tool;
+
 using tools_test::TempFolder;
 
 // The sanitizers reserve terabytes of address space for their shadow

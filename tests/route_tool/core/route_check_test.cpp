@@ -12,6 +12,8 @@
 
 namespace {
 
+using namespace route_tool;
+
 using route_test::TempFile;
 
 // The check's output as the command prints it, the file named by `name`.

@@ -15,6 +15,8 @@
 
 namespace {
 
+using namespace route_tool;
+
 using route_test::TempFile;
 
 // Two runway ends and a point; a take-off, a turn and a landing.

@@ -1,12 +1,10 @@
 // tarvik-route: route files for people. Reads them with the display
 // module's own reader to check, measure, draw and convert them, and makes
 // new ones from GPX files and from the host's base files.
-#include <cstdio>
-#include <cstring>
-#include <new>
+#include <optional>
 #include <string>
-#include <string_view>
 
+#include "command_line/program_exit.h"
 #include "simhost/sim_host.h"
 #include "route_tool/commands/route_commands.h"
 
@@ -30,15 +28,17 @@ constexpr Command kCommands[] = {
 };
 
 constexpr char kUsage[] =
-    "Usage: tarvik-route check [--strict] [--json] FILE...\n"
+    "tarvik-route check [--strict] [--json] FILE...\n"
     "       tarvik-route legs [--body-radius METRES] FILE\n"
     "       tarvik-route draw FILE -o PLAN.png|PLAN.svg\n"
     "       tarvik-route export --format gpx|geojson FILE [-o OUT]\n"
     "       tarvik-route import FILE.gpx -o FILE.route [--radius METRES]\n"
     "       tarvik-route from-base BASE.cfg [-o FILE.route]\n"
     "       tarvik-route parse [--json] FILE\n"
-    "       tarvik-route --help | --version\n"
-    "\n"
+    "       tarvik-route COMMAND --help\n"
+    "       tarvik-route --help | --version";
+
+constexpr char kAbout[] =
     "check      every problem of route files at once, as FILE:LINE:COLUMN:\n"
     "           error: or warning: lines, then what the module loads.\n"
     "legs       distance, course and time of each leg, and the totals.\n"
@@ -51,34 +51,28 @@ constexpr char kUsage[] =
     "\n"
     "Route files are read exactly as the display module reads them.\n"
     "Exit status: 0 done, 1 errors in the input (or warnings with --strict),\n"
-    "2 usage error or a file that cannot be read or written.\n";
+    "2 usage error or a file that cannot be read or written.";
+
+const Command* Named(const std::string& name) {
+  for (const Command& command : kCommands)
+    if (name == command.name) return &command;
+  return nullptr;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    std::fputs(kUsage, stdout);
-    return route_tool::kExitOk;
-  }
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::fputs("tarvik-route " TARVIK_VERSION "\n", stdout);
-    return route_tool::kExitOk;
-  }
+  command_line::CommandLine line(route_tool::kProgram, kUsage, kAbout);
+  line.Version(std::string(route_tool::kProgram) + " " TARVIK_VERSION);
+  line.StopAtFirstArgument();
+  if (const std::optional<int> end = line.Parse(Arguments(argv + 1, argv + argc))) return *end;
+  const Arguments rest = line.Remaining();
+  if (rest.empty()) return line.Refuse("expected a command");
+  const Command* const command = Named(rest.front());
+  if (command == nullptr)
+    return line.Refuse((rest.front().starts_with('-') ? "unknown option " : "unknown command ") + rest.front());
   // No command reads the host log back; parse --json listens to it.
   simhost::host().KeepLogLines(false);
-  if (argc >= 2) {
-    for (const Command& command : kCommands) {
-      if (std::string_view(argv[1]) != command.name) continue;
-      try {
-        return command.run(Arguments(argv + 2, argv + argc));
-      } catch (const std::bad_alloc&) {
-        // Nothing more is allocated to say so.
-        std::fflush(stdout);
-        std::fprintf(stderr, "tarvik-route: %s\n", route_tool::kNotEnoughMemory);
-        return route_tool::kExitUsage;
-      }
-    }
-  }
-  std::fprintf(stderr, "tarvik-route: %s\n%s", argc < 2 ? "expected a command" : "unknown command", kUsage);
-  return route_tool::kExitUsage;
+  return command_line::RunWithinMemory(route_tool::kProgram, route_tool::kNotEnoughMemory, route_tool::kExitUsage,
+                                       [&] { return command->run(Arguments(rest.begin() + 1, rest.end())); });
 }

@@ -2,6 +2,7 @@
 // style, then what the module makes of each file.
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 
 #include "route_tool/core/route_check.h"
@@ -12,6 +13,9 @@ namespace route_tool {
 namespace {
 
 constexpr char kUsage[] = "tarvik-route check [--strict] [--json] FILE...";
+constexpr char kAbout[] =
+    "Every problem of route files at once, as FILE:LINE:COLUMN: error: or warning: lines, then what the module "
+    "loads.";
 
 nlohmann::json CheckJson(const RouteCheck& check) {
   nlohmann::json diagnostics = nlohmann::json::array();
@@ -38,18 +42,12 @@ int RunCheck(const Arguments& arguments) {
   bool strict = false;
   bool json = false;
   Arguments files;
-  for (const std::string& argument : arguments) {
-    if (argument == "--strict") {
-      strict = true;
-    } else if (argument == "--json") {
-      json = true;
-    } else if (argument.starts_with("--")) {
-      return UsageError("unknown option " + argument, kUsage);
-    } else {
-      files.push_back(argument);
-    }
-  }
-  if (files.empty()) return UsageError("expected one or more route files", kUsage);
+  command_line::CommandLine line(kProgram, kUsage, kAbout);
+  line.Flag("--strict", strict, "warnings fail the check too (status 1)");
+  line.Flag("--json", json, "one JSON document of every file's problems and what the module loads");
+  line.Rest(files, "FILE", "the route files");
+  if (const std::optional<int> end = line.Parse(arguments)) return *end;
+  if (files.empty()) return line.Refuse("expected one or more route files");
 
   int status = kExitOk;
   nlohmann::json document = {{"files", nlohmann::json::array()}};
@@ -73,8 +71,7 @@ int RunCheck(const Arguments& arguments) {
   }
   // Bytes that are not UTF-8 are replaced rather than thrown at.
   if (json) std::printf("%s\n", document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(kExitUsage, "cannot write the output");
-  return status;
+  return OutputFinished(status);
 }
 
 }  // namespace route_tool

@@ -5,15 +5,17 @@
 // of its range are refused as "<program>: <message>", then
 // "Usage: <usage line>", on standard error with kExitUsage.
 //
-// A new command is a few lines:
-//   command_line::CommandLine line("tarvik-route", "tarvik-route plan FILE [-o OUT]", "what it does.");
-//   std::string outPath = "-";
-//   std::vector<std::string> files;
-//   line.Text("-o", outPath, "OUT", "where the output goes");
-//   line.Number("--radius", radiusMetres, {.unit = "metres", .lowest = 0.0}, "METRES", "what it is");
-//   line.Rest(files, "FILE", "the route file");
-//   if (const std::optional<int> end = line.Parse(arguments)) return *end;
-// and a row in the program's table of commands.
+// A new command is a few lines. tarvik-route makes its line from a row of
+// main.cpp's table ({"plan", "FILE [-o OUT]", "what it does", RunPlan});
+// the command adds its options and parses:
+//   int RunPlan(CommandLine& line, const Arguments& arguments) {
+//     std::string outPath = "-";
+//     Arguments files;
+//     line.Text("-o", outPath, "OUT", "where the output goes");
+//     line.Number("--radius", radiusMetres, {.unit = "metres"}, "METRES", "what it is");
+//     line.Rest(files, "FILE", "the route file");
+//     if (const std::optional<int> end = line.Parse(arguments)) return *end;
+//     if (files.size() != 1) return line.Refuse("expected one route file");
 #pragma once
 
 #include <cstddef>

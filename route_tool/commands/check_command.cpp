@@ -12,11 +12,6 @@
 namespace route_tool {
 namespace {
 
-constexpr char kUsage[] = "tarvik-route check [--strict] [--json] FILE...";
-constexpr char kAbout[] =
-    "Every problem of route files at once, as FILE:LINE:COLUMN: error: or warning: lines, then what the module "
-    "loads.";
-
 nlohmann::json CheckJson(const RouteCheck& check) {
   nlohmann::json diagnostics = nlohmann::json::array();
   for (const Diagnostic& d : check.diagnostics) {
@@ -38,11 +33,10 @@ nlohmann::json CheckJson(const RouteCheck& check) {
 
 }  // namespace
 
-int RunCheck(const Arguments& arguments) {
+int RunCheck(CommandLine& line, const Arguments& arguments) {
   bool strict = false;
   bool json = false;
   Arguments files;
-  command_line::CommandLine line(kProgram, kUsage, kAbout);
   line.Flag("--strict", strict, "warnings fail the check too (status 1)");
   line.Flag("--json", json, "one JSON document of every file's problems and what the module loads");
   line.Rest(files, "FILE", "the route files");

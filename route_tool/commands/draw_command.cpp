@@ -14,9 +14,6 @@
 namespace route_tool {
 namespace {
 
-constexpr char kUsage[] = "tarvik-route draw FILE -o PLAN.png|PLAN.svg";
-constexpr char kAbout[] = "A plan of the route, north up, to scale, as PNG or SVG (-o -: PNG on standard output).";
-
 bool EndsWithNoCase(const std::string& text, const char* ending) {
   const std::size_t length = std::strlen(ending);
   if (text.size() < length) return false;
@@ -34,7 +31,7 @@ std::string BaseName(const std::string& path) {
 
 }  // namespace
 
-int RunDraw(const Arguments& arguments) {
+int RunDraw(CommandLine& line, const Arguments& arguments) {
   // Cairo keeps font caches for the life of the process; handed back at the
   // end, so that a leak checker sees only leaks of ours.
   struct CairoCachesHandedBack {
@@ -42,7 +39,6 @@ int RunDraw(const Arguments& arguments) {
   } const handedBack;
   Arguments files;
   std::string output;
-  command_line::CommandLine line(kProgram, kUsage, kAbout);
   line.Text("-o", output, "PLAN", "the picture: a name ending in .png or .svg, or - for PNG on standard output");
   line.Rest(files, "FILE", "the route file");
   if (const std::optional<int> end = line.Parse(arguments)) return *end;

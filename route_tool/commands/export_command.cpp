@@ -11,12 +11,10 @@
 
 namespace route_tool {
 
-int RunExport(const Arguments& arguments) {
+int RunExport(CommandLine& line, const Arguments& arguments) {
   std::string format;
   std::string outPath = "-";
   Arguments files;
-  command_line::CommandLine line(kProgram, "tarvik-route export --format gpx|geojson FILE [-o OUT]",
-                                 "The route as GPX 1.1 or GeoJSON, on standard output or into a file.");
   line.Text("--format", format, "gpx|geojson", "the format written");
   line.Text("-o", outPath, "OUT", "the file written (default: standard output)");
   line.Rest(files, "FILE", "the route file");

@@ -17,9 +17,6 @@
 namespace route_tool {
 namespace {
 
-constexpr char kUsage[] = "tarvik-route from-base BASE.cfg [-o FILE.route]";
-constexpr char kAbout[] = "A route file skeleton from one of the host's base files: its runways, pads and beacons.";
-
 // Degrees to 7 decimals: about a centimetre on Earth, and short lines.
 double Rounded(double degrees) { return std::round(degrees * 1e7) / 1e7; }
 
@@ -124,10 +121,9 @@ RouteFileDraft Skeleton(const BaseConfig& base, const std::string& fileName, con
 
 }  // namespace
 
-int RunFromBase(const Arguments& arguments) {
+int RunFromBase(CommandLine& line, const Arguments& arguments) {
   Arguments bases;
   std::string outPath = "-";
-  command_line::CommandLine line(kProgram, kUsage, kAbout);
   line.Text("-o", outPath, "FILE.route", "the route file written (default: standard output)");
   line.Rest(bases, "BASE.cfg", "the base file");
   if (const std::optional<int> end = line.Parse(arguments)) return *end;

@@ -10,12 +10,10 @@
 
 namespace route_tool {
 
-int RunImport(const Arguments& arguments) {
+int RunImport(CommandLine& line, const Arguments& arguments) {
   std::string outPath;
   double radiusMetres = 0.0;
   Arguments files;
-  command_line::CommandLine line(kProgram, "tarvik-route import FILE.gpx -o FILE.route [--radius METRES]",
-                                 "A route file from a GPX file's route, track or waypoints.");
   line.Text("-o", outPath, "FILE.route", "the route file written");
   line.Number("--radius", radiusMetres, {.unit = "metres"}, "METRES",
               "the acceptance radius of points that bring none of ours");

@@ -11,9 +11,6 @@
 namespace route_tool {
 namespace {
 
-constexpr char kUsage[] = "tarvik-route legs [--body-radius METRES] FILE";
-constexpr char kAbout[] = "Distance, course and time of each leg, and the totals, as the module loads the route.";
-
 void PrintLegs(const RouteSource& source, const RouteLegs& legs, double bodyRadiusMetres) {
   std::printf("Legs of %s (body radius %.0f m)\n", source.path.c_str(), bodyRadiusMetres);
   std::printf("leg  from    to  distance km  course deg  cumulative km  speed m/s     time\n");
@@ -47,10 +44,9 @@ void PrintLegs(const RouteSource& source, const RouteLegs& legs, double bodyRadi
 
 }  // namespace
 
-int RunLegs(const Arguments& arguments) {
+int RunLegs(CommandLine& line, const Arguments& arguments) {
   double bodyRadiusMetres = kEarthRadiusMetres;
   Arguments files;
-  command_line::CommandLine line(kProgram, kUsage, kAbout);
   line.Number("--body-radius", bodyRadiusMetres, {.unit = "metres", .lowest = 0.0, .aboveLowest = true, .highest = 1e12},
               "METRES", "the radius of the body the route is on (default Earth's)");
   line.Rest(files, "FILE", "the route file");

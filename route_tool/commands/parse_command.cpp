@@ -18,10 +18,6 @@
 namespace route_tool {
 namespace {
 
-constexpr char kUsage[] = "tarvik-route parse [--json] FILE";
-constexpr char kAbout[] =
-    "What the module reads: waypoints, runways, error text; with --json one JSON document with the host log lines "
-    "as well.";
 constexpr double kDegreesPerRadian = 57.29577951308232;
 
 // The host log lines of a read as the JSON document's "log" array, in a
@@ -119,10 +115,9 @@ void PrintSummary(const std::string& path, const RouteParseResult& result) {
 
 }  // namespace
 
-int RunParse(const Arguments& arguments) {
+int RunParse(CommandLine& line, const Arguments& arguments) {
   bool json = false;
   Arguments files;
-  command_line::CommandLine line(kProgram, kUsage, kAbout);
   line.Flag("--json", json, "one JSON document: waypoints, runways, error and the host log lines of the read");
   line.Rest(files, "FILE", "the route file");
   if (const std::optional<int> end = line.Parse(arguments)) return *end;

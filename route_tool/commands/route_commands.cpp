@@ -17,8 +17,7 @@ int WriteOutput(const std::string& path, const std::string& bytes, const std::st
   return kExitOk;
 }
 
-bool OneRouteFileRead(const Arguments& files, const command_line::CommandLine& line, RouteInput& input,
-                      int& status) {
+bool OneRouteFileRead(const Arguments& files, const CommandLine& line, RouteInput& input, int& status) {
   if (files.size() != 1) {
     status = line.Refuse("expected one route file");
     return false;

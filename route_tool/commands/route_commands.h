@@ -1,9 +1,10 @@
-// The commands of tarvik-route, one source each. Every command takes the
-// arguments after its name, parses them with a command_line::CommandLine
-// (command_line/command_line.h says how), writes its own output and
-// returns the exit status; messages about the run go to standard error as
-// "tarvik-route: ...". A new command is a Run function here and a row in
-// main.cpp's table.
+// The commands of tarvik-route, one source each. The program makes each
+// command's line from its row in main.cpp's table (name, usage, what it
+// does); the command adds its options to it (command_line/command_line.h
+// says how), parses the arguments after its name, writes its own output
+// and returns the exit status. Messages about the run go to standard error
+// as "tarvik-route: ...". A new command is a Run function here and a row
+// in that table.
 #pragma once
 
 #include <string>
@@ -24,14 +25,15 @@ inline constexpr int kExitUsage = command_line::kExitUsage;  // also a file that
 inline constexpr char kNotEnoughMemory[] = "not enough memory to finish; the input is too large for this machine";
 
 using Arguments = std::vector<std::string>;
+using command_line::CommandLine;
 
-int RunParse(const Arguments& arguments);
-int RunCheck(const Arguments& arguments);
-int RunLegs(const Arguments& arguments);
-int RunDraw(const Arguments& arguments);
-int RunExport(const Arguments& arguments);
-int RunImport(const Arguments& arguments);
-int RunFromBase(const Arguments& arguments);
+int RunParse(CommandLine& line, const Arguments& arguments);
+int RunCheck(CommandLine& line, const Arguments& arguments);
+int RunLegs(CommandLine& line, const Arguments& arguments);
+int RunDraw(CommandLine& line, const Arguments& arguments);
+int RunExport(CommandLine& line, const Arguments& arguments);
+int RunImport(CommandLine& line, const Arguments& arguments);
+int RunFromBase(CommandLine& line, const Arguments& arguments);
 
 // Writes "tarvik-route: <message>" and a line end to standard error and
 // returns the status.
@@ -43,8 +45,7 @@ int WriteOutput(const std::string& path, const std::string& bytes, const std::st
 
 // The one route file a command reads, read once; false with the refusal
 // or the reason already written.
-bool OneRouteFileRead(const Arguments& files, const command_line::CommandLine& line, RouteInput& input,
-                      int& status);
+bool OneRouteFileRead(const Arguments& files, const CommandLine& line, RouteInput& input, int& status);
 
 // kExitOk when the module reads the route without an error; else the
 // failure, written: running out of memory as itself (kExitUsage), any

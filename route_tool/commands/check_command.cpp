@@ -2,6 +2,7 @@
 // style, then what the module makes of each file.
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 
 #include "route_tool/core/route_check.h"
@@ -11,8 +12,6 @@
 
 namespace route_tool {
 namespace {
-
-constexpr char kUsage[] = "tarvik-route check [--strict] [--json] FILE...";
 
 nlohmann::json CheckJson(const RouteCheck& check) {
   nlohmann::json diagnostics = nlohmann::json::array();
@@ -35,22 +34,15 @@ nlohmann::json CheckJson(const RouteCheck& check) {
 
 }  // namespace
 
-int RunCheck(const Arguments& arguments) {
+int RunCheck(CommandLine& line, const Arguments& arguments) {
   bool strict = false;
   bool json = false;
   Arguments files;
-  for (const std::string& argument : arguments) {
-    if (argument == "--strict") {
-      strict = true;
-    } else if (argument == "--json") {
-      json = true;
-    } else if (argument.starts_with("--")) {
-      return UsageError("unknown option " + argument, kUsage);
-    } else {
-      files.push_back(argument);
-    }
-  }
-  if (files.empty()) return UsageError("expected one or more route files", kUsage);
+  line.Flag("--strict", strict, "warnings fail the check too (status 1)");
+  line.Flag("--json", json, "one JSON document of every file's problems and what the module loads");
+  line.Rest(files, "FILE", "the route files");
+  if (const std::optional<int> end = line.Parse(arguments)) return *end;
+  if (files.empty()) return line.Refuse("expected one or more route files");
 
   int status = kExitOk;
   nlohmann::json document = {{"files", nlohmann::json::array()}};
@@ -72,9 +64,9 @@ int RunCheck(const Arguments& arguments) {
       std::printf("%s\n", DiagnosticLine(path, diagnostic).c_str());
     std::printf("%s\n", VerdictLine(path, check.verdict).c_str());
   }
-  if (json) std::printf("%s\n", JsonDocumentText(document, 2).c_str());
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(kExitUsage, "cannot write the output");
-  return status;
+  if (json) std::printf("%s
+", JsonDocumentText(document, 2).c_str());
+  return OutputFinished(status);
 }
 
 }  // namespace route_tool

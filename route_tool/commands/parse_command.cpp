@@ -17,7 +17,6 @@
 namespace route_tool {
 namespace {
 
-constexpr char kUsage[] = "tarvik-route parse [--json] FILE";
 
 // The host log lines of a read as the JSON document's "log" array, in a
 // temporary file: a large route writes tens of millions of lines.
@@ -100,13 +99,15 @@ void PrintSummary(const std::string& path, const RouteParseResult& result) {
 
 }  // namespace
 
-int RunParse(const Arguments& arguments) {
-  Arguments files = arguments;
-  const bool json = !files.empty() && files.front() == "--json";
-  if (json) files.erase(files.begin());
+int RunParse(CommandLine& line, const Arguments& arguments) {
+  bool json = false;
+  Arguments files;
+  line.Flag("--json", json, "one JSON document: waypoints, runways, error and the host log lines of the read");
+  line.Rest(files, "FILE", "the route file");
+  if (const std::optional<int> end = line.Parse(arguments)) return *end;
   RouteInput input;
   int status = kExitOk;
-  if (!OneRouteFileRead(files, kUsage, input, status)) return status;
+  if (!OneRouteFileRead(files, line, input, status)) return status;
   const std::string path = input.path;
 
   std::optional<LogArraySpool> logArray;
@@ -120,8 +121,7 @@ int RunParse(const Arguments& arguments) {
   } else {
     PrintSummary(path, result);
   }
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(kExitUsage, "cannot write the output");
-  return result.errorFlag ? kExitFailed : kExitOk;
+  return OutputFinished(result.errorFlag ? kExitFailed : kExitOk);
 }
 
 }  // namespace route_tool

@@ -322,7 +322,7 @@ TEST(FaultyScenarioFile, FramesOptionSaysWhatIsWrongWithItsValue) {
   const ProgramRun negative = RunProgram(scenario + " --frames -1", scratch);
   EXPECT_EQ(negative.exitCode, 2);
   EXPECT_EQ(negative.err.substr(0, negative.err.find('\n')),
-            "tarvik-sim: --frames needs a number of seconds from 0 up, found \"-1\"");
+            "tarvik-sim: --frames needs a number of seconds from 0 up, not -1");
   const ProgramRun tiny = RunProgram(scenario + " --frames 1e-300", scratch);
   EXPECT_EQ(tiny.exitCode, 1);
   EXPECT_EQ(tiny.err, "--frames: 1e-300 s is too small to move the clock on over the duration\n");

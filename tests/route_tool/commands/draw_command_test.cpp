@@ -234,7 +234,7 @@ TEST(DrawCommand, BadInputWritesNothing) {
        "tarvik-route: " + faulty + ": the module reads this file with an error; see tarvik-route check " + faulty +
            "\n"},
       {good, 2, "tarvik-route: expected -o PLAN.png or -o PLAN.svg\n" + kUsageLine},
-      {good + " -o", 2, "tarvik-route: -o needs a file name\n" + kUsageLine},
+      {good + " -o", 2, "tarvik-route: -o needs a value\n" + kUsageLine},
       {good + " -o " + png + " -o " + png, 2, "tarvik-route: -o given twice\n" + kUsageLine},
       {good + " -o " + (folder / "plan.pdf"), 2,
        "tarvik-route: " + (folder / "plan.pdf") + ": expected a name ending in .png or .svg\n" + kUsageLine},

@@ -93,7 +93,7 @@ std::vector<BadInputCase> ImportCases() {
       {"no radius for a plain point", kGpx + "<wpt lat=\"1\" lon=\"2\"/></gpx>", "import {in} -o {out}", 2,
        "{in}:3:1: this point has no acceptance radius of ours; give one with --radius METRES\n" + kImportUsage},
       {"radius not a number", kGpx + "<wpt lat=\"1\" lon=\"2\"/></gpx>", "import {in} -o {out} --radius 5m", 2,
-       "--radius 5m is not a number of metres from 0 up\n" + kImportUsage},
+       "--radius needs a number of metres from 0 up, not 5m\n" + kImportUsage},
       {"no output", kGpx + "<wpt lat=\"1\" lon=\"2\"/></gpx>", "import {in} --radius 5", 2,
        "expected -o FILE.route\n" + kImportUsage},
       {"output into a missing folder", kGpx + "<wpt lat=\"1\" lon=\"2\"/></gpx>",

@@ -187,7 +187,7 @@ INSTANTIATE_TEST_SUITE_P(
               "cannot write standard output: No space left on device"},
         Fault{"NoArguments", "", "", 2, "expected a base file" + kUsageLine},
         Fault{"TwoBases", "", "a.cfg b.cfg", 2, "expected one base file" + kUsageLine},
-        Fault{"OutWithoutName", "", "a.cfg -o", 2, "-o needs a file name" + kUsageLine},
+        Fault{"OutWithoutName", "", "a.cfg -o", 2, "-o needs a value" + kUsageLine},
         Fault{"UnknownOption", "", "a.cfg --radius 5", 2, "unknown option --radius" + kUsageLine}),
     [](const testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
 

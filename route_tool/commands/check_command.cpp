@@ -64,8 +64,7 @@ int RunCheck(CommandLine& line, const Arguments& arguments) {
       std::printf("%s\n", DiagnosticLine(path, diagnostic).c_str());
     std::printf("%s\n", VerdictLine(path, check.verdict).c_str());
   }
-  if (json) std::printf("%s
-", JsonDocumentText(document, 2).c_str());
+  if (json) std::printf("%s\n", JsonDocumentText(document, 2).c_str());
   return OutputFinished(status);
 }
 

@@ -267,24 +267,9 @@ void oapiReleaseFont(oapi::Font* font) {
 
 // ---- Display base classes -------------------------------------------------
 
-MFD::MFD(DWORD w, DWORD h, VESSEL* vessel) : W(w), H(h), pV(vessel) {}
 MFD::~MFD() { HostDisplays().erase(this); }
-void MFD::Update(void*) {}
-bool MFD::ConsumeKeyQueued(DWORD) { return false; }
-bool MFD::ConsumeKeyImmediate(char*) { return false; }
-bool MFD::ConsumeButtonPress(int, int) { return false; }
-char* MFD::LabelOfButton(int) { return nullptr; }
-int MFD::MenuOfButtons(const MFDBUTTONMENU**) const { return 0; }
-bool MFD::WriteStatus(std::FILE*) const { return true; }
-bool MFD::ReadStatus(std::FILE*) { return true; }
-void MFD::StoreStatus() const {}
-void MFD::RecallStatus() {}
 
 void MFD::InvalidateButtons() { sdk_bridge::InvalidateButtons(HostDisplayOf(this)); }
-
-MFD2::MFD2(DWORD w, DWORD h, VESSEL* vessel) : MFD(w, h, vessel) {}
-MFD2::~MFD2() = default;
-bool MFD2::UpdateSketchpad(oapi::Sketchpad*) { return false; }
 
 oapi::Font* MFD2::GetDefaultFont(DWORD fontidx) const {
   const Handle font = sdk_bridge::DefaultFont(HostDisplayOf(this), static_cast<int>(fontidx));

@@ -12,17 +12,14 @@
 #include <vector>
 
 #include "tests/route/route_test_support.h"
-#include "tests/support/program_run.h"
+#include "tests/support/tool_run.h"
 #include "route_tool/core/route_legs.h"
 
 namespace {
 
 using route_test::TempFile;
 
-test_support::ProgramRun RunTool(const std::string& arguments) {
-  const TempFile errFile("");
-  return test_support::RunCommand(std::string(TARVIK_ROUTE_PROGRAM " ") + arguments, errFile.Path());
-}
+using tools_test::RunTool;
 
 const std::string kData = TARVIK_SOURCE_DIR "/tests/data/";
 const std::string kCircuit = TARVIK_SOURCE_DIR "/examples/routes/circuit.route";
@@ -115,13 +112,10 @@ TEST(CheckCommand, EndlessFileIsTooLargeForTheModuleAndTheCheck) {
 // A pipe or a FIFO can be read only once: every command reads its input
 // once and says what it says of the file itself.
 TEST(RouteCommands, InputThatCanBeReadOnlyOnceIsReadOnce) {
-  char folderName[] = "/tmp/tarvik_fifo_XXXXXX";
-  ASSERT_NE(mkdtemp(folderName), nullptr);
-  const std::string folder = folderName;
-  const std::string fifo = folder + "/route.fifo";
+  const test_support::TempFolder folder;
+  const std::string fifo = folder.File("route.fifo");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  const std::string kTool = TARVIK_ROUTE_PROGRAM " ";
-  const std::string errPath = folder + "/stderr";
+  const std::string kTool = tools_test::kTool + " ";
   const auto replaced = [](std::string text, const std::string& from, const std::string& to) {
     for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
       text.replace(at, from.size(), to);
@@ -130,19 +124,16 @@ TEST(RouteCommands, InputThatCanBeReadOnlyOnceIsReadOnce) {
   for (const std::string command : {"check", "check --json", "legs", "parse --json", "export --format geojson"}) {
     const auto fromFile = RunTool(command + " " + kCircuit);
     ASSERT_EQ(fromFile.exitCode, 0) << command;
-    const auto fromPipe = test_support::RunCommand("cat " + kCircuit + " | " + kTool + command + " /dev/stdin", errPath);
+    const auto fromPipe = test_support::RunCommand("cat " + kCircuit + " | " + kTool + command + " /dev/stdin");
     EXPECT_EQ(fromPipe.exitCode, 0) << command;
     EXPECT_EQ(replaced(fromPipe.out, "/dev/stdin", kCircuit), fromFile.out) << command;
     // The writer and the command give up after a while, should the FIFO be
     // opened twice.
     const auto fromFifo = test_support::RunCommand(
-        "timeout 10 sh -c 'cat " + kCircuit + " >" + fifo + "' & timeout 10 " + kTool + command + " " + fifo, errPath);
+        "timeout 10 sh -c 'cat " + kCircuit + " >" + fifo + "' & timeout 10 " + kTool + command + " " + fifo);
     EXPECT_EQ(fromFifo.exitCode, 0) << command;
     EXPECT_EQ(replaced(fromFifo.out, fifo, kCircuit), fromFile.out) << command;
   }
-  unlink(fifo.c_str());
-  unlink(errPath.c_str());
-  rmdir(folder.c_str());
 }
 
 TEST(CheckCommand, FailedOutputFailsTheRun) {

@@ -1,5 +1,5 @@
-// A small world for drawing the pages: one body, the focus vessel at the
-// origin heading north, and a 400 x 400 display in the mode.
+// The standard world for drawing the pages: the focus vessel at the origin
+// heading north, and a 400 x 400 display in the mode.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -12,10 +12,11 @@
 #include "nav/route_registry.h"
 #include "simhost/sim_host.h"
 #include "surfaces/recording_surface.h"
+#include "tests/support/standard_world.h"
 
 namespace pages_test {
 
-constexpr double kEarthRadiusMetres = 6371000.0;
+using test_support::kEarthRadiusMetres;
 inline const std::string kFace = "face=\"DejaVu Sans\" style=0";
 
 // A drawn text with the text colour in force when it was drawn.
@@ -61,22 +62,14 @@ class PageTest : public ::testing::Test {
   void SetUp() override { BuildWorld(kEarthRadiusMetres, {0.0, 0.0}, 0.0); }
   void TearDown() override {
     mfd.reset();
-    ClearRoutes();
-    simhost::host().Reset();
+    test_support::EndStandardWorld();
   }
 
   void BuildWorld(double bodyRadiusMetres, simhost::LatLon vesselPosition, double headingRad, int heightPx = 400,
                   int widthPx = 400) {
     mfd.reset();
-    ClearRoutes();
-    simhost::host().Reset();
-    body = &simhost::host().AddBody("Earth", bodyRadiusMetres);
-    simhost::VesselSpec vesselSpec;
-    vesselSpec.name = "GL-01";
-    vesselSpec.body = body;
-    vesselSpec.position = vesselPosition;
-    vesselSpec.headingRad = headingRad;
-    vessel = &simhost::host().AddVessel(vesselSpec);
+    body = &test_support::StartStandardWorld(bodyRadiusMetres);
+    vessel = &test_support::AddGlider(*body, vesselPosition, headingRad);
     mfd = std::make_unique<TarvikMFD>(widthPx, heightPx, vessel->iface.get(), 1);
   }
 

@@ -11,11 +11,12 @@
 
 #include "simhost/sim_host.h"
 #include "geodesy/great_circle.h"
+#include "tests/support/standard_world.h"
 
 namespace simulator {
 namespace {
 
-constexpr double kRadius = 6371000.0;
+constexpr double kRadius = test_support::kEarthRadiusMetres;
 constexpr double kDt = 0.1;
 constexpr double kRadPerDeg = std::numbers::pi / 180.0;
 
@@ -50,8 +51,7 @@ bool Has(const Pilot& pilot, const std::string& milestone) {
 class PilotFlight : public ::testing::Test {
  protected:
   void SetUp() override {
-    simhost::host().Reset();
-    earth_ = &simhost::host().AddBody("Earth", kRadius);
+    earth_ = &test_support::StartStandardWorld();
     field_ = &simhost::host().AddBase(*earth_, "Field", At(0.0, 0.0));
   }
   void TearDown() override { simhost::host().Reset(); }

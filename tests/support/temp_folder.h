@@ -1,5 +1,6 @@
 // A fresh folder for one test's files, removed with everything in it when
-// the object goes, and the two ways tests move bytes in and out of files.
+// the object goes, the same as the working directory of a module test, and
+// the two ways tests move bytes in and out of files.
 #pragma once
 
 #include <stdlib.h>
@@ -61,6 +62,31 @@ class TempFolder {
 
  private:
   std::string path_;
+};
+
+// Switches into a fresh folder, as the host runs the module from its own;
+// goes back before the folder goes.
+class TempWorkingDirectory {
+ public:
+  TempWorkingDirectory() : previous_(std::filesystem::current_path()) { std::filesystem::current_path(folder_.Path()); }
+  ~TempWorkingDirectory() {
+    std::error_code ignored;
+    std::filesystem::current_path(previous_, ignored);
+  }
+  TempWorkingDirectory(const TempWorkingDirectory&) = delete;
+  TempWorkingDirectory& operator=(const TempWorkingDirectory&) = delete;
+
+  // The module's route folder below it, created on first use.
+  std::filesystem::path RouteFolder() const {
+    const auto folder = folder_ / "Config" / "TKMFD" / "routes";
+    std::filesystem::create_directories(folder);
+    return folder;
+  }
+  void WriteRoute(const std::string& name, const std::string& text) const { WriteBytes(RouteFolder() / name, text); }
+
+ private:
+  std::filesystem::path previous_;
+  TempFolder folder_;
 };
 
 }  // namespace test_support

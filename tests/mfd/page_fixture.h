@@ -51,6 +51,24 @@ inline bool ContainsRun(const std::vector<std::string>& lines, const std::vector
   return false;
 }
 
+// Each drawing as it shows: shapes with the pen in force, texts with the
+// font and text colour in force. Selecting what is already selected draws
+// nothing, so it does not show here.
+inline std::vector<std::string> Drawn(const std::vector<std::string>& lines) {
+  std::vector<std::string> drawn;
+  std::string pen;
+  std::string font;
+  std::string colour;
+  for (const std::string& line : lines) {
+    if (line.starts_with("pen ")) pen = line;
+    else if (line.starts_with("font ")) font = line;
+    else if (line.starts_with("colour ")) colour = line;
+    else if (line.starts_with("text ")) drawn.push_back(line + " in " + font + " " + colour);
+    else drawn.push_back(line + " with " + pen);
+  }
+  return drawn;
+}
+
 inline std::string Dump(const std::vector<std::string>& lines) {
   std::string all;
   for (const auto& l : lines) all += l + "\n";

@@ -1,5 +1,6 @@
 #include "nav/waypoint_sequencing.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -184,7 +185,10 @@ TEST_F(SequencingTest, IndexOutsideTheListLeavesTheRouteAlone) {
   EXPECT_TRUE(simhost::host().calls.empty());
 }
 
-TEST_F(SequencingTest, HostCallsOfOneStep) {
+// The host calls of a step are named, not ordered: what counts is that a
+// step asks for the route vessel's height and airspeed and the distance,
+// and nothing else.
+TEST_F(SequencingTest, OneStepAsksOnlyForHeightAirspeedAndDistance) {
   const std::vector<std::string> distance{"oapiGetFocusInterface", "VESSEL::GetEquPos", "VESSEL::GetStatus",
                                           "oapiGetSize"};
   std::vector<std::string> focusRoute{"VESSEL::GetAltitude", "VESSEL::GetTouchdownPoints", "VESSEL::GetAirspeed"};
@@ -197,12 +201,12 @@ TEST_F(SequencingTest, HostCallsOfOneStep) {
 
   vesselRoutes[0].waypoints = {Far()};
   StepRoutes();
-  EXPECT_EQ(simhost::host().calls, focusRoute);
+  EXPECT_THAT(simhost::host().calls, ::testing::UnorderedElementsAreArray(focusRoute));
 
   simhost::host().calls.clear();
   vesselRoutes[0].vessel = nullptr;
   StepRoutes();
-  EXPECT_EQ(simhost::host().calls, distance);
+  EXPECT_THAT(simhost::host().calls, ::testing::UnorderedElementsAreArray(distance));
 }
 
 class VesselRoutesTest : public SequencingTest {

@@ -97,15 +97,22 @@ class ModuleRunTest : public ::testing::Test {
     return 0;
   }
 
+  // The module library as the host loads it; null, said why, when it fails.
+  static std::unique_ptr<simhost::LoadedModule> LoadModule() {
+    std::string error;
+    std::unique_ptr<simhost::LoadedModule> module = simhost::LoadedModule::Load(kModulePath, error);
+    EXPECT_NE(module, nullptr) << error;
+    return module;
+  }
+
   test_support::TempWorkingDirectory folder;
   simhost::Body* earth = nullptr;
   simhost::Vessel* vessel = nullptr;
 };
 
 TEST_F(ModuleRunTest, LoadFlyEndAndUnload) {
-  std::string error;
-  std::unique_ptr<simhost::LoadedModule> module = simhost::LoadedModule::Load(kModulePath, error);
-  ASSERT_NE(module, nullptr) << error;
+  std::unique_ptr<simhost::LoadedModule> module = LoadModule();
+  ASSERT_NE(module, nullptr);
   EXPECT_EQ(simhost::host().initLibCalls, 1);
   EXPECT_EQ(simhost::host().lastInitLib, module->Instance());
   EXPECT_NE(GetProcAddress(module->Instance(), "ExitModule"), nullptr);
@@ -154,9 +161,8 @@ TEST_F(ModuleRunTest, LoadFlyEndAndUnload) {
 
 // Unloading with a route still loaded: the registry goes with the library.
 TEST_F(ModuleRunTest, UnloadWithARouteStillLoaded) {
-  std::string error;
-  std::unique_ptr<simhost::LoadedModule> module = simhost::LoadedModule::Load(kModulePath, error);
-  ASSERT_NE(module, nullptr) << error;
+  std::unique_ptr<simhost::LoadedModule> module = LoadModule();
+  ASSERT_NE(module, nullptr);
   {
     simhost::DisplaySlot slot(3, 200, 200);
     ASSERT_TRUE(slot.SelectMode(17, vessel->iface.get()));
@@ -169,9 +175,8 @@ TEST_F(ModuleRunTest, UnloadWithARouteStillLoaded) {
 }
 
 TEST_F(ModuleRunTest, ADisplayFindsOnlyRegisteredKeys) {
-  std::string error;
-  std::unique_ptr<simhost::LoadedModule> module = simhost::LoadedModule::Load(kModulePath, error);
-  ASSERT_NE(module, nullptr) << error;
+  std::unique_ptr<simhost::LoadedModule> module = LoadModule();
+  ASSERT_NE(module, nullptr);
   simhost::DisplaySlot slot(0, 256, 256);
   EXPECT_FALSE(slot.SelectMode(18, vessel->iface.get()));
   EXPECT_FALSE(slot.Active());

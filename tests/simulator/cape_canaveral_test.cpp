@@ -29,6 +29,7 @@ using test_support::CleanParseLog;
 using test_support::Lines;
 using test_support::Shown;
 using test_support::VesselSection;
+using test_support::WaypointNumbers;
 using test_support::WaypointsShown;
 
 const std::string kProgram = TARVIK_SIM_PROGRAM;
@@ -42,26 +43,16 @@ const std::vector<int> kRealHostOrder = {0, 1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 5, 6};
 using test_support::ReadBytes;
 
 
-// "WP n of 7 current" lines as table rows (the summary counts from 1, the
-// table from 0); -1 for "no route".
-struct ShownRow {
-  double timeSeconds;
-  int row;
-};
-std::vector<ShownRow> RowsShown(const std::vector<std::string>& section) {
-  std::vector<ShownRow> rows;
+// "WP n of 7 current" lines with the table row (from 0) in place of the
+// waypoint's number (the summary counts from 1); -1 for "no route".
+std::vector<Shown> RowsShown(const std::vector<std::string>& section) {
+  std::vector<Shown> rows;
   for (const Shown& shown : WaypointsShown(section)) {
     if (shown.waypoint != 0) {
       EXPECT_EQ(shown.count, 7);
     }
-    rows.push_back({shown.timeSeconds, shown.waypoint - 1});
+    rows.push_back({shown.timeSeconds, shown.waypoint - 1, shown.count});
   }
-  return rows;
-}
-
-std::vector<int> Rows(const std::vector<ShownRow>& shown) {
-  std::vector<int> rows;
-  for (const ShownRow& s : shown) rows.push_back(s.row);
   return rows;
 }
 
@@ -108,13 +99,13 @@ TEST_F(CapeCanaveral, FliesTheRealHostTestsOwnRouteFile) {
 
 TEST_F(CapeCanaveral, ShowsTheSameOrderOfCurrentWaypointsAsTheRealHost) {
   ASSERT_EQ(run_->exitCode, 0) << run_->err;
-  EXPECT_EQ(Rows(RowsShown(*section_)), kRealHostOrder) << run_->out;
+  EXPECT_EQ(WaypointNumbers(RowsShown(*section_)), kRealHostOrder) << run_->out;
   EXPECT_THAT(run_->out, HasSubstr("  loop at WP 5: 2 laps\n"));
   EXPECT_THAT(run_->out, HasSubstr("  pilot's copy: the same waypoints at the same times\n"));
 }
 
 TEST_F(CapeCanaveral, TakeOffIsPassedOnlyOnceAirborne) {
-  const std::vector<ShownRow> shown = RowsShown(*section_);
+  const std::vector<Shown> shown = RowsShown(*section_);
   ASSERT_GE(shown.size(), 2u);
   const double liftOff = TimeAfter(*section_, "lifted off");
   ASSERT_FALSE(std::isnan(liftOff)) << run_->out;
@@ -125,8 +116,8 @@ TEST_F(CapeCanaveral, TakeOffIsPassedOnlyOnceAirborne) {
 // As the real host's driver does: N once the loop fix is current for the
 // third time, before flying to the skid strip again.
 TEST_F(CapeCanaveral, PilotLeavesTheLoopWithNWhenTheLoopFixComesUpAfterTwoLaps) {
-  const std::vector<ShownRow> shown = RowsShown(*section_);
-  ASSERT_EQ(Rows(shown), kRealHostOrder) << run_->out;
+  const std::vector<Shown> shown = RowsShown(*section_);
+  ASSERT_EQ(WaypointNumbers(shown), kRealHostOrder) << run_->out;
   const double pressed = TimeAfter(*section_, "pilot pressed N");
   ASSERT_FALSE(std::isnan(pressed)) << run_->out;
   EXPECT_EQ(pressed, shown[10].timeSeconds);  // the loop fix, third time
@@ -138,9 +129,9 @@ TEST_F(CapeCanaveral, PilotLeavesTheLoopWithNWhenTheLoopFixComesUpAfterTwoLaps) 
 }
 
 TEST_F(CapeCanaveral, RouteIsHeldAtTheLandingWithTheVesselAtRestOnRunway33) {
-  const std::vector<ShownRow> shown = RowsShown(*section_);
+  const std::vector<Shown> shown = RowsShown(*section_);
   ASSERT_FALSE(shown.empty()) << run_->out;
-  EXPECT_EQ(shown.back().row, 6);
+  EXPECT_EQ(shown.back().waypoint, 6);
   const double landing = shown.back().timeSeconds;
   const double touchdown = TimeAfter(*section_, "touched down");
   ASSERT_FALSE(std::isnan(touchdown)) << run_->out;

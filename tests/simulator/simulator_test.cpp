@@ -36,6 +36,7 @@ using test_support::CleanParseLog;
 using test_support::Lines;
 using test_support::Shown;
 using test_support::VesselSection;
+using test_support::WaypointNumbers;
 using test_support::WaypointsShown;
 
 using test_support::ReadBytes;
@@ -59,12 +60,6 @@ std::string DemoLoadingRoute(const TempFolder& scratch, const std::string& name,
   const std::string file = scratch.File("s.json");
   std::ofstream(file) << scenario.dump();
   return file;
-}
-
-std::vector<int> Numbers(const std::vector<Shown>& shown) {
-  std::vector<int> numbers;
-  for (const Shown& s : shown) numbers.push_back(s.waypoint);
-  return numbers;
 }
 
 bool Contains(const std::vector<std::string>& lines, const std::string& text) {
@@ -113,7 +108,7 @@ TEST_F(ShortDemo, KestrelReachesEveryWaypointInOrderFlyingTheLoopTwice) {
   const auto kestrel = VesselSection(run_->out, "Kestrel");
   // The loop at waypoint 4 continues at waypoint 2 (LOOP:1); after two laps
   // the pilot's N leaves it for 5.
-  EXPECT_EQ(Numbers(WaypointsShown(kestrel)), (std::vector<int>{1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(WaypointNumbers(WaypointsShown(kestrel)), (std::vector<int>{1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 5, 6}));
   EXPECT_TRUE(Contains(kestrel, "loop at WP 4: 2 laps"));
   EXPECT_TRUE(Contains(kestrel, "pilot's copy: the same waypoints at the same times"));
 }
@@ -130,7 +125,7 @@ TEST_F(ShortDemo, BothVesselsAreSequencedIndependently) {
   const auto tug = VesselSection(run_->out, "Tug");
   const auto tugShown = WaypointsShown(tug);
   // The tug's route ends with a turn: the module empties it.
-  ASSERT_EQ(Numbers(tugShown), (std::vector<int>{1, 2, 3, 0}));
+  ASSERT_EQ(WaypointNumbers(tugShown), (std::vector<int>{1, 2, 3, 0}));
   EXPECT_TRUE(Contains(tug, "pilot's copy: the same waypoints at the same times"));
   EXPECT_TRUE(Contains(tug, "deleted at 700.0 s"));
   // Focus: Kestrel from 3 s, Tug from 200 s, Kestrel from 260 s. The tug

@@ -71,4 +71,10 @@ inline std::vector<Shown> WaypointsShown(const std::vector<std::string>& section
   return shown;
 }
 
+inline std::vector<int> WaypointNumbers(const std::vector<Shown>& shown) {
+  std::vector<int> numbers;
+  for (const Shown& s : shown) numbers.push_back(s.waypoint);
+  return numbers;
+}
+
 }  // namespace test_support

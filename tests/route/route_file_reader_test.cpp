@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "simhost/sim_host.h"
-#include "tests/route/route_test_support.h"
+#include "tests/support/route_test_support.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include "tests/route/route_test_support.h"
+#include "tests/support/route_test_support.h"
 #include "tests/support/tool_run.h"
 #include "route_tool/core/route_file_writer.h"
 #include "route_tool/core/route_source.h"

@@ -24,13 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
-using test_support::ProgramRun;
-using test_support::CleanParseLog;
-using test_support::Lines;
-using test_support::Shown;
-using test_support::VesselSection;
-using test_support::WaypointNumbers;
-using test_support::WaypointsShown;
+using namespace test_support;  // the runner, the folder and the summary readers
 
 const std::string kProgram = TARVIK_SIM_PROGRAM;
 const std::string kRealHostFolder = TARVIK_SOURCE_DIR "/tests/real_host";
@@ -39,9 +33,6 @@ const std::string kRealHostFolder = TARVIK_SOURCE_DIR "/tests/real_host";
 // take-off, departure turn, pad 1 / VOR / skid strip twice (the loop fix
 // goes back to pad 1), N at the loop fix, final approach fix, landing.
 const std::vector<int> kRealHostOrder = {0, 1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 5, 6};
-
-using test_support::ReadBytes;
-
 
 // "WP n of 7 current" lines with the table row (from 0) in place of the
 // waypoint's number (the summary counts from 1); -1 for "no route".

@@ -31,21 +31,11 @@ const std::string kProgram = TARVIK_SIM_PROGRAM;
 const std::string kDemoFolder = TARVIK_SOURCE_DIR "/examples/demo";
 const std::string kRouteFolder = kDemoFolder + "/Config/TKMFD/routes";
 
-using test_support::ProgramRun;
-using test_support::CleanParseLog;
-using test_support::Lines;
-using test_support::Shown;
-using test_support::VesselSection;
-using test_support::WaypointNumbers;
-using test_support::WaypointsShown;
-
-using test_support::ReadBytes;
+using namespace test_support;  // the runner, the folder and the summary readers
 
 ProgramRun RunProgram(const std::string& arguments) {
   return test_support::RunCommand("'" + kProgram + "' " + arguments);
 }
-
-using test_support::TempFolder;
 
 // The short demo with its two routes beside it and one more, loaded on
 // display 1 at 900 s; returns the scenario file's path.
@@ -67,8 +57,6 @@ bool Contains(const std::vector<std::string>& lines, const std::string& text) {
     if (line.find(text) != std::string::npos) return true;
   return false;
 }
-
-
 
 // ---- The short demo, run once for all its checks ----------------------------
 

@@ -43,8 +43,7 @@ const std::vector<Command> kCommands = {
 };
 
 test_support::ProgramRun RunLine(const Command& c, const std::string& line) {
-  const tools_test::TempFolder folder;
-  return test_support::RunCommand(c.program + " " + c.command + " " + line, folder.File("stderr"));
+  return test_support::RunCommand(c.program + " " + c.command + " " + line);
 }
 
 std::string Refusal(const Command& c, const std::string& message) {

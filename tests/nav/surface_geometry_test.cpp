@@ -82,7 +82,7 @@ class FocusDistanceTest : public NavWorld {
 
 TEST_F(FocusDistanceTest, DistanceFromFocusQueriesTheFocusVesselInOrder) {
   simhost::host().traceCalls = true;
-  EXPECT_NEAR(DistanceFromFocus(0.0, pi / 2), kEarthRadiusMetres * pi / 2, 0.001);
+  EXPECT_NEAR(DistanceFromFocus(0.0, pi / 2), pi / 2 * kEarthRadiusMetres, 0.001);  // a quarter circle
   EXPECT_EQ(simhost::host().calls, (std::vector<std::string>{"oapiGetFocusInterface", "VESSEL::GetEquPos",
                                                          "VESSEL::GetStatus", "oapiGetSize"}));
 }

@@ -1,19 +1,33 @@
 // Scenarios with a fault stop before running, and say where and why.
+#include <sys/wait.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <sstream>
 #include <string>
+#include <vector>
 
+#include <gmock/gmock.h>
 #include <cairo.h>
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "geodesy/angles.h"
+#include "simulator/summary.h"
 #include "tests/simulator/simulator_run_support.h"
+#include "tests/support/program_run.h"
+#include "tests/support/summary_reading.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
+namespace fs = std::filesystem;
 using nlohmann::json;
-using namespace simulator_test;  // NOLINT(google-build-using-namespace)
+using ::testing::HasSubstr;
+using namespace test_support;    // the runner, the folder and the summary readers
+using namespace simulator_test;  // the program and the demo
 
 // ---- Scenarios with a fault -------------------------------------------------
 
@@ -75,15 +89,15 @@ class FaultyScenario : public ::testing::TestWithParam<FaultCase> {};
 
 TEST_P(FaultyScenario, StopsWithFilePlaceAndFaultAndWritesNothing) {
   const FaultCase& c = GetParam();
-  const fs::path scratch = ScratchFolder(c.name);
-  json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
+  const TempFolder scratch;
+  json scenario = json::parse(ReadBytes(kDemoFolder + "/short.json"));
   scenario["routeFolder"] = kRouteFolder;
   c.spoil(scenario);
   const std::string file = (scratch / "faulty.json").string();
   std::ofstream(file) << scenario.dump(2);
   const fs::path output = scratch / "out";
 
-  const ProgramRun run = RunProgram("'" + file + "' --out '" + output.string() + "'", scratch);
+  const ProgramRun run = RunProgram("'" + file + "' --out '" + output.string() + "'");
 
   std::string fault = c.fault;
   if (const auto at = fault.find("{routes}"); at != std::string::npos) fault.replace(at, 8, kRouteFolder);
@@ -91,78 +105,72 @@ TEST_P(FaultyScenario, StopsWithFilePlaceAndFaultAndWritesNothing) {
   EXPECT_EQ(run.err, file + ": " + c.place + ": " + fault + "\n");
   EXPECT_EQ(run.out, "");
   EXPECT_FALSE(fs::exists(output));
-  fs::remove_all(scratch);
 }
 
 INSTANTIATE_TEST_SUITE_P(Simulator, FaultyScenario, ::testing::ValuesIn(kFaults),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(FaultyScenarioFile, SyntaxErrorNamesLineAndColumn) {
-  const fs::path scratch = ScratchFolder("syntax");
+  const TempFolder scratch;
   const std::string file = (scratch / "broken.json").string();
   std::ofstream(file) << "{\n  \"timeStep\": 0.1,,\n}\n";
-  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'", scratch);
+  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.err.rfind(file + ": line 2, column 19: syntax error", 0), 0u) << run.err;
   EXPECT_FALSE(fs::exists(scratch / "out"));
-  fs::remove_all(scratch);
 }
 
 TEST(FaultyScenarioFile, NumberBeyondADoubleNamesItsPlace) {
-  const fs::path scratch = ScratchFolder("overflow");
+  const TempFolder scratch;
   const std::string file = (scratch / "big.json").string();
   // The same text stands earlier as a name: the place is the number's own.
   std::ofstream(file) << "{\n  \"1e400\": 1,\n  \"timeStep\": 1e400\n}\n";
-  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'", scratch);
+  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.err, file + ": line 3, column 15: the number 1e400 is beyond the range of a double\n");
   EXPECT_FALSE(fs::exists(scratch / "out"));
-  fs::remove_all(scratch);
 }
 
 TEST(FaultyScenarioFile, FramesOptionSaysWhatIsWrongWithItsValue) {
-  const fs::path scratch = ScratchFolder("frames");
+  const TempFolder scratch;
   const std::string scenario = "'" + kDemoFolder + "/short.json' --out '" + (scratch / "out").string() + "'";
-  const ProgramRun negative = RunProgram(scenario + " --frames -1", scratch);
+  const ProgramRun negative = RunProgram(scenario + " --frames -1");
   EXPECT_EQ(negative.exitCode, 2);
   EXPECT_EQ(negative.err.substr(0, negative.err.find('\n')),
             "tarvik-sim: --frames needs a number of seconds from 0 up, not -1");
-  const ProgramRun tiny = RunProgram(scenario + " --frames 1e-300", scratch);
+  const ProgramRun tiny = RunProgram(scenario + " --frames 1e-300");
   EXPECT_EQ(tiny.exitCode, 1);
   EXPECT_EQ(tiny.err, "--frames: 1e-300 s is too small to move the clock on over the duration\n");
   EXPECT_FALSE(fs::exists(scratch / "out"));
-  fs::remove_all(scratch);
 }
 
 // Routes kept where a run writes would be deleted by it: refused before
 // anything is removed.
 TEST(FaultyScenarioFile, RouteFolderInsideWhatARunReplacesIsRefused) {
-  const fs::path scratch = ScratchFolder("routesinout");
+  const TempFolder scratch;
   const fs::path routes = scratch / "out" / "host" / "Config" / "TKMFD" / "routes";
   fs::create_directories(routes);
   fs::copy_file(kRouteFolder + "/tug.route", routes / "tug.route");
   fs::copy_file(kRouteFolder + "/short-kestrel.route", routes / "short-kestrel.route");
-  json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
+  json scenario = json::parse(ReadBytes(kDemoFolder + "/short.json"));
   scenario["routeFolder"] = "out/host/Config/TKMFD/routes";
   const std::string file = (scratch / "s.json").string();
   std::ofstream(file) << scenario.dump();
-  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'", scratch);
+  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.err, routes.string() + ": route folder: lies in " + (scratch / "out" / "host").string() +
                          ", which a run replaces; choose another output folder\n");
   EXPECT_TRUE(fs::exists(routes / "tug.route"));
-  fs::remove_all(scratch);
 }
 
 // A disk that fills up: every write that fails fails the run, names a file,
 // and nothing unwritten is listed. The file size limit stands in for the
 // full disk (its signal ignored, so that writes fail instead).
 TEST(FaultyScenarioFile, FailedWritesFailTheRun) {
-  const fs::path scratch = ScratchFolder("full");
+  const TempFolder scratch;
   const std::string out = (scratch / "out").string();
   const ProgramRun run = test_support::RunCommand("sh -c \"trap '' XFSZ; ulimit -f 16; exec '" + kProgram + "' '" +
-                                                      kDemoFolder + "/short.json' --out '" + out + "' --frames 300\"",
-                                                  (scratch / "stderr.txt").string());
+                                                      kDemoFolder + "/short.json' --out '" + out + "' --frames 300\"");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find(": cannot write it"), std::string::npos) << run.err;
   EXPECT_EQ(run.out.find("frames in frames/"), std::string::npos) << run.out;
@@ -175,43 +183,31 @@ TEST(FaultyScenarioFile, FailedWritesFailTheRun) {
   }
 
   // A summary that cannot reach standard output.
-  const ProgramRun full = RunProgram("'" + kDemoFolder + "/short.json' --out '" + out + "' --frames 0 >/dev/full",
-                                     scratch);
+  const ProgramRun full = RunProgram("'" + kDemoFolder + "/short.json' --out '" + out + "' --frames 0 >/dev/full");
   EXPECT_EQ(full.exitCode, 1);
   EXPECT_NE(full.err.find("cannot write the summary to standard output"), std::string::npos) << full.err;
-  fs::remove_all(scratch);
 }
 
 // The host log is written as the module writes it; a line it cannot take
 // fails the run, naming the file. A file size limit stands in for a full
 // disk: the route files fit under it, the log of a long route does not.
 TEST(FaultyScenarioFile, HostLogThatCannotBeWrittenFailsTheRun) {
-  const fs::path scratch = ScratchFolder("logfull");
-  fs::create_directories(scratch / "routes");
-  for (const char* name : {"tug.route", "short-kestrel.route"})
-    fs::copy_file(kRouteFolder + "/" + name, scratch / "routes" / name);
+  const TempFolder scratch;
   std::string route = "BEGIN_POINTS\n1 2\n3 4\nEND_POINTS\nBEGIN_RUNWAYS\n0 1\nEND_RUNWAYS\nBEGIN_WAYPOINTS\n";
   for (int i = 0; i < 400; ++i) route += "POINT 0 TURN 100\n";
-  std::ofstream(scratch / "routes" / "long.route") << route << "END_WAYPOINTS\n";
-  json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
-  scenario["routeFolder"] = "routes";
-  scenario["timeline"].push_back({{"at", 900}, {"display", 1}, {"loadRoute", "long.route"}});
-  const std::string file = (scratch / "s.json").string();
-  std::ofstream(file) << scenario.dump();
+  const std::string file = DemoLoadingRoute(scratch, "long.route", route + "END_WAYPOINTS\n");
   const std::string out = (scratch / "out").string();
   const ProgramRun run = test_support::RunCommand(
-      "sh -c \"trap '' XFSZ; ulimit -f 16; exec '" + kProgram + "' '" + file + "' --out '" + out + "' --frames 0\"",
-      (scratch / "stderr.txt").string());
+      "sh -c \"trap '' XFSZ; ulimit -f 16; exec '" + kProgram + "' '" + file + "' --out '" + out + "' --frames 0\"");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.err, out + "/host.log: cannot write it: File too large\n");
   EXPECT_EQ(run.out, "");
-  fs::remove_all(scratch);
 }
 
-
-// A folder, an endless device: said what they are, and nothing is run.
+// A route loaded with an error shows in the pictures, on the debug line
+// under each display, and the summary says so with the display's text.
 TEST(FaultyScenarioFile, FolderOrEndlessFileIsNoScenario) {
-  const fs::path scratch = ScratchFolder("notafile");
+  const TempFolder scratch;
   const std::string folder = (scratch / "folder.json").string();
   fs::create_directories(folder);
   const struct {
@@ -222,12 +218,11 @@ TEST(FaultyScenarioFile, FolderOrEndlessFileIsNoScenario) {
       {"/dev/zero", "/dev/zero: file: is larger than 64 MiB, not a scenario file\n"},
   };
   for (const auto& c : cases) {
-    const ProgramRun run = RunProgram("'" + c.path + "' --out '" + (scratch / "out").string() + "'", scratch);
+    const ProgramRun run = RunProgram("'" + c.path + "' --out '" + (scratch / "out").string() + "'");
     EXPECT_EQ(run.exitCode, 1) << c.path;
     EXPECT_EQ(run.err, c.err);
     EXPECT_FALSE(fs::exists(scratch / "out"));
   }
-  fs::remove_all(scratch);
 }
 
 // A route the module reads with an error (its bytes shown escaped), or one
@@ -248,24 +243,23 @@ TEST(FaultyScenarioFile, RouteThatDoesNotReadCleanlyIsRefusedBeforeTheRun) {
       {"1 2\n3 4\n", "POINT 0 TURN 100 0 " + huge + "\n", "line 9: the speed reads as inf, not a finite number"},
   };
   for (const auto& c : cases) {
-    const fs::path scratch = ScratchFolder("badroute");
+    const TempFolder scratch;
     fs::create_directories(scratch / "routes");
     fs::copy_file(kRouteFolder + "/tug.route", scratch / "routes" / "tug.route");
     fs::copy_file(kRouteFolder + "/short-kestrel.route", scratch / "routes" / "short-kestrel.route");
     std::ofstream(scratch / "routes" / "bent.route") << "BEGIN_POINTS\n" + c.points +
                                                             "END_POINTS\nBEGIN_RUNWAYS\n0 1\nEND_RUNWAYS\nBEGIN_"
                                                             "WAYPOINTS\n" + c.waypoints + "END_WAYPOINTS\n";
-    json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
+    json scenario = json::parse(ReadBytes(kDemoFolder + "/short.json"));
     scenario["routeFolder"] = "routes";  // beside the scenario file
     scenario["vessels"][1]["route"] = "bent.route";
     const std::string file = (scratch / "s.json").string();
     std::ofstream(file) << scenario.dump();
-    const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'", scratch);
+    const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'");
     EXPECT_EQ(run.exitCode, 1) << c.fault;
     EXPECT_EQ(run.err, file + ": /vessels/1/route: route file \"bent.route\" " + c.fault + "\n");
     EXPECT_EQ(run.out, "");  // the reader's echo of its report is kept out too
     EXPECT_FALSE(fs::exists(scratch / "out"));
-    fs::remove_all(scratch);
   }
 }
 

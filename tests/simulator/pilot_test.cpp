@@ -12,11 +12,12 @@
 #include "geodesy/angles.h"
 #include "geodesy/body_constants.h"
 #include "geodesy/great_circle.h"
+#include "tests/support/standard_world.h"
 
 namespace simulator {
 namespace {
 
-constexpr double kRadius = geodesy::kEarthRadiusMetres;
+constexpr double kRadius = test_support::kEarthRadiusMetres;
 constexpr double kDt = 0.1;
 constexpr double kRadPerDeg = geodesy::kRadiansPerDegree;
 
@@ -53,8 +54,7 @@ bool Has(const Pilot& pilot, const std::string& milestone) {
 class PilotFlight : public ::testing::Test {
  protected:
   void SetUp() override {
-    simhost::host().Reset();
-    earth_ = &simhost::host().AddBody("Earth", kRadius);
+    earth_ = &test_support::StartStandardWorld();
     field_ = &simhost::host().AddBase(*earth_, "Field", At(0.0, 0.0));
   }
   void TearDown() override { simhost::host().Reset(); }

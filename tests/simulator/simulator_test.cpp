@@ -17,75 +17,38 @@
 
 #include "geodesy/angles.h"
 #include "simulator/summary.h"
+#include "tests/simulator/simulator_run_support.h"
 #include "tests/support/program_run.h"
 #include "tests/support/summary_reading.h"
-#include "tests/simulator/simulator_run_support.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
 using ::testing::HasSubstr;
-
-using namespace simulator_test;  // NOLINT(google-build-using-namespace)
-using test_support::ProgramRun;
-using test_support::Shown;
-using test_support::VesselSection;
-using test_support::WaypointsShown;
-
-std::vector<int> Numbers(const std::vector<Shown>& shown) {
-  std::vector<int> numbers;
-  for (const Shown& s : shown) numbers.push_back(s.waypoint);
-  return numbers;
-}
-
-bool Contains(const std::vector<std::string>& lines, const std::string& text) {
-  for (const std::string& line : lines)
-    if (line.find(text) != std::string::npos) return true;
-  return false;
-}
-
-// The host log of a clean parse of a file with the given points, runways
-// and waypoint references ('R' runway, 'P' point).
-std::vector<std::string> CleanParseLog(int points, const std::string& references) {
-  std::vector<std::string> log = {"Tarvik MFD: Start parsing file...", "Parsing Points...", "..start spilt 1..",
-                                  "..end spilt 1..", ".1.."};
-  for (int i = 0; i < points; ++i) log.insert(log.end(), {"..", "..start spilt 2..", "..end spilt 2.."});
-  log.insert(log.end(), {"Ok!", "Parsing Runways...", "Ok!", "getRoute 1", "getRoute 2"});
-  for (char reference : references) {
-    log.insert(log.end(), {".1", ".2", ".3", ".4"});
-    if (reference == 'R') log.push_back(".5");
-    else log.insert(log.end(), {".6", ".7"});
-    log.insert(log.end(), {".8", ".9"});
-  }
-  log.push_back("Tarvik MFD: Parsing completed!");
-  return log;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) lines.push_back(line);
-  return lines;
-}
+using namespace test_support;    // the runner, the folder and the summary readers
+using namespace simulator_test;  // the program and the demo
 
 // ---- The short demo, run once for all its checks ----------------------------
 
 class ShortDemo : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    output_ = new fs::path(ScratchFolder("short") / "out");
-    run_ = new ProgramRun(RunProgram(kDemoFolder + "/short.json --out '" + output_->string() + "'", output_->parent_path()));
+    folder_ = new TempFolder;
+    output_ = new fs::path(*folder_ / "out");
+    run_ = new ProgramRun(RunProgram(kDemoFolder + "/short.json --out '" + output_->string() + "'"));
   }
   static void TearDownTestSuite() {
-    fs::remove_all(output_->parent_path());
     delete run_;
     delete output_;
+    delete folder_;
   }
+  static TempFolder* folder_;
   static fs::path* output_;
   static ProgramRun* run_;
 };
+TempFolder* ShortDemo::folder_ = nullptr;
 fs::path* ShortDemo::output_ = nullptr;
 ProgramRun* ShortDemo::run_ = nullptr;
 
@@ -93,7 +56,7 @@ TEST_F(ShortDemo, RunsToTheEndAndWritesFramesOverviewLogAndSummary) {
   ASSERT_EQ(run_->exitCode, 0) << run_->err;
   EXPECT_EQ(run_->err, "");  // quiet without a terminal
   EXPECT_TRUE(fs::is_regular_file(*output_ / "overview.png"));
-  EXPECT_EQ(ReadText(*output_ / "summary.txt"), run_->out);
+  EXPECT_EQ(ReadBytes(*output_ / "summary.txt"), run_->out);
   // Frames every 300 s and at the end, for each of the three displays.
   std::size_t frames = 0;
   for (const auto& entry : fs::directory_iterator(*output_ / "frames")) frames += entry.path().extension() == ".png";
@@ -105,7 +68,7 @@ TEST_F(ShortDemo, KestrelReachesEveryWaypointInOrderFlyingTheLoopTwice) {
   const auto kestrel = VesselSection(run_->out, "Kestrel");
   // The loop at waypoint 4 continues at waypoint 2 (LOOP:1); after two laps
   // the pilot's N leaves it for 5.
-  EXPECT_EQ(Numbers(WaypointsShown(kestrel)), (std::vector<int>{1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(WaypointNumbers(WaypointsShown(kestrel)), (std::vector<int>{1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 5, 6}));
   EXPECT_TRUE(Contains(kestrel, "loop at WP 4: 2 laps"));
   EXPECT_TRUE(Contains(kestrel, "pilot's copy: the same waypoints at the same times"));
 }
@@ -122,7 +85,7 @@ TEST_F(ShortDemo, BothVesselsAreSequencedIndependently) {
   const auto tug = VesselSection(run_->out, "Tug");
   const auto tugShown = WaypointsShown(tug);
   // The tug's route ends with a turn: the module empties it.
-  ASSERT_EQ(Numbers(tugShown), (std::vector<int>{1, 2, 3, 0}));
+  ASSERT_EQ(WaypointNumbers(tugShown), (std::vector<int>{1, 2, 3, 0}));
   EXPECT_TRUE(Contains(tug, "pilot's copy: the same waypoints at the same times"));
   EXPECT_TRUE(Contains(tug, "deleted at 700.0 s"));
   // Focus: Kestrel from 3 s, Tug from 200 s, Kestrel from 260 s. The tug
@@ -145,7 +108,7 @@ TEST_F(ShortDemo, LogHoldsExactlyTheModulesTwoParses) {
   std::vector<std::string> expected = CleanParseLog(8, "RPPPPR");
   const std::vector<std::string> tug = CleanParseLog(7, "PRP");
   expected.insert(expected.end(), tug.begin(), tug.end());
-  EXPECT_EQ(Lines(ReadText(*output_ / "host.log")), expected);
+  EXPECT_EQ(Lines(ReadBytes(*output_ / "host.log")), expected);
   EXPECT_THAT(run_->out, HasSubstr("2 route parses started, 2 completed"));
 }
 
@@ -167,8 +130,8 @@ TEST_F(ShortDemo, NoPenOrFontIsLeaked) {
 }
 
 TEST(SimulatorRecording, DrawCallsAreWrittenOnRequest) {
-  const fs::path scratch = ScratchFolder("record");
-  json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
+  const TempFolder scratch;
+  json scenario = json::parse(ReadBytes(kDemoFolder + "/short.json"));
   scenario["duration"] = 5;
   scenario["routeFolder"] = kRouteFolder;
   json early = json::array();
@@ -177,9 +140,9 @@ TEST(SimulatorRecording, DrawCallsAreWrittenOnRequest) {
   scenario["timeline"] = early;
   std::ofstream(scratch / "s.json") << scenario.dump();
   const ProgramRun run = RunProgram("'" + (scratch / "s.json").string() + "' --record --frames 0 --out '" +
-                                        (scratch / "out").string() + "'", scratch);
+                                        (scratch / "out").string() + "'");
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  const std::string recording = ReadText(scratch / "out" / "recording" / "display1.txt");
+  const std::string recording = ReadBytes(scratch / "out" / "recording" / "display1.txt");
   // Redraws at the refresh interval of 1 s: at 0 s and then every second.
   std::vector<std::string> redraws;
   for (const std::string& line : Lines(recording))
@@ -188,25 +151,14 @@ TEST(SimulatorRecording, DrawCallsAreWrittenOnRequest) {
                                                "# redraw at 3.0 s", "# redraw at 4.0 s", "# redraw at 5.0 s"}));
   EXPECT_THAT(recording, HasSubstr("Take-off runway 09"));
   EXPECT_FALSE(fs::exists(scratch / "out" / "frames" / "display0_t00000.0s.png"));
-  fs::remove_all(scratch);
 }
 
-
-// A route loaded with an error shows in the pictures, on the debug line
-// under each display, and the summary says so with the display's text.
 TEST(SimulatorRun, RouteLoadedWithAnErrorShowsInFramesAndSummary) {
-  const fs::path scratch = ScratchFolder("loaderror");
-  fs::create_directories(scratch / "routes");
-  for (const char* name : {"tug.route", "short-kestrel.route"})
-    fs::copy_file(kRouteFolder + "/" + name, scratch / "routes" / name);
-  std::ofstream(scratch / "routes" / "bent.route")
-      << "BEGIN_POINTS\n1 2\nEND_POINTS\nBEGIN_RUNWAYS\n0 0\nEND_RUNWAYS\nBEGIN_WAYPOINTS\nPOINT 4 TURN 100\nEND_WAYPOINTS\n";
-  json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
-  scenario["routeFolder"] = "routes";
-  scenario["timeline"].push_back({{"at", 900}, {"display", 1}, {"loadRoute", "bent.route"}});
-  const std::string file = (scratch / "s.json").string();
-  std::ofstream(file) << scenario.dump();
-  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "' --frames 960", scratch);
+  const TempFolder scratch;
+  const std::string file = DemoLoadingRoute(
+      scratch, "bent.route",
+      "BEGIN_POINTS\n1 2\nEND_POINTS\nBEGIN_RUNWAYS\n0 0\nEND_RUNWAYS\nBEGIN_WAYPOINTS\nPOINT 4 TURN 100\nEND_WAYPOINTS\n");
+  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "' --frames 960");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("A route loaded with an error (the display says so on the debug line): \"Error: Point in "
                          "route not found!\"\n"),
@@ -232,7 +184,6 @@ TEST(SimulatorRun, RouteLoadedWithAnErrorShowsInFramesAndSummary) {
   };
   EXPECT_GT(inkInStrip(scratch / "out" / "frames" / "display1_t00960.0s.png"), 50);
   EXPECT_EQ(inkInStrip(scratch / "out" / "frames" / "display1_t00000.0s.png"), 0);
-  fs::remove_all(scratch);
 }
 
 TEST(SimulatorSummary, OneLapIsOneLap) {
@@ -265,4 +216,5 @@ TEST(SimulatorSummary, EndLongitudeIsWithin180Degrees) {
   }
 }
 
+// A folder, an endless device: said what they are, and nothing is run.
 }  // namespace

@@ -12,19 +12,15 @@
 
 #include "route/route_file_reader.h"
 #include "simhost/sim_host.h"
-#include "tests/route/route_test_support.h"
-#include "tests/support/program_run.h"
+#include "tests/support/route_test_support.h"
+#include "tests/support/tool_run.h"
 
 namespace {
 
 using route_test::TempFile;
 
 using ToolRun = test_support::ProgramRun;
-
-ToolRun RunTool(const std::string& arguments) {
-  const TempFile errFile("");
-  return test_support::RunCommand(std::string(TARVIK_ROUTE_PROGRAM " ") + arguments, errFile.Path());
-}
+using tools_test::RunTool;
 
 const std::string kExample = TARVIK_SOURCE_DIR "/examples/routes/example.route";
 

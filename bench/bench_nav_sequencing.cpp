@@ -9,6 +9,7 @@
 #include <numbers>
 #include <string>
 
+#include "geodesy/body_constants.h"
 #include "nav/route_registry.h"
 #include "nav/waypoint_sequencing.h"
 #include "simhost/sim_host.h"
@@ -47,7 +48,7 @@ void operator delete[](void* p, std::size_t, std::align_val_t) noexcept { std::f
 namespace {
 
 constexpr int kWaypointsPerRoute = 50;
-constexpr double kEarthRadiusMetres = 6371000.0;
+using geodesy::kEarthRadiusMetres;
 
 enum class Traffic {
   Cruising,    // every current waypoint out of reach: the index never moves

@@ -7,17 +7,18 @@
 
 #include <cmath>
 #include <cstdint>
-#include <numbers>
 #include <utility>
 
+#include "geodesy/angles.h"
+#include "geodesy/body_constants.h"
 #include "mfd/tarvik_mfd.h"
 #include "nav/route_registry.h"
 #include "simhost/sim_host.h"
 
 namespace {
 
-constexpr double kEarthRadiusMetres = 6371010.0;
-constexpr double kDegree = std::numbers::pi / 180.0;
+using geodesy::kEarthRadiusMetres;
+constexpr double kDegree = geodesy::kRadiansPerDegree;
 constexpr DWORD kDisplaySidePx = 366;  // the left display of a 1024x768 window
 
 class CountingSketchpad : public oapi::Sketchpad {

@@ -19,6 +19,8 @@
 
 namespace {
 
+using namespace route_tool;
+
 // A file in the temporary folder, removed when it goes.
 class TemporaryFile {
  public:

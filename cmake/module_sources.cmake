@@ -2,6 +2,7 @@
 # simulated host's (top CMakeLists.txt), the real host's
 # (bindings/orbiter_sdk) and the real-host checks. Paths from TARVIK_ROOT.
 set(TARVIK_ROUTE_SOURCES
+  ${TARVIK_ROOT}/route/field_numbers.cpp
   ${TARVIK_ROOT}/route/route_file_reader.cpp
   ${TARVIK_ROOT}/route/route_records.cpp
   ${TARVIK_ROOT}/route/section_text.cpp)

@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <string>
 
+#include "geodesy/body_constants.h"
 #include "mfd/tarvik_mfd.h"
 #include "nav/route_registry.h"
 #include "page_pictures/page_picture.h"
@@ -21,13 +22,12 @@ namespace {
 constexpr int kDisplayPx = 400;
 constexpr int kSheetGapPx = 12;
 constexpr std::uint32_t kRangeMetres = 2000;
-constexpr double kEarthRadiusMetres = 6371000.0;
 constexpr simhost::LatLon kBaseOrigin{0.4765, -1.4172};  // [rad]
 
 // A point north and east of the base origin [m].
 simhost::LatLon Local(double northMetres, double eastMetres) {
-  return {kBaseOrigin.latitudeRad + northMetres / kEarthRadiusMetres,
-          kBaseOrigin.longitudeRad + eastMetres / (kEarthRadiusMetres * std::cos(kBaseOrigin.latitudeRad))};
+  return {kBaseOrigin.latitudeRad + northMetres / geodesy::kEarthRadiusMetres,
+          kBaseOrigin.longitudeRad + eastMetres / (geodesy::kEarthRadiusMetres * std::cos(kBaseOrigin.latitudeRad))};
 }
 
 Waypoint MakeWaypoint(double north, double east, TaskKind task, double altitude, double speed, std::string name = "",
@@ -47,7 +47,7 @@ Waypoint MakeWaypoint(double north, double east, TaskKind task, double altitude,
 
 void BuildWorld() {
   simhost::Host& host = simhost::host();
-  simhost::Body& earth = host.AddBody("Earth", kEarthRadiusMetres);
+  simhost::Body& earth = host.AddBody("Earth", geodesy::kEarthRadiusMetres);
   host.AddBase(earth, "Brighton Beach", Local(-150.0, 0.0),
                {Local(-220.0, -120.0), Local(-220.0, -40.0), Local(-220.0, 40.0), Local(-220.0, 120.0)});
   simhost::Transmitter& vor = host.AddTransmitter(earth, TRANSMITTER_VOR, "BBV", Local(-450.0, 650.0));

@@ -7,6 +7,8 @@
 #include "simhost/sim_host.h"
 #include "route_tool/core/route_check.h"
 
+using namespace route_tool;
+
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
   fuzz_input::Begin("tarvik_fuzz_check_");
   return 0;
@@ -19,6 +21,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const RouteCheck check = CheckRouteFile(path);
   simhost::host().ClearLog();
   RouteFileReader module;
+  module.SetReportEcho(DiscardEcho);
   const WaypointList waypoints = module.ParseRouteFile(path);
   // The verdict is the module's read, and the check finds an error exactly
   // when the module does.

@@ -17,6 +17,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   simhost::host().ClearLog();
   RouteFileReader reader;
+  reader.SetReportEcho(DiscardEcho);
   const WaypointList waypoints = reader.ParseRouteFile(path);
   const RunwayList runways = reader.GetRunways();
   // What the reader promises whatever the bytes: a clean read reports

@@ -19,6 +19,8 @@
 
 namespace {
 
+using namespace route_tool;
+
 // Pieces that matter to the format, so that random texts meet them often.
 constexpr std::string_view kPieces[] = {"BEGIN_", "END_", "POINTS", "RUNWAYS", "WAYPOINTS", "#",  "\"",
                                         "\n",     "\r",   "\t",     " ",       "-0",        "0", "LOOP:"};
@@ -125,6 +127,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   simhost::host().ClearLog();
   ReadTrace trace;
   RouteFileReader reader(&trace);
+  reader.SetReportEcho(DiscardEcho);
   const WaypointList waypoints = reader.ParseRouteFile(fuzz_input::RoutePath());
   Check(!reader.errorFlag);
   Check(trace.points.size() == draft.points.size());

@@ -2,19 +2,20 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
+
+#include "geodesy/angles.h"
 
 namespace geodesy {
 
-constexpr double kTwoPi = 2.0 * std::numbers::pi;
+constexpr double kTwoPi = 2.0 * kPi;
 
 double WrapToPi(double angleRad) {
-  double a = std::fmod(angleRad + std::numbers::pi, kTwoPi);
+  double a = std::fmod(angleRad + kPi, kTwoPi);
   if (a <= 0.0) a += kTwoPi;
-  return a - std::numbers::pi;
+  return a - kPi;
 }
 
-double CourseRad(const simhost::LatLon& from, const simhost::LatLon& to) {
+double CourseRad(const LatLon& from, const LatLon& to) {
   const double dLon = to.longitudeRad - from.longitudeRad;
   const double y = std::sin(dLon) * std::cos(to.latitudeRad);
   const double x = std::cos(from.latitudeRad) * std::sin(to.latitudeRad) -
@@ -24,7 +25,7 @@ double CourseRad(const simhost::LatLon& from, const simhost::LatLon& to) {
   return course;
 }
 
-double DistanceMetres(const simhost::LatLon& from, const simhost::LatLon& to, double radiusMetres) {
+double DistanceMetres(const LatLon& from, const LatLon& to, double radiusMetres) {
   // Haversine: well-conditioned for the short distances a pilot steers by.
   const double sinLat = std::sin((to.latitudeRad - from.latitudeRad) * 0.5);
   const double sinLon = std::sin((to.longitudeRad - from.longitudeRad) * 0.5);
@@ -32,7 +33,7 @@ double DistanceMetres(const simhost::LatLon& from, const simhost::LatLon& to, do
   return 2.0 * radiusMetres * std::asin(std::sqrt(std::clamp(a, 0.0, 1.0)));
 }
 
-simhost::LatLon Travel(const simhost::LatLon& from, double courseRad, double distanceMetres, double radiusMetres) {
+LatLon Travel(const LatLon& from, double courseRad, double distanceMetres, double radiusMetres) {
   const double delta = distanceMetres / radiusMetres;
   const double sinLat = std::sin(from.latitudeRad) * std::cos(delta) +
                         std::cos(from.latitudeRad) * std::sin(delta) * std::cos(courseRad);
@@ -43,9 +44,9 @@ simhost::LatLon Travel(const simhost::LatLon& from, double courseRad, double dis
   return {latitude, longitude};
 }
 
-double CourseAtEnd(const simhost::LatLon& from, const simhost::LatLon& to) {
+double CourseAtEnd(const LatLon& from, const LatLon& to) {
   // The reverse course, turned round.
-  return std::fmod(CourseRad(to, from) + std::numbers::pi, kTwoPi);
+  return std::fmod(CourseRad(to, from) + kPi, kTwoPi);
 }
 
 }  // namespace geodesy

@@ -44,20 +44,23 @@ constexpr int PANEL_MOUSE_LBDOWN = 0x01;  // press
 constexpr int PANEL_MOUSE_LBUP = 0x04;    // release
 constexpr int PANEL_MOUSE_LBPRESSED = 0x10;  // held
 
+// The defaults of the virtuals are defined here, once for both hosts; the
+// destructor (the host forgets the display), InvalidateButtons and
+// GetDefaultFont are each host's.
 class MFD {
  public:
-  MFD(DWORD w, DWORD h, VESSEL* vessel);
+  MFD(DWORD w, DWORD h, VESSEL* vessel) : W(w), H(h), pV(vessel) {}
   virtual ~MFD();
-  virtual void Update(void* hDC);
-  virtual bool ConsumeKeyQueued(DWORD key);
-  virtual bool ConsumeKeyImmediate(char* kstate);
-  virtual bool ConsumeButtonPress(int bt, int event);
-  virtual char* LabelOfButton(int bt);
-  virtual int MenuOfButtons(const MFDBUTTONMENU** menu) const;
-  virtual bool WriteStatus(std::FILE* scn) const;
-  virtual bool ReadStatus(std::FILE* scn);
-  virtual void StoreStatus() const;
-  virtual void RecallStatus();
+  virtual void Update(void* /*hDC*/) {}
+  virtual bool ConsumeKeyQueued(DWORD /*key*/) { return false; }
+  virtual bool ConsumeKeyImmediate(char* /*kstate*/) { return false; }
+  virtual bool ConsumeButtonPress(int /*bt*/, int /*event*/) { return false; }
+  virtual char* LabelOfButton(int /*bt*/) { return nullptr; }
+  virtual int MenuOfButtons(const MFDBUTTONMENU** /*menu*/) const { return 0; }
+  virtual bool WriteStatus(std::FILE* /*scn*/) const { return true; }
+  virtual bool ReadStatus(std::FILE* /*scn*/) { return true; }
+  virtual void StoreStatus() const {}
+  virtual void RecallStatus() {}
 
   // Asks the host to query the button labels again.
   void InvalidateButtons();
@@ -70,9 +73,9 @@ class MFD {
 
 class MFD2 : public MFD {
  public:
-  MFD2(DWORD w, DWORD h, VESSEL* vessel);
-  ~MFD2() override;
-  virtual bool UpdateSketchpad(oapi::Sketchpad* skp);
+  MFD2(DWORD w, DWORD h, VESSEL* vessel) : MFD(w, h, vessel) {}
+  ~MFD2() override = default;
+  virtual bool UpdateSketchpad(oapi::Sketchpad* /*skp*/) { return false; }
 
   // A font of the display's own; the host owns it, never release it.
   oapi::Font* GetDefaultFont(DWORD fontidx) const;

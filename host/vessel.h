@@ -8,7 +8,7 @@ inline namespace host_interface {
 
 class VESSEL {
  public:
-  explicit VESSEL(OBJHANDLE hVessel);
+  explicit VESSEL(OBJHANDLE hVessel) : hVessel(hVessel) {}
   virtual ~VESSEL();
 
   OBJHANDLE GetHandle() const;

@@ -53,6 +53,13 @@ void AdvanceRoute(VesselRoute& route) {
     airspeed = route.vessel->GetAirspeed();
   }
 
+  // A take-off is passed above its height, a landing below the given one
+  // at a standstill.
+  const auto moveOnAtTakeoffOrLanding = [&](std::int32_t task, double landedBelowMetres) {
+    if (task == Takeoff) MoveOnIf(heightMetres > kTakeoffHeightMetres, route);
+    if (task == Land) MoveOnIf(heightMetres < landedBelowMetres && airspeed < kStandstillAirspeed, route);
+  };
+
   const Waypoint& reached = route.waypoints[route.currentIndex];
   const double distanceMetres = DistanceToWaypoint(route, reached);
   const double radiusMetres = reached.acceptRadius;
@@ -71,10 +78,8 @@ void AdvanceRoute(VesselRoute& route) {
         if (InsideList(reached.loopTarget, route)) route.currentIndex = static_cast<std::uint32_t>(reached.loopTarget);
         break;
       case Takeoff:
-        MoveOnIf(heightMetres > kTakeoffHeightMetres, route);
-        break;
       case Land:
-        MoveOnIf(heightMetres < kLandingHeightMetres && airspeed < kStandstillAirspeed, route);
+        moveOnAtTakeoffOrLanding(reached.task, kLandingHeightMetres);
         break;
       default:
         break;
@@ -83,16 +88,5 @@ void AdvanceRoute(VesselRoute& route) {
 
   // A radius of 0 means "wherever the vessel is" for take-off and landing,
   // and applies to the waypoint that is current after the radius test.
-  if (radiusMetres == 0.0) {
-    switch (route.waypoints[route.currentIndex].task) {
-      case Takeoff:
-        MoveOnIf(heightMetres > kTakeoffHeightMetres, route);
-        break;
-      case Land:
-        MoveOnIf(heightMetres < kTouchdownHeightMetres && airspeed < kStandstillAirspeed, route);
-        break;
-      default:
-        break;
-    }
-  }
+  if (radiusMetres == 0.0) moveOnAtTakeoffOrLanding(route.waypoints[route.currentIndex].task, kTouchdownHeightMetres);
 }

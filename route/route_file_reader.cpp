@@ -9,6 +9,7 @@
 
 #include "host/oapi.h"
 #include "route/route_messages.h"
+#include "route/section_lines.h"
 
 namespace {
 
@@ -18,64 +19,10 @@ constexpr double kRadiansPerDegree = 0.017453292519943295;
 
 void Log(const char* line) { oapiWriteLog(line); }
 
-// The lines of a section body, to size its list once (growing a large
-// list costs more than reading it); capped so that a file of many short
-// bad lines reserves no more than some hundred megabytes of address space.
-std::size_t ExpectedLineCount(std::string_view body) {
-  constexpr std::size_t kMostReserved = std::size_t{1} << 21;
-  const auto lineFeeds = static_cast<std::size_t>(std::count(body.begin(), body.end(), '\n'));
-  return std::min(lineFeeds + 1, kMostReserved);
-}
-
-// The non-empty lines of a section body, numbered from 1; the same pieces
-// as SplitText at LF without building the list.
-class Lines {
- public:
-  explicit Lines(std::string_view body) : rest_(body) {}
-  bool Next(std::string_view& line) {
-    while (!rest_.empty()) {
-      const std::size_t lf = rest_.find('\n');
-      line = rest_.substr(0, lf);
-      rest_.remove_prefix(lf == std::string_view::npos ? rest_.size() : lf + 1);
-      if (!line.empty()) {
-        ++number_;
-        return true;
-      }
-    }
-    return false;
-  }
-  std::size_t Number() const { return number_; }
-
- private:
-  std::string_view rest_;
-  std::size_t number_ = 0;
-};
-
-// The first N fields of a line, as SplitText at the space gives them;
-// count says how many there are, up to N.
-template <std::size_t N>
-struct Fields {
-  static_assert(N <= std::tuple_size_v<decltype(TracedLine::fields)>);
-  explicit Fields(std::string_view line) {
-    while (count < N) {
-      while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-      if (line.empty()) break;
-      const std::size_t space = line.find(' ');
-      field[count++] = line.substr(0, space);
-      if (space == std::string_view::npos) break;
-      line.remove_prefix(space);
-    }
-  }
-  std::array<std::string_view, N> field{};
-  std::size_t count = 0;
-};
-
-template <std::size_t N>
-TracedLine Traced(std::string_view line, const Fields<N>& fields) {
-  TracedLine traced{line, {}, fields.count};
-  std::copy(fields.field.begin(), fields.field.end(), traced.fields.begin());
-  return traced;
-}
+using section_lines::ExpectedLineCount;
+using section_lines::Fields;
+using section_lines::Lines;
+using section_lines::Traced;
 
 // "Error: <section> line <n>: <what>: "<text>"", the text cut short.
 std::string LineError(std::string_view section, std::size_t lineNumber, std::string_view what, std::string_view text) {
@@ -144,6 +91,10 @@ void RouteFileReader::ParseText(const TextReading& readText) {
   Log(msg::kParsingCompleted);
 }
 
+void EchoToStandardOutput(std::string_view message) { std::fwrite(message.data(), 1, message.size(), stdout); }
+
+void DiscardEcho(std::string_view) {}
+
 RunwayList RouteFileReader::GetRunways() const { return runways; }
 
 void RouteFileReader::ReportError(const std::string& message) {
@@ -153,7 +104,7 @@ void RouteFileReader::ReportError(const std::string& message) {
   if (trace_ != nullptr) trace_->reports.push_back({message, subject_});
   subject_ = {};
   Log(msg::kErrorLogHeader);
-  std::fwrite(message.data(), 1, message.size(), stdout);
+  echo_(message);
   // The host's log call takes the message through a 500-character buffer.
   Log(message.size() > msg::kLongestLoggedMessage ? msg::kErrorLogTooLong : message.c_str());
 }
@@ -195,14 +146,17 @@ void RouteFileReader::ReportShortLine(std::string_view line, std::string_view fi
   }
 }
 
+std::string_view RouteFileReader::SectionOrReport(std::string_view name, std::string_view missing) {
+  const std::string_view body = SectionBody(fileText, name, *this);
+  if (body.empty()) ReportError(std::string(missing));
+  return body;
+}
+
 std::vector<RoutePoint> RouteFileReader::ParsePoints() {
   Log(msg::kParsingPoints);
   std::vector<RoutePoint> points;
-  const std::string_view body = SectionBody(fileText, msg::kPointsSection, *this);
-  if (body.empty()) {
-    ReportError(std::string(msg::kPointsMissing));
-    return points;
-  }
+  const std::string_view body = SectionOrReport(msg::kPointsSection, msg::kPointsMissing);
+  if (body.empty()) return points;
   Log(msg::kStartSplitLines);
   points.reserve(ExpectedLineCount(body));
   Lines lines(body);
@@ -235,11 +189,8 @@ std::vector<RoutePoint> RouteFileReader::ParsePoints() {
 RunwayList RouteFileReader::ParseRunways(const std::vector<RoutePoint>& points) {
   Log(msg::kParsingRunways);
   RunwayList runwayList;
-  const std::string_view body = SectionBody(fileText, msg::kRunwaysSection, *this);
-  if (body.empty()) {
-    ReportError(std::string(msg::kRunwaysMissing));
-    return runwayList;
-  }
+  const std::string_view body = SectionOrReport(msg::kRunwaysSection, msg::kRunwaysMissing);
+  if (body.empty()) return runwayList;
   runwayList.reserve(ExpectedLineCount(body));
   Lines lines(body);
   std::string_view line;
@@ -287,11 +238,8 @@ RunwayList RouteFileReader::ParseRunways(const std::vector<RoutePoint>& points) 
 WaypointList RouteFileReader::ParseWaypoints(const std::vector<RoutePoint>& points, const RunwayList& runwayList) {
   Log(msg::kWaypointsStart);
   WaypointList route;
-  const std::string_view body = SectionBody(fileText, msg::kWaypointsSection, *this);
-  if (body.empty()) {
-    ReportError(std::string(msg::kWaypointsMissing));
-    return route;
-  }
+  const std::string_view body = SectionOrReport(msg::kWaypointsSection, msg::kWaypointsMissing);
+  if (body.empty()) return route;
   Log(msg::kWaypointsBody);
   route.reserve(ExpectedLineCount(body));
   Lines lines(body);

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "route/route_records.h"
@@ -58,6 +59,13 @@ struct ReadTrace {
   std::vector<WaypointLine> waypoints;
 };
 
+// Where a reader echoes each reported message. The module's reader writes
+// to standard output; a tool that shows reports its own way chooses
+// another, or DiscardEcho.
+using ReportEcho = std::function<void(std::string_view message)>;
+void EchoToStandardOutput(std::string_view message);
+void DiscardEcho(std::string_view message);
+
 class RouteFileReader final : public ErrorSink {
  public:
   RouteFileReader() = default;
@@ -77,8 +85,9 @@ class RouteFileReader final : public ErrorSink {
   void ParseRouteBytes(std::string bytes, bool tooLarge);
   RunwayList GetRunways() const;
   // Raises errorFlag, keeps the message as errorText, logs it and echoes
-  // it to standard output.
+  // it (to standard output unless SetReportEcho chose otherwise).
   void ReportError(const std::string& message) override;
+  void SetReportEcho(ReportEcho echo) { echo_ = std::move(echo); }
 
   std::string errorText;  // the last reported message, empty when none
   std::string fileText;   // the file after reading and normalisation
@@ -100,6 +109,8 @@ class RouteFileReader final : public ErrorSink {
   double FieldAsDouble(std::string_view field);
   std::int32_t FieldAsInt(std::string_view field);
   void ReportAbout(std::string_view subject, const std::string& message);
+  // A section's body; empty, after reporting `missing`, when it has none.
+  std::string_view SectionOrReport(std::string_view name, std::string_view missing);
   enum class NumberKind { Double, Int };
   // A line too short for its kind. After an earlier error the module's
   // step stops at the line's first number, converting it first (a failed
@@ -109,6 +120,7 @@ class RouteFileReader final : public ErrorSink {
 
   ReadTrace* trace_ = nullptr;
   bool readPastErrors_ = false;
+  ReportEcho echo_ = EchoToStandardOutput;
   std::size_t reportCount_ = 0;
   std::string_view subject_;  // what the next report is about
 };

@@ -1,5 +1,5 @@
-// Turns a route file into one normalised text, cuts sections, lines and
-// fields out of it, and converts fields into numbers. Failures are
+// Turns a route file into one normalised text and cuts sections, lines and
+// fields out of it (the fields' numbers: field_numbers.h). Failures are
 // reported to an ErrorSink and a neutral value is returned.
 #pragma once
 
@@ -8,14 +8,8 @@
 #include <string_view>
 #include <vector>
 
-// Where conversion and section errors go (the route reader).
-class ErrorSink {
- public:
-  virtual void ReportError(const std::string& message) = 0;
-
- protected:
-  ~ErrorSink() = default;
-};
+#include "route/error_sink.h"
+#include "route/field_numbers.h"
 
 // For each byte of a read and normalised text, the offset in the file of
 // the byte it came from; the LF added after the last line has the file's
@@ -58,14 +52,3 @@ std::string_view SectionBody(std::string_view text, std::string_view name, Error
 
 // The non-empty pieces between delimiters.
 std::vector<std::string> SplitText(std::string_view text, std::string_view delimiters);
-
-// C library conversions with '.' as decimal point in any locale; a zero
-// from a field that does not start with '0' is reported and gives -1, as
-// does an integer outside 32 bits.
-double ParseDouble(std::string_view field, ErrorSink& errors);
-std::int32_t ParseInt(std::string_view field, ErrorSink& errors);
-
-// How many leading characters of a field these conversions read; the rest
-// of the field is ignored ("1500m" reads 4, "179,990" reads 3).
-std::size_t DoubleFieldLength(std::string_view field);
-std::size_t IntFieldLength(std::string_view field);

@@ -1,87 +1,86 @@
 // tarvik-route: route files for people. Reads them with the display
 // module's own reader to check, measure, draw and convert them, and makes
 // new ones from GPX files and from the host's base files.
-#include <cstdio>
-#include <cstring>
-#include <new>
+#include <optional>
 #include <string>
-#include <string_view>
 
+#include "command_line/program_exit.h"
 #include "simhost/sim_host.h"
 #include "route_tool/commands/route_commands.h"
 
 namespace {
 
 using route_tool::Arguments;
+using route_tool::kProgram;
 
 struct Command {
   const char* name;
-  int (*run)(const Arguments&);
+  const char* arguments;  // its usage after "tarvik-route NAME "
+  const char* about;      // what it does, in a line
+  int (*run)(route_tool::CommandLine&, const Arguments&);
 };
 
 constexpr Command kCommands[] = {
-    {"check", route_tool::RunCheck},
-    {"legs", route_tool::RunLegs},
-    {"export", route_tool::RunExport},
-    {"import", route_tool::RunImport},
-    {"draw", route_tool::RunDraw},
-    {"from-base", route_tool::RunFromBase},
-    {"parse", route_tool::RunParse},
-    {"plan", route_tool::RunPlan},
+    {"check", "[--strict] [--json] FILE...", "every problem of route files at once, then what the module loads",
+     route_tool::RunCheck},
+    {"legs", "[--body-radius METRES] FILE", "distance, course and time of each leg, and the totals",
+     route_tool::RunLegs},
+    {"draw", "FILE -o PLAN.png|PLAN.svg", "a plan of the route, north up, to scale", route_tool::RunDraw},
+    {"export", "--format gpx|geojson FILE [-o OUT]", "the route as GPX 1.1 or GeoJSON", route_tool::RunExport},
+    {"import", "FILE.gpx -o FILE.route [--radius METRES]", "a route file from a GPX route, track or waypoints",
+     route_tool::RunImport},
+    {"from-base", "BASE.cfg [-o FILE.route]", "a route file skeleton from one of the host's base files",
+     route_tool::RunFromBase},
+    {"parse", "[--json] FILE", "what the module reads: waypoints, runways, error text", route_tool::RunParse},
+    {"plan", route_tool::kPlanArguments, route_tool::kPlanAbout, route_tool::RunPlan},
 };
 
-constexpr char kUsage[] =
-    "Usage: tarvik-route check [--strict] [--json] FILE...\n"
-    "       tarvik-route legs [--body-radius METRES] FILE\n"
-    "       tarvik-route draw FILE -o PLAN.png|PLAN.svg\n"
-    "       tarvik-route export --format gpx|geojson FILE [-o OUT]\n"
-    "       tarvik-route import FILE.gpx -o FILE.route [--radius METRES]\n"
-    "       tarvik-route from-base BASE.cfg [-o FILE.route]\n"
-    "       tarvik-route parse [--json] FILE\n"
-    "       tarvik-route plan [FILE.route] [--base BASE.cfg]... [--folder DIR] [--port N] [--no-open]\n"
-    "       tarvik-route --help | --version\n"
-    "\n"
-    "check      every problem of route files at once, as FILE:LINE:COLUMN:\n"
-    "           error: or warning: lines, then what the module loads.\n"
-    "legs       distance, course and time of each leg, and the totals.\n"
-    "draw       a plan of the route, north up, to scale.\n"
-    "export     the route as GPX 1.1 or GeoJSON.\n"
-    "import     a route file from a GPX route, track or waypoints.\n"
-    "from-base  a route file skeleton from one of the host's base files.\n"
-    "parse      what the module reads: waypoints, runways, error text; with\n"
-    "           --json one JSON document with the host log lines as well.\n"
-    "plan       the route planner in the browser: prints the address to open.\n"
-    "\n"
-    "Route files are read exactly as the display module reads them.\n"
-    "Exit status: 0 done, 1 errors in the input (or warnings with --strict),\n"
-    "2 usage error or a file that cannot be read or written.\n";
+std::string UsageOf(const Command& command) {
+  return std::string(kProgram) + " " + command.name + " " + command.arguments;
+}
+
+std::string ProgramUsage() {
+  std::string usage;
+  for (const Command& command : kCommands) usage += (usage.empty() ? "" : "\n       ") + UsageOf(command);
+  const std::string program = kProgram;
+  return usage + "\n       " + program + " COMMAND --help\n       " + program + " --help | --version";
+}
+
+std::string ProgramAbout() {
+  std::string about;
+  for (const Command& command : kCommands) {
+    std::string name = command.name;
+    name.resize(11, ' ');
+    about += name + command.about + ".\n";
+  }
+  return about +
+         "\nRoute files are read exactly as the display module reads them.\n"
+         "Exit status: 0 done, 1 errors in the input (or warnings with --strict),\n"
+         "2 usage error or a file that cannot be read or written.";
+}
+
+const Command* Named(const std::string& name) {
+  for (const Command& command : kCommands)
+    if (name == command.name) return &command;
+  return nullptr;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
-    std::fputs(kUsage, stdout);
-    return route_tool::kExitOk;
-  }
-  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
-    std::fputs("tarvik-route " TARVIK_VERSION "\n", stdout);
-    return route_tool::kExitOk;
-  }
+  command_line::CommandLine line(kProgram, ProgramUsage(), ProgramAbout());
+  line.Version(std::string(kProgram) + " " TARVIK_VERSION);
+  line.StopAtFirstArgument();
+  if (const std::optional<int> end = line.Parse(Arguments(argv + 1, argv + argc))) return *end;
+  const Arguments rest = line.Remaining();
+  if (rest.empty()) return line.Refuse("expected a command");
+  const Command* const command = Named(rest.front());
+  if (command == nullptr)
+    return line.Refuse((rest.front().starts_with('-') ? "unknown option " : "unknown command ") + rest.front());
   // No command reads the host log back; parse --json listens to it.
   simhost::host().KeepLogLines(false);
-  if (argc >= 2) {
-    for (const Command& command : kCommands) {
-      if (std::string_view(argv[1]) != command.name) continue;
-      try {
-        return command.run(Arguments(argv + 2, argv + argc));
-      } catch (const std::bad_alloc&) {
-        // Nothing more is allocated to say so.
-        std::fflush(stdout);
-        std::fprintf(stderr, "tarvik-route: %s\n", route_tool::kNotEnoughMemory);
-        return route_tool::kExitUsage;
-      }
-    }
-  }
-  std::fprintf(stderr, "tarvik-route: %s\n%s", argc < 2 ? "expected a command" : "unknown command", kUsage);
-  return route_tool::kExitUsage;
+  return command_line::RunWithinMemory(kProgram, route_tool::kNotEnoughMemory, route_tool::kExitUsage, [&] {
+    command_line::CommandLine commandLine(kProgram, UsageOf(*command), std::string(command->about) + ".");
+    return command->run(commandLine, Arguments(rest.begin() + 1, rest.end()));
+  });
 }

@@ -3,8 +3,10 @@
 # and show where its pictures, log and summary are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+source scripts/lib.sh
 scripts/setup.sh runtime
-scripts/build.sh build -DCMAKE_BUILD_TYPE=RelWithDebInfo -- TarvikMFD tarvik-sim
+tarvik_configure . build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+tarvik_build build TarvikMFD tarvik-sim
 build/bin/tarvik-sim examples/demo/demo.json --out out/demo
 cat <<'DONE'
 

@@ -6,10 +6,11 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-60}
+source scripts/lib.sh
 scripts/setup.sh
-[ -f build-fuzz/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja \
-  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_FUZZ=ON -DTARVIK_BENCH=OFF >/dev/null
-cmake --build build-fuzz -j "$(nproc)" --target fuzz_route_reader fuzz_route_check fuzz_route_writer
+tarvik_configure . build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ \
+  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARVIK_FUZZ=ON -DTARVIK_BENCH=OFF
+tarvik_build build-fuzz fuzz_route_reader fuzz_route_check fuzz_route_writer
 corpus=$(mktemp -d)
 records=$(mktemp -d)
 trap 'rm -rf "$corpus" "$records"' EXIT

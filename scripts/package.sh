@@ -16,6 +16,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+source scripts/lib.sh
 die() { echo "package: error: $*" >&2; exit 1; }
 
 library=""
@@ -37,9 +38,10 @@ if [ -z "$library" ]; then
   scripts/real-host/build-host.sh >/dev/null
   sdk=$root/build-realhost/run/Orbitersdk
   build=$root/build-realhost/package-module
-  [ -f "$build/build.ninja" ] || cmake -S host/orbiter_sdk -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DORBITER_SDK_INCLUDE="$sdk/include" -DORBITER_SDK_LIBRARY="$sdk/lib/libOrbitersdk.a" >/dev/null
-  cmake --build "$build" -j "$(nproc)" >/dev/null
+  tarvik_configure bindings/orbiter_sdk "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+    -DORBITER_SDK_INCLUDE="$sdk/include" -DORBITER_SDK_LIBRARY="$sdk/lib/libOrbitersdk.a"
+  # Standard output is the archive's path alone.
+  tarvik_build "$build" >&2
   library=$build/libTarvikMFD.so
 fi
 [ -f "$library" ] || die "no module library $library"

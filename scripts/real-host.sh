@@ -19,6 +19,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+source scripts/lib.sh
 if [ "${1:-}" = "--cost" ]; then
   shift
   exec scripts/real-host/cost.sh "$@"
@@ -29,9 +30,9 @@ scripts/real-host/build-host.sh "$@"
 run=$root/build-realhost/run
 sdk=$run/Orbitersdk
 build=$root/build-realhost/test
-[ -f "$build/build.ninja" ] || cmake -S tests/real_host -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DORBITER_SDK_INCLUDE="$sdk/include" -DORBITER_SDK_LIBRARY="$sdk/lib/libOrbitersdk.a" >/dev/null
-cmake --build "$build" -j "$(nproc)"
+tarvik_configure tests/real_host "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DORBITER_SDK_INCLUDE="$sdk/include" -DORBITER_SDK_LIBRARY="$sdk/lib/libOrbitersdk.a"
+tarvik_build "$build"
 # The binding's SDK side against a stub of the host, before anything flies.
 "$build/sdk_side_tests"
 
@@ -55,8 +56,8 @@ cp "$out"/routes/*.route "$routes/"
 
 # The check of tarvik-route from-base runs the tool of the main build:
 # scripts/test.sh has built it in CI; on a clean clone only the tool is built.
-[ -f build/build.ninja ] || cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build build --target tarvik-route -j "$(nproc)"
+tarvik_configure . build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+tarvik_build build tarvik-route
 
 export TARVIK_DRIVER_DIR=$out/driver TARVIK_DRIVER_PLAN=test
 # The plug-ins are those the configuration lists: TarvikMFD is active only

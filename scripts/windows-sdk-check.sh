@@ -14,22 +14,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
+source scripts/lib.sh
 # shellcheck source=real-host/material.sh
 source scripts/real-host/material.sh
 material=$(realhost_material "$root")
 
-packages=(clang g++-mingw-w64-x86-64 cmake)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  echo "windows-sdk-check: installing ${missing[*]}"
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null
-fi
+tarvik_install_packages windows-sdk-check clang g++-mingw-w64-x86-64 cmake
 
 out=$root/build-windows-check
 rm -rf "$out"

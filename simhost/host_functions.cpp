@@ -27,7 +27,6 @@ inline namespace host_interface {
 
 // ---- VESSEL ---------------------------------------------------------------
 
-VESSEL::VESSEL(OBJHANDLE h) : hVessel(h) {}
 VESSEL::~VESSEL() = default;
 
 OBJHANDLE VESSEL::GetHandle() const {
@@ -234,27 +233,12 @@ int Date2Int(const char* date) {
 
 // ---- Display base classes -------------------------------------------------
 
-MFD::MFD(DWORD w, DWORD h, VESSEL* vessel) : W(w), H(h), pV(vessel) {}
 MFD::~MFD() = default;
-void MFD::Update(void*) {}
-bool MFD::ConsumeKeyQueued(DWORD) { return false; }
-bool MFD::ConsumeKeyImmediate(char*) { return false; }
-bool MFD::ConsumeButtonPress(int, int) { return false; }
-char* MFD::LabelOfButton(int) { return nullptr; }
-int MFD::MenuOfButtons(const MFDBUTTONMENU**) const { return 0; }
-bool MFD::WriteStatus(std::FILE*) const { return true; }
-bool MFD::ReadStatus(std::FILE*) { return true; }
-void MFD::StoreStatus() const {}
-void MFD::RecallStatus() {}
 
 void MFD::InvalidateButtons() {
   host().Trace("MFD::InvalidateButtons");
   ++host().invalidateButtonsCalls;
 }
-
-MFD2::MFD2(DWORD w, DWORD h, VESSEL* vessel) : MFD(w, h, vessel) {}
-MFD2::~MFD2() = default;
-bool MFD2::UpdateSketchpad(oapi::Sketchpad*) { return false; }
 
 oapi::Font* MFD2::GetDefaultFont(DWORD fontidx) const {
   host().Trace("MFD2::GetDefaultFont");
@@ -265,22 +249,7 @@ oapi::Font* MFD2::GetDefaultFont(DWORD fontidx) const {
 
 namespace oapi {
 
-ModuleNV::ModuleNV(HINSTANCE hDLL) : hModule(hDLL) {}
-ModuleNV::~ModuleNV() = default;
-
-Module::Module(HINSTANCE hDLL) : ModuleNV(hDLL) {}
 Module::~Module() { host().UnregisterModule(this); }
-void Module::clbkRunStart(int) {}
-void Module::clbkRunEnd() {}
-void Module::clbkPreStep(double, double, double) {}
-void Module::clbkStepDone(double, double, double) {}
-void Module::clbkTimeJump(double, double, int) {}
-void Module::clbkFocusChanged(OBJHANDLE, OBJHANDLE) {}
-void Module::clbkTimeAccChanged(double, double) {}
-void Module::clbkNewVessel(OBJHANDLE) {}
-void Module::clbkDeleteVessel(OBJHANDLE) {}
-void Module::clbkVesselJump(OBJHANDLE) {}
-void Module::clbkPause(bool) {}
 
 }  // namespace oapi
 

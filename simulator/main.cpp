@@ -3,9 +3,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <new>
+#include <optional>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include "command_line/command_line.h"
+#include "command_line/program_exit.h"
 
 #include "files/output_file.h"
 #include "simulator/progress.h"
@@ -17,67 +21,32 @@
 
 namespace {
 
+constexpr char kProgram[] = "tarvik-sim";
 constexpr int kExitInputFault = 1;
-constexpr int kExitUsage = 2;
 
-const char* const kUsage =
-    "usage: tarvik-sim SCENARIO.json [--out DIR] [--frames SECONDS] [--record] [--overview-rows N] [--module FILE]\n"
-    "       tarvik-sim --help | --version\n"
-    "  --out DIR          output folder (default: out/<scenario name>)\n"
-    "  --frames SECONDS   interval of the PNG frames (default: the scenario's frameInterval; 0: none)\n"
-    "  --record           also write every display's draw calls to recording/\n"
-    "  --overview-rows N  moments on the overview sheet (default 6)\n"
-    "  --module FILE      the module library (default: the one built with this program)\n";
-
-bool ParseNumber(const std::string& text, double& value) {
-  std::istringstream in(text);
-  in.imbue(std::locale::classic());
-  in >> value;
-  return !in.fail() && in.eof();
-}
+constexpr char kUsage[] =
+    "tarvik-sim SCENARIO.json [--out DIR] [--frames SECONDS] [--record] [--overview-rows N] [--module FILE]";
+constexpr char kAbout[] = "Runs a scenario in the simulated host and reports what the module's displays showed.";
 
 int Run(int argc, char** argv) {
-  std::string scenarioPath;
+  std::vector<std::string> scenarios;
   simulator::RunOptions options;
   options.modulePath = TARVIK_MODULE_PATH;
-  for (int i = 1; i < argc; ++i) {
-    const std::string arg = argv[i];
-    const bool hasValue = i + 1 < argc;
-    double number = 0.0;
-    if (arg == "--out" && hasValue) {
-      options.outputFolder = argv[++i];
-    } else if (arg == "--module" && hasValue) {
-      options.modulePath = argv[++i];
-    } else if (arg == "--frames") {
-      if (!hasValue || !ParseNumber(argv[i + 1], number) || !(number >= 0.0)) {
-        std::fprintf(stderr, "tarvik-sim: --frames needs a number of seconds from 0 up, found %s\n%s",
-                     hasValue ? ("\"" + std::string(argv[i + 1]) + "\"").c_str() : "nothing", kUsage);
-        return kExitUsage;
-      }
-      options.frameIntervalSeconds = number;
-      ++i;
-    } else if (arg == "--overview-rows" && hasValue && ParseNumber(argv[i + 1], number) && number >= 1.0) {
-      options.overviewRows = static_cast<std::size_t>(number);
-      ++i;
-    } else if (arg == "--record") {
-      options.recordDrawCalls = true;
-    } else if (arg == "--help" || arg == "-h") {
-      std::fputs(kUsage, stdout);
-      return EXIT_SUCCESS;
-    } else if (arg == "--version") {
-      std::fputs("tarvik-sim " TARVIK_VERSION "\n", stdout);
-      return EXIT_SUCCESS;
-    } else if (scenarioPath.empty() && !arg.starts_with("--")) {
-      scenarioPath = arg;
-    } else {
-      std::fprintf(stderr, "tarvik-sim: unexpected argument \"%s\"\n%s", arg.c_str(), kUsage);
-      return kExitUsage;
-    }
-  }
-  if (scenarioPath.empty()) {
-    std::fputs(kUsage, stderr);
-    return kExitUsage;
-  }
+  command_line::CommandLine line(kProgram, kUsage, kAbout);
+  line.Version(std::string(kProgram) + " " TARVIK_VERSION);
+  line.Text("--out", options.outputFolder, "DIR", "output folder (default: out/<scenario name>)");
+  double frameIntervalSeconds = 0.0;
+  line.Number("--frames", frameIntervalSeconds, {.unit = "seconds"}, "SECONDS",
+              "interval of the PNG frames (default: the scenario's frameInterval; 0: none)");
+  line.Flag("--record", options.recordDrawCalls, "also write every display's draw calls to recording/");
+  line.WholeNumber("--overview-rows", options.overviewRows, 1, "N", "moments on the overview sheet (default 6)");
+  line.Text("--module", options.modulePath, "FILE", "the module library (default: the one built with this program)");
+  line.Rest(scenarios, "SCENARIO.json", "the scenario file");
+  if (const std::optional<int> end = line.Parse(std::vector<std::string>(argv + 1, argv + argc))) return *end;
+  if (scenarios.empty()) return line.Refuse("expected a scenario file");
+  if (scenarios.size() > 1) return line.Refuse("expected one scenario file");
+  const std::string& scenarioPath = scenarios.front();
+  if (line.Given("--frames")) options.frameIntervalSeconds = frameIntervalSeconds;
   if (options.outputFolder.empty())
     options.outputFolder = "out/" + std::filesystem::path(scenarioPath).stem().string();
   if (std::filesystem::path(options.modulePath).is_relative())
@@ -106,23 +75,15 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "%s: cannot write it: %s\n", summaryFile.c_str(), why.c_str());
     return kExitInputFault;
   }
-  if (const std::string why = files::WriteOutputFile("-", summaryText); !why.empty()) {
-    std::fprintf(stderr, "tarvik-sim: cannot write the summary to standard output: %s\n", why.c_str());
-    return kExitInputFault;
-  }
+  if (const std::string why = files::WriteOutputFile("-", summaryText); !why.empty())
+    return command_line::Fail(kProgram, kExitInputFault, "cannot write the summary to standard output: " + why);
   return EXIT_SUCCESS;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  try {
-    return Run(argc, argv);
-  } catch (const std::bad_alloc&) {
-    // Nothing more is allocated to say so.
-    std::fflush(stdout);
-    std::fputs("tarvik-sim: not enough memory to finish; the scenario or a route is too large for this machine\n",
-               stderr);
-    return kExitInputFault;
-  }
+  return command_line::RunWithinMemory(
+      kProgram, "not enough memory to finish; the scenario or a route is too large for this machine",
+      kExitInputFault, [&] { return Run(argc, argv); });
 }

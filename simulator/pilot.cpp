@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numbers>
 
 #include "nav/waypoint_sequencing.h"
+#include "geodesy/angles.h"
 #include "geodesy/great_circle.h"
 #include "simulator/world_builder.h"
 
@@ -13,7 +13,6 @@ namespace simulator {
 
 namespace {
 
-constexpr double kRadPerDeg = std::numbers::pi / 180.0;
 // Flying between waypoints never goes lower than this above the ground.
 constexpr double kLowestCruiseHeightMetres = 100.0;
 // How fast altitude errors are taken out [1/s].
@@ -23,7 +22,8 @@ constexpr double kClimbOutSpeedFactor = 1.3;   // of the rotate speed, until the
 constexpr double kTaxiSpeed = 10.0;            // [m/s] on the ground when a waypoint gives none
 constexpr double kBaseReachMetres = 5000.0;    // a vessel at rest this close stands at the base
 
-simhost::LatLon PositionOf(const Waypoint& w) { return {w.latitude, w.longitude}; }
+geodesy::LatLon PositionOf(const Waypoint& w) { return {w.latitude, w.longitude}; }
+geodesy::LatLon PositionOf(const simhost::LatLon& at) { return {at.latitudeRad, at.longitudeRad}; }
 
 }  // namespace
 
@@ -130,7 +130,7 @@ void Pilot::AirStep(const Waypoint* target, double dt) {
     // The route has ended in the air: straight and level.
   } else if (target->task == Takeoff) {
     // Climb out; a take-off waypoint with a radius is passed only inside it.
-    const double toWaypoint = geodesy::DistanceMetres(vessel_->position, PositionOf(*target), radius);
+    const double toWaypoint = geodesy::DistanceMetres(PositionOf(vessel_->position), PositionOf(*target), radius);
     if (target->acceptRadius > 0.0 && toWaypoint > target->acceptRadius) SteerTowards(*target, dt);
     ChangeSpeedTowards(settings_.rotateSpeed * kClimbOutSpeedFactor, settings_.acceleration, dt);
     verticalSpeed = ClimbTowards(standingAltitude_ + kLowestCruiseHeightMetres);
@@ -138,8 +138,8 @@ void Pilot::AirStep(const Waypoint* target, double dt) {
     SteerTowards(*target, dt);
     ChangeSpeedTowards(target->speed > 0.0 ? target->speed : settings_.approachSpeed, settings_.acceleration, dt);
     // Follow a glide path to an aim point short of the landing waypoint.
-    const double toWaypoint = geodesy::DistanceMetres(vessel_->position, PositionOf(*target), radius);
-    const double slope = std::tan(settings_.glideSlopeDeg * kRadPerDeg);
+    const double toWaypoint = geodesy::DistanceMetres(PositionOf(vessel_->position), PositionOf(*target), radius);
+    const double slope = std::tan(settings_.glideSlopeDeg * geodesy::kRadiansPerDegree);
     const double pathHeight = std::max(0.0, toWaypoint - settings_.touchdownBeforeMetres) * slope;
     verticalSpeed = kGlidePathGain * (pathHeight - Height()) - vessel_->airspeed * slope;
     verticalSpeed = std::clamp(verticalSpeed, -settings_.descentRate, 0.0);
@@ -170,7 +170,7 @@ void Pilot::SettleAtNearestBase() {
   simhost::Base* nearest = nullptr;
   double nearestMetres = kBaseReachMetres;
   for (simhost::Base* base : vessel_->body->bases) {
-    const double d = geodesy::DistanceMetres(vessel_->position, base->position, radius);
+    const double d = geodesy::DistanceMetres(PositionOf(vessel_->position), PositionOf(base->position), radius);
     if (d <= nearestMetres) {
       nearest = base;
       nearestMetres = d;
@@ -180,10 +180,10 @@ void Pilot::SettleAtNearestBase() {
 }
 
 void Pilot::SteerTowards(const Waypoint& target, double dt) {
-  const double course = geodesy::CourseRad(vessel_->position, PositionOf(target));
-  const double maxTurn = settings_.turnRateDegPerSecond * kRadPerDeg * dt;
+  const double course = geodesy::CourseRad(PositionOf(vessel_->position), PositionOf(target));
+  const double maxTurn = settings_.turnRateDegPerSecond * geodesy::kRadiansPerDegree * dt;
   const double turn = std::clamp(geodesy::WrapToPi(course - vessel_->headingRad), -maxTurn, maxTurn);
-  vessel_->headingRad = std::fmod(vessel_->headingRad + turn + 2.0 * std::numbers::pi, 2.0 * std::numbers::pi);
+  vessel_->headingRad = std::fmod(vessel_->headingRad + turn + 2.0 * geodesy::kPi, 2.0 * geodesy::kPi);
 }
 
 void Pilot::ChangeSpeedTowards(double speed, double rate, double dt) {
@@ -195,7 +195,9 @@ void Pilot::ChangeSpeedTowards(double speed, double rate, double dt) {
 
 void Pilot::MoveAlongHeading(double dt) {
   if (vessel_->airspeed == 0.0) return;
-  vessel_->position = geodesy::Travel(vessel_->position, vessel_->headingRad, vessel_->airspeed * dt, vessel_->body->radiusMetres);
+  const geodesy::LatLon moved = geodesy::Travel(PositionOf(vessel_->position), vessel_->headingRad,
+                                                vessel_->airspeed * dt, vessel_->body->radiusMetres);
+  vessel_->position = {moved.latitudeRad, moved.longitudeRad};
 }
 
 void Pilot::SequenceOwnCopy(double timeSeconds) {
@@ -206,7 +208,7 @@ void Pilot::SequenceOwnCopy(double timeSeconds) {
   const std::size_t before = ownIndex_;
   const Waypoint& reached = route_[ownIndex_];
   const double radius = reached.acceptRadius;
-  const double distance = geodesy::DistanceMetres(vessel_->position, PositionOf(reached), vessel_->body->radiusMetres);
+  const double distance = geodesy::DistanceMetres(PositionOf(vessel_->position), PositionOf(reached), vessel_->body->radiusMetres);
   const bool hasNext = ownIndex_ + 1 < count;
   if (distance <= radius) {
     switch (reached.task) {

@@ -2,58 +2,28 @@
 // and by the user.
 #include "simulator/pilot_route_file.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <vector>
 
 #include "route/route_file_reader.h"
 #include "simhost/sim_host.h"
+#include "text/file_place.h"
 
 namespace simulator {
 
 namespace {
-
-// Standard output silenced for as long as it lives: the reader echoes its
-// reports there, and the pilot's own reading must not show.
-class SilencedStdout {
- public:
-  SilencedStdout() {
-    std::fflush(stdout);
-    saved_ = dup(STDOUT_FILENO);
-    const int null = open("/dev/null", O_WRONLY);
-    if (null >= 0) {
-      dup2(null, STDOUT_FILENO);
-      close(null);
-    }
-  }
-  ~SilencedStdout() {
-    std::fflush(stdout);
-    if (saved_ >= 0) {
-      dup2(saved_, STDOUT_FILENO);
-      close(saved_);
-    }
-  }
-  SilencedStdout(const SilencedStdout&) = delete;
-  SilencedStdout& operator=(const SilencedStdout&) = delete;
-
- private:
-  int saved_ = -1;
-};
 
 // The line of the file that a field of the reader's text came from.
 std::size_t FileLineOf(const std::string& path, const std::string& fileText, const ReadTrace& trace,
                        std::string_view field) {
   const std::size_t fileOffset = trace.origins[static_cast<std::size_t>(field.data() - fileText.data())];
   std::ifstream file(path, std::ios::binary);
-  std::size_t line = 1;
-  char c = 0;
-  for (std::size_t i = 0; i < fileOffset && file.get(c); ++i) line += c == '\n' ? 1 : 0;
-  return line;
+  const std::string bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+  return PlaceOfOffset(bytes, fileOffset).line;
 }
 
 // Where the route puts a vessel at no finite place, speed or altitude, as
@@ -96,9 +66,9 @@ std::string FirstNotFinite(const std::string& path, const std::string& fileText,
 bool ReadQuietly(const std::string& path, WaypointList& route, std::string& errorText, std::string& notFinite) {
   simhost::host().logMuted = true;
   {
-    SilencedStdout quiet;
     ReadTrace trace;
     RouteFileReader reader(&trace);
+    reader.SetReportEcho(DiscardEcho);
     route = reader.ParseRouteFile(path);
     errorText = reader.errorText;
     if (errorText.empty()) notFinite = FirstNotFinite(path, reader.fileText, trace, route);

@@ -17,6 +17,7 @@
 #include "simulator/scenario_fields.h"
 #include "simulator/scenario_timeline.h"
 #include "simulator/scenario_world.h"
+#include "text/file_place.h"
 
 namespace simulator {
 
@@ -49,34 +50,53 @@ std::string ReadScenarioText(const std::string& path, std::string& text) {
   return {};
 }
 
-// "line 3, column 14" from nlohmann's message, which carries it already.
-std::string SyntaxFault(const json::parse_error& e) {
-  std::string message = e.what();
-  const std::string marker = "parse error at ";
-  const std::size_t at = message.find(marker);
-  if (at != std::string::npos) message = message.substr(at + marker.size());
+std::string LineAndColumn(FilePlace place) {
+  return "line " + std::to_string(place.line) + ", column " + std::to_string(place.column);
+}
+
+// The parser's byte counts from 1 and is the last one it read; its message
+// says what it expected after "parse error at <place>: ".
+std::string SyntaxFault(const json::parse_error& e, const std::string& text) {
+  const std::string message = e.what();
   const std::size_t colon = message.find(": ");
-  if (colon == std::string::npos) return "JSON syntax: " + message;
-  return message.substr(0, colon) + ": " + message.substr(colon + 2);
+  const std::string what = colon == std::string::npos ? message : message.substr(colon + 2);
+  if (e.byte == 0) return "JSON syntax: " + what;
+  return LineAndColumn(PlaceOfOffset(text, e.byte - 1)) + ": " + what;
 }
 
 // A number beyond a double ("1e400") is no syntax error to the parser but
-// an overflow; it is placed where the number first stands in the text.
-std::string OverflowFault(const json::out_of_range& e, const std::string& text) {
-  const std::string message = e.what();
-  const std::size_t open = message.find('\'');
-  const std::size_t close = open == std::string::npos ? open : message.find('\'', open + 1);
-  if (close == std::string::npos) return "number: beyond the range of a double";
-  const std::string number = message.substr(open + 1, close - open - 1);
-  const std::size_t at = text.find(number);
-  std::string place = "number";
-  if (at != std::string::npos) {
-    const std::size_t lineStart = text.rfind('\n', at);
-    const auto line = 1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n');
-    const std::size_t column = at - (lineStart == std::string::npos ? 0 : lineStart + 1) + 1;
-    place = "line " + std::to_string(line) + ", column " + std::to_string(column);
+// an out_of_range without a place; a second pass through the parser's SAX
+// interface, which has one, finds where the number stands.
+class NumberOverflow final : public json::json_sax_t {
+ public:
+  bool null() override { return true; }
+  bool boolean(bool) override { return true; }
+  bool number_integer(number_integer_t) override { return true; }
+  bool number_unsigned(number_unsigned_t) override { return true; }
+  bool number_float(number_float_t, const string_t&) override { return true; }
+  bool string(string_t&) override { return true; }
+  bool binary(binary_t&) override { return true; }
+  bool start_object(std::size_t) override { return true; }
+  bool key(string_t&) override { return true; }
+  bool end_object() override { return true; }
+  bool start_array(std::size_t) override { return true; }
+  bool end_array() override { return true; }
+  // The position is the byte after the number, which is the last token.
+  bool parse_error(std::size_t position, const std::string& lastToken, const nlohmann::detail::exception&) override {
+    number = lastToken;
+    offset = position >= lastToken.size() ? position - lastToken.size() : 0;
+    return false;
   }
-  return place + ": the number " + number + " is beyond the range of a double";
+
+  std::string number;
+  std::size_t offset = 0;
+};
+
+std::string OverflowFault(const std::string& text) {
+  NumberOverflow overflow;
+  json::sax_parse(text, &overflow);
+  return LineAndColumn(PlaceOfOffset(text, overflow.offset)) + ": the number " + overflow.number +
+         " is beyond the range of a double";
 }
 
 // Every interval must move the clock on over the whole run, and the run
@@ -155,10 +175,10 @@ ScenarioResult ReadScenario(const std::string& path) {
   try {
     root = json::parse(text);
   } catch (const json::parse_error& e) {
-    result.error = path + ": " + SyntaxFault(e);
+    result.error = path + ": " + SyntaxFault(e, text);
     return result;
-  } catch (const json::out_of_range& e) {
-    result.error = path + ": " + OverflowFault(e, text);
+  } catch (const json::out_of_range&) {
+    result.error = path + ": " + OverflowFault(text);
     return result;
   }
   try {

@@ -3,15 +3,14 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
-#include <numbers>
 
 #include "geodesy/great_circle.h"
+#include "geodesy/angles.h"
 
 namespace simulator {
 
 namespace {
 
-constexpr double kDegPerRad = 180.0 / std::numbers::pi;
 
 std::string Format(const char* format, ...) __attribute__((format(printf, 1, 2)));
 std::string Format(const char* format, ...) {
@@ -77,7 +76,7 @@ void WriteComparison(const VesselOutcome& v, double stepSeconds, std::ostream& o
 }
 
 std::string Hemisphere(double valueRad, char positive, char negative) {
-  return Format("%.5f %c", std::abs(valueRad) * kDegPerRad, valueRad < 0.0 ? negative : positive);
+  return Format("%.5f %c", std::abs(valueRad) * geodesy::kDegreesPerRadian, valueRad < 0.0 ? negative : positive);
 }
 
 void WriteEnd(const VesselOutcome& v, std::ostream& out) {
@@ -85,7 +84,7 @@ void WriteEnd(const VesselOutcome& v, std::ostream& out) {
   out << (v.deletedAtSeconds ? Format("  deleted at %.1f s, at ", *v.deletedAtSeconds) : std::string("  ended at "))
       << Hemisphere(e.position.latitudeRad, 'N', 'S') << " "
       << Hemisphere(geodesy::WrapToPi(e.position.longitudeRad), 'E', 'W')
-      << Format(", heading %03.0f, altitude %.1f m, height %.1f m, airspeed %.1f m/s", e.headingRad * kDegPerRad,
+      << Format(", heading %03.0f, altitude %.1f m, height %.1f m, airspeed %.1f m/s", e.headingRad * geodesy::kDegreesPerRadian,
                 e.altitudeMetres, e.heightMetres, e.airspeed);
   if (e.heightMetres == 0.0 && e.airspeed == 0.0) out << ", at rest";
   if (!e.baseName.empty()) out << ", landed at " << e.baseName;

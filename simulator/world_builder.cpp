@@ -1,15 +1,16 @@
 #include "simulator/world_builder.h"
 
 #include <algorithm>
-#include <numbers>
+
+#include "geodesy/angles.h"
 
 namespace simulator {
 
 namespace {
 
-constexpr double kRadPerDeg = std::numbers::pi / 180.0;
-
-simhost::LatLon ToLatLon(const GeoPosition& p) { return {p.latitudeDeg * kRadPerDeg, p.longitudeDeg * kRadPerDeg}; }
+simhost::LatLon ToLatLon(const GeoPosition& p) {
+  return {p.latitudeDeg * geodesy::kRadiansPerDegree, p.longitudeDeg * geodesy::kRadiansPerDegree};
+}
 
 }  // namespace
 
@@ -40,7 +41,7 @@ VesselsByName BuildWorld(const Scenario& scenario) {
     vesselSpec.name = v.name;
     vesselSpec.body = bodies.at(v.body);
     vesselSpec.position = ToLatLon(v.position);
-    vesselSpec.headingRad = v.headingDeg * kRadPerDeg;
+    vesselSpec.headingRad = v.headingDeg * geodesy::kRadiansPerDegree;
     vesselSpec.touchdown = v.touchdown;
     // A vessel placed without an altitude stands on the ground: the
     // height of its lowest touchdown point is exactly 0.

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "drawing_geometry/segment_clip.h"
 #include "files/output_file.h"
 #include "simhost/sim_host.h"
 
@@ -25,34 +26,6 @@ constexpr int kMaxArcSegments = 20000;
 
 void SetColour(cairo_t* cr, DWORD colour) {
   cairo_set_source_rgb(cr, (colour & 0xFF) / 255.0, ((colour >> 8) & 0xFF) / 255.0, ((colour >> 16) & 0xFF) / 255.0);
-}
-
-// Liang-Barsky: shortens the segment to the box; false when nothing is left.
-bool ClipToBox(double& x0, double& y0, double& x1, double& y1, double left, double top, double right,
-               double bottom) {
-  const double dx = x1 - x0;
-  const double dy = y1 - y0;
-  double enter = 0.0;
-  double leave = 1.0;
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {x0 - left, right - x0, y0 - top, bottom - y0};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0.0) {
-      if (q[i] < 0.0) return false;
-      continue;
-    }
-    const double t = q[i] / p[i];
-    if (p[i] < 0.0) enter = std::max(enter, t);
-    else leave = std::min(leave, t);
-    if (enter > leave) return false;
-  }
-  const double startX = x0 + enter * dx;
-  const double startY = y0 + enter * dy;
-  x1 = x0 + leave * dx;
-  y1 = y0 + leave * dy;
-  x0 = startX;
-  y0 = startY;
-  return true;
 }
 
 bool Safe(double v) { return std::abs(v) <= kSafeCoordinate; }
@@ -272,8 +245,8 @@ void CairoSurface::StrokeLargeEllipse(double cx, double cy, double rx, double ry
 
 void CairoSurface::StrokeSegment(double x0, double y0, double x1, double y1) {
   if (penState_.style == 0) return;
-  if (!ClipToBox(x0, y0, x1, y1, -kClipMarginPx, -kClipMarginPx, width_ + kClipMarginPx, height_ + kClipMarginPx))
-    return;
+  const drawing_geometry::Box box{-kClipMarginPx, -kClipMarginPx, width_ + kClipMarginPx, height_ + kClipMarginPx};
+  if (!drawing_geometry::ClipSegmentToBox(box, x0, y0, x1, y1)) return;
   Paint([=, pen = penState_](cairo_t* cr) {
     ApplyPen(cr, pen);
     cairo_move_to(cr, x0 + 0.5, y0 + 0.5);

@@ -60,23 +60,8 @@ class BoundSketchpad final : public oapi::Sketchpad {
     if (pen_ != nullptr) sdk_bridge::SelectPen(skp_, hostPen_);
   }
 
-  oapi::Font* SetFont(oapi::Font* font) override {
-    oapi::Font* previous = font_;
-    if (font == nullptr && font_ == nullptr) return previous;
-    const Handle had = sdk_bridge::SelectFont(skp_, font != nullptr ? HandleOf(font) : hostFont_);
-    if (font_ == nullptr) hostFont_ = had;
-    font_ = font;
-    return previous;
-  }
-
-  oapi::Pen* SetPen(oapi::Pen* pen) override {
-    oapi::Pen* previous = pen_;
-    if (pen == nullptr && pen_ == nullptr) return previous;
-    const Handle had = sdk_bridge::SelectPen(skp_, pen != nullptr ? HandleOf(pen) : hostPen_);
-    if (pen_ == nullptr) hostPen_ = had;
-    pen_ = pen;
-    return previous;
-  }
+  oapi::Font* SetFont(oapi::Font* font) override { return Select(font, font_, hostFont_, sdk_bridge::SelectFont); }
+  oapi::Pen* SetPen(oapi::Pen* pen) override { return Select(pen, pen_, hostPen_, sdk_bridge::SelectPen); }
 
   DWORD SetTextColor(DWORD colour) override { return sdk_bridge::SetTextColour(skp_, colour); }
   bool Text(int x, int y, const char* str, int len) override {
@@ -151,6 +136,18 @@ class BoundSketchpad final : public oapi::Sketchpad {
   int heightPx_;
   sketchpad_clip::Point at_{0, 0};      // the module's current point
   sketchpad_clip::Point hostAt_{0, 0};  // the host's
+
+  // The module's pen or font, or null for the host's own back. The host's
+  // own is what the first selection of the redraw replaced.
+  template <class Resource>
+  Resource* Select(Resource* wanted, Resource*& selected, Handle& hostOwn, Handle (*select)(Handle, Handle)) {
+    Resource* previous = selected;
+    if (wanted == nullptr && selected == nullptr) return previous;
+    const Handle had = select(skp_, wanted != nullptr ? HandleOf(wanted) : hostOwn);
+    if (selected == nullptr) hostOwn = had;
+    selected = wanted;
+    return previous;
+  }
 
   sketchpad_clip::Frame Frame() const {
     return {widthPx_, heightPx_, pen_ != nullptr ? static_cast<BoundPen*>(pen_)->widthPx : kUnknownPenWidthPx};
@@ -267,24 +264,9 @@ void oapiReleaseFont(oapi::Font* font) {
 
 // ---- Display base classes -------------------------------------------------
 
-MFD::MFD(DWORD w, DWORD h, VESSEL* vessel) : W(w), H(h), pV(vessel) {}
 MFD::~MFD() { HostDisplays().erase(this); }
-void MFD::Update(void*) {}
-bool MFD::ConsumeKeyQueued(DWORD) { return false; }
-bool MFD::ConsumeKeyImmediate(char*) { return false; }
-bool MFD::ConsumeButtonPress(int, int) { return false; }
-char* MFD::LabelOfButton(int) { return nullptr; }
-int MFD::MenuOfButtons(const MFDBUTTONMENU**) const { return 0; }
-bool MFD::WriteStatus(std::FILE*) const { return true; }
-bool MFD::ReadStatus(std::FILE*) { return true; }
-void MFD::StoreStatus() const {}
-void MFD::RecallStatus() {}
 
 void MFD::InvalidateButtons() { sdk_bridge::InvalidateButtons(HostDisplayOf(this)); }
-
-MFD2::MFD2(DWORD w, DWORD h, VESSEL* vessel) : MFD(w, h, vessel) {}
-MFD2::~MFD2() = default;
-bool MFD2::UpdateSketchpad(oapi::Sketchpad*) { return false; }
 
 oapi::Font* MFD2::GetDefaultFont(DWORD fontidx) const {
   const Handle font = sdk_bridge::DefaultFont(HostDisplayOf(this), static_cast<int>(fontidx));

@@ -6,6 +6,7 @@
 #include <list>
 #include <map>
 #include <memory>
+#include <type_traits>
 
 #include "host/oapi.h"
 #include "bindings/orbiter_sdk/module_side.h"
@@ -88,11 +89,19 @@ MFD* module_side::OpenModeDisplay(void* modeContext, UINT displayId, int widthPx
   return nullptr;
 }
 
+// The calls that pass unchanged, made from the table. Qualified, so that a
+// row whose types differ from host/'s declaration does not compile.
+static_assert(std::is_same_v<OBJHANDLE, sdk_bridge::Handle>);
+using sdk_bridge::Handle;
+#define BRIDGED_CALL(result, hostName, bridgeName, parameters, arguments) \
+  result host_interface::hostName parameters { return sdk_bridge::bridgeName arguments; }
+#include "bindings/orbiter_sdk/bridged_calls.inc"
+#undef BRIDGED_CALL
+
 inline namespace host_interface {
 
 // ---- VESSEL ---------------------------------------------------------------
 
-VESSEL::VESSEL(OBJHANDLE h) : hVessel(h) {}
 VESSEL::~VESSEL() = default;
 
 OBJHANDLE VESSEL::GetHandle() const { return hVessel; }
@@ -127,25 +136,15 @@ NAVHANDLE VESSEL::GetNavSource(DWORD receiver) const {
   return sdk_bridge::VesselNavSource(hVessel, static_cast<int>(receiver));
 }
 
-// ---- Bodies, bases, radio ------------------------------------------------
+// ---- Bodies, bases, radio, messages --------------------------------------
 
 VESSEL* oapiGetFocusInterface() { return module_side::VesselOf(sdk_bridge::FocusVessel()); }
 
-double oapiGetSize(OBJHANDLE hObj) { return sdk_bridge::ObjectSize(hObj); }
-
 bool oapiGetFocusHeading(double* heading) { return heading != nullptr && sdk_bridge::FocusHeading(*heading); }
-
-void oapiGetObjectName(OBJHANDLE hObj, char* name, int n) { sdk_bridge::ObjectName(hObj, name, n); }
 
 DWORD oapiGetBaseCount(OBJHANDLE hPlanet) {
   const int count = sdk_bridge::BaseCount(hPlanet);
   return count > 0 ? static_cast<DWORD>(count) : 0;
-}
-
-OBJHANDLE oapiGetBaseByIndex(OBJHANDLE hPlanet, int index) { return sdk_bridge::BaseByIndex(hPlanet, index); }
-
-void oapiGetBaseEquPos(OBJHANDLE hBase, double* lng, double* lat, double* rad) {
-  sdk_bridge::BaseEquPos(hBase, lng, lat, rad);
 }
 
 DWORD oapiGetBasePadCount(OBJHANDLE hBase) {
@@ -169,11 +168,7 @@ void oapiGetNavData(NAVHANDLE hNav, NAVDATA* data) {
   data->vor.lat = nav.latitudeRad;
 }
 
-// ---- Messages and registration -------------------------------------------
-
-char* oapiDebugString() { return sdk_bridge::DebugString(); }
-
-void oapiWriteLog(const char* line) { sdk_bridge::WriteLog(line); }
+// ---- Registration ---------------------------------------------------------
 
 int oapiRegisterMFDMode(MFDMODESPECEX& modeSpec) {
   RegisteredMode& mode = Modes().emplace_back();
@@ -199,27 +194,12 @@ void oapiRegisterModule(oapi::Module* module) {
 
 namespace oapi {
 
-ModuleNV::ModuleNV(HINSTANCE hDLL) : hModule(hDLL) {}
-ModuleNV::~ModuleNV() = default;
-
-Module::Module(HINSTANCE hDLL) : ModuleNV(hDLL) {}
 Module::~Module() {
   const auto found = ModuleAdapters().find(this);
   if (found == ModuleAdapters().end()) return;
   sdk_bridge::UnregisterModule(found->second.get());
   ModuleAdapters().erase(found);
 }
-void Module::clbkRunStart(int) {}
-void Module::clbkRunEnd() {}
-void Module::clbkPreStep(double, double, double) {}
-void Module::clbkStepDone(double, double, double) {}
-void Module::clbkTimeJump(double, double, int) {}
-void Module::clbkFocusChanged(OBJHANDLE, OBJHANDLE) {}
-void Module::clbkTimeAccChanged(double, double) {}
-void Module::clbkNewVessel(OBJHANDLE) {}
-void Module::clbkDeleteVessel(OBJHANDLE) {}
-void Module::clbkVesselJump(OBJHANDLE) {}
-void Module::clbkPause(bool) {}
 
 }  // namespace oapi
 

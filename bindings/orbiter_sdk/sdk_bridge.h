@@ -1,9 +1,5 @@
-// The seam between the module's host interface (host/) and the real host's
-// SDK. Both spell the same names (VESSEL, MFD2, oapi::Sketchpad,
-// oapiGetFocusInterface...) with other shapes, so no file sees both: the
-// module side (module_side_*.cpp) defines host/ over the functions below,
-// and the SDK side (sdk_side.cpp) defines them over the SDK. Only plain
-// values and opaque handles cross.
+// The bridge between the module side and the SDK side of the binding; how
+// the seam works: README.md beside this file.
 #pragma once
 
 #include <cstdint>
@@ -71,13 +67,12 @@ void VesselTouchdownPoints(Handle vessel, double (&points)[3][3]);  // x, y, z o
 int VesselNavCount(Handle vessel);
 Handle VesselNavSource(Handle vessel, int receiver);
 
-// Bodies, bases, radio
-double ObjectSize(Handle object);
+// Bodies, bases, radio, messages: those that pass unchanged
+#define BRIDGED_CALL(result, hostName, bridgeName, parameters, arguments) result bridgeName parameters;
+#include "bindings/orbiter_sdk/bridged_calls.inc"
+#undef BRIDGED_CALL
 bool FocusHeading(double& headingRad);
-void ObjectName(Handle object, char* name, int size);
 int BaseCount(Handle body);
-Handle BaseByIndex(Handle body, int index);
-void BaseEquPos(Handle base, double* longitudeRad, double* latitudeRad, double* radiusMetres);
 int BasePadCount(Handle base);
 bool BasePadEquPos(Handle base, int pad, double* longitudeRad, double* latitudeRad, double* radiusMetres);
 struct NavSummary {
@@ -109,10 +104,6 @@ void Polyline(Handle sketchpad, const int* xy, int points);
 // Displays
 Handle DefaultFont(Handle hostDisplay, int index);
 void InvalidateButtons(Handle hostDisplay);
-
-// Messages
-char* DebugString();
-void WriteLog(const char* line);
 
 // Registration
 int RegisterMode(const char* name, int key, void* modeContext);

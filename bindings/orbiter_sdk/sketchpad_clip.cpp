@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <numbers>
 
+#include "drawing_geometry/segment_clip.h"
+
 namespace sketchpad_clip {
 
 namespace {
@@ -19,12 +21,7 @@ constexpr int kMaxArcPoints = 20000;
 double SlackPx(const Frame& frame) { return std::max(1, frame.penWidthPx) + 2.0; }
 
 // A box in doubles, so that sums of coordinates cannot overflow.
-struct Extent {
-  double left;
-  double top;
-  double right;
-  double bottom;
-};
+using Extent = drawing_geometry::Box;
 
 Extent ExtentOf(double x0, double y0, double x1, double y1) {
   return {std::min(x0, x1), std::min(y0, y1), std::max(x0, x1), std::max(y0, y1)};
@@ -46,36 +43,6 @@ bool Within(const Extent& box, double x, double y) {
 
 int Rounded(double v) { return static_cast<int>(std::lround(v)); }
 
-// Liang-Barsky: the part of the segment within the box; false when none is.
-bool ClipSegment(const Extent& box, double& x0, double& y0, double& x1, double& y1) {
-  const double dx = x1 - x0;
-  const double dy = y1 - y0;
-  double enter = 0.0;
-  double leave = 1.0;
-  const double p[4] = {-dx, dx, -dy, dy};
-  const double q[4] = {x0 - box.left, box.right - x0, y0 - box.top, box.bottom - y0};
-  for (int i = 0; i < 4; ++i) {
-    if (p[i] == 0.0) {
-      if (q[i] < 0.0) return false;
-      continue;
-    }
-    const double t = q[i] / p[i];
-    if (p[i] < 0.0) enter = std::max(enter, t);
-    else leave = std::min(leave, t);
-    if (enter > leave) return false;
-  }
-  // An end inside the box stays exactly where it was.
-  const double startX = enter > 0.0 ? x0 + enter * dx : x0;
-  const double startY = enter > 0.0 ? y0 + enter * dy : y0;
-  if (leave < 1.0) {
-    x1 = x0 + leave * dx;
-    y1 = y0 + leave * dy;
-  }
-  x0 = startX;
-  y0 = startY;
-  return true;
-}
-
 }  // namespace
 
 std::optional<Corners> Line(const Frame& frame, const Corners& line) {
@@ -83,7 +50,7 @@ std::optional<Corners> Line(const Frame& frame, const Corners& line) {
   const Extent box = ClipBox(frame);
   if (Within(box, line.x0, line.y0) && Within(box, line.x1, line.y1)) return line;
   double x0 = line.x0, y0 = line.y0, x1 = line.x1, y1 = line.y1;
-  if (!ClipSegment(box, x0, y0, x1, y1)) return std::nullopt;
+  if (!drawing_geometry::ClipSegmentToBox(box, x0, y0, x1, y1)) return std::nullopt;
   return Corners{Rounded(x0), Rounded(y0), Rounded(x1), Rounded(y1)};
 }
 

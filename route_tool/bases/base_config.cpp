@@ -3,12 +3,13 @@
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <numbers>
 #include <optional>
 
-namespace {
+#include "geodesy/angles.h"
 
-constexpr double kRadiansPerDegree = std::numbers::pi / 180.0;
+namespace route_tool {
+
+namespace {
 
 using Lines = std::vector<std::string_view>;
 
@@ -118,7 +119,7 @@ std::optional<std::size_t> FindMarker(const Lines& lines, std::string_view marke
   return std::nullopt;
 }
 
-BaseConfigError At(std::size_t index, std::string message) { return {index + 1, std::move(message)}; }
+BaseConfigError At(std::size_t index, std::string message) { return {{index + 1, 0}, std::move(message)}; }
 
 // One line inside an object: its first field and the text after it.
 struct ObjectLine {
@@ -257,7 +258,7 @@ std::optional<BaseConfigError> ReadBeacons(const Lines& lines, BaseConfig& base)
 
 std::optional<BaseConfigError> ReadLocation(const Lines& lines, BaseConfig& base) {
   const std::optional<Item> location = FindItem(lines, "LOCATION");
-  if (!location) return BaseConfigError{0, "no Location (the base's longitude and latitude in degrees)"};
+  if (!location) return BaseConfigError{{}, "no Location (the base's longitude and latitude in degrees)"};
   std::array<double, 2> degrees{};
   if (!ReadNumbers(Fields(location->value), 0, degrees))
     return At(location->index,
@@ -287,7 +288,7 @@ BaseConfigReading ReadBaseConfig(std::string_view text) {
   std::optional<BaseConfigError> error = ReadLocation(lines, base);
   if (!error) error = ReadBeacons(lines, base);
   if (!error) error = ReadObjectList(lines, base);
-  if (!error && base.runways.empty()) error = BaseConfigError{0, "no RUNWAY in the base's object list"};
+  if (!error && base.runways.empty()) error = BaseConfigError{{}, "no RUNWAY in the base's object list"};
   if (error) reading.error = *error;
   return reading;
 }
@@ -298,7 +299,7 @@ PlanetSizeReading ReadPlanetSize(std::string_view text) {
   const std::optional<Item> size = FindItem(lines, "SIZE");
   std::array<double, 1> metres{};
   if (!size) {
-    reading.error = {0, "no Size (the planet's radius in metres)"};
+    reading.error = {{}, "no Size (the planet's radius in metres)"};
   } else if (!ReadNumbers(Fields(size->value), 0, metres) || !(metres[0] > 0.0)) {
     reading.error = At(size->index, "Size: expected the planet's radius in metres, not '" +
                                         std::string(size->value) + "'");
@@ -310,8 +311,10 @@ PlanetSizeReading ReadPlanetSize(std::string_view text) {
 
 SurfacePointDeg BaseLocalToDegrees(double baseLongitudeDeg, double baseLatitudeDeg, const BaseLocalPosition& local,
                                    double radiusMetres) {
-  const double latitude0 = baseLatitudeDeg * kRadiansPerDegree;
-  const double longitude = baseLongitudeDeg * kRadiansPerDegree + local.eastMetres / (radiusMetres * std::cos(latitude0));
+  const double latitude0 = baseLatitudeDeg * geodesy::kRadiansPerDegree;
+  const double longitude = baseLongitudeDeg * geodesy::kRadiansPerDegree + local.eastMetres / (radiusMetres * std::cos(latitude0));
   const double latitude = latitude0 - local.southMetres / radiusMetres;
-  return {longitude / kRadiansPerDegree, latitude / kRadiansPerDegree};
+  return {longitude / geodesy::kRadiansPerDegree, latitude / geodesy::kRadiansPerDegree};
 }
+
+}  // namespace route_tool

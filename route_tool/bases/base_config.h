@@ -16,7 +16,9 @@
 #include <string_view>
 #include <vector>
 
-#include "route_tool/core/route_legs.h"
+#include "text/file_place.h"
+
+namespace route_tool {
 
 // A place in the base's own frame, metres from its Location. The host's
 // x points south, y up, z east (Base::Rel_EquPos).
@@ -62,9 +64,9 @@ struct BaseConfig {
   std::vector<BaseBeacon> beacons;
 };
 
-// What went wrong, on a line from 1; line 0 is the file as a whole.
+// What went wrong: on a whole line, or the file as a whole.
 struct BaseConfigError {
-  std::size_t line = 0;
+  FilePlace place;
   std::string message;
 };
 
@@ -84,8 +86,6 @@ struct PlanetSizeReading {
 };
 PlanetSizeReading ReadPlanetSize(std::string_view text);
 
-// Earth's Size in the host's Earth.cfg is kEarthRadiusMetres (route_legs.h).
-
 struct SurfacePointDeg {
   double longitudeDeg = 0.0;
   double latitudeDeg = 0.0;
@@ -97,3 +97,5 @@ struct SurfacePointDeg {
 //   longitude = lng0 + z / (R cos lat0),  latitude = lat0 - x / R.
 SurfacePointDeg BaseLocalToDegrees(double baseLongitudeDeg, double baseLatitudeDeg, const BaseLocalPosition& local,
                                    double radiusMetres);
+
+}  // namespace route_tool

@@ -2,16 +2,16 @@
 // style, then what the module makes of each file.
 #include <cstdio>
 #include <nlohmann/json.hpp>
+#include <optional>
 #include <string>
 
 #include "route_tool/core/route_check.h"
+#include "route_tool/formats/json_writer.h"
 #include "route_tool/commands/route_commands.h"
 #include "route_tool/core/route_source.h"
 
 namespace route_tool {
 namespace {
-
-constexpr char kUsage[] = "tarvik-route check [--strict] [--json] FILE...";
 
 nlohmann::json CheckJson(const RouteCheck& check) {
   nlohmann::json diagnostics = nlohmann::json::array();
@@ -34,22 +34,15 @@ nlohmann::json CheckJson(const RouteCheck& check) {
 
 }  // namespace
 
-int RunCheck(const Arguments& arguments) {
+int RunCheck(CommandLine& line, const Arguments& arguments) {
   bool strict = false;
   bool json = false;
   Arguments files;
-  for (const std::string& argument : arguments) {
-    if (argument == "--strict") {
-      strict = true;
-    } else if (argument == "--json") {
-      json = true;
-    } else if (argument.starts_with("--")) {
-      return UsageError("unknown option " + argument, kUsage);
-    } else {
-      files.push_back(argument);
-    }
-  }
-  if (files.empty()) return UsageError("expected one or more route files", kUsage);
+  line.Flag("--strict", strict, "warnings fail the check too (status 1)");
+  line.Flag("--json", json, "one JSON document of every file's problems and what the module loads");
+  line.Rest(files, "FILE", "the route files");
+  if (const std::optional<int> end = line.Parse(arguments)) return *end;
+  if (files.empty()) return line.Refuse("expected one or more route files");
 
   int status = kExitOk;
   nlohmann::json document = {{"files", nlohmann::json::array()}};
@@ -71,10 +64,8 @@ int RunCheck(const Arguments& arguments) {
       std::printf("%s\n", DiagnosticLine(path, diagnostic).c_str());
     std::printf("%s\n", VerdictLine(path, check.verdict).c_str());
   }
-  // Bytes that are not UTF-8 are replaced rather than thrown at.
-  if (json) std::printf("%s\n", document.dump(2, ' ', false, nlohmann::json::error_handler_t::replace).c_str());
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(kExitUsage, "cannot write the output");
-  return status;
+  if (json) std::printf("%s\n", JsonDocumentText(document, 2).c_str());
+  return OutputFinished(status);
 }
 
 }  // namespace route_tool

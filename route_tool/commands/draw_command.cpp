@@ -2,6 +2,7 @@
 // PNG picture or an SVG document ("-o -": PNG on standard output). The
 // whole picture is made in memory before anything is written.
 #include <cstring>
+#include <optional>
 #include <string>
 
 #include "surfaces/cairo_surface.h"
@@ -12,8 +13,6 @@
 
 namespace route_tool {
 namespace {
-
-constexpr char kUsage[] = "tarvik-route draw FILE -o PLAN.png|PLAN.svg";
 
 bool EndsWithNoCase(const std::string& text, const char* ending) {
   const std::size_t length = std::strlen(ending);
@@ -32,7 +31,7 @@ std::string BaseName(const std::string& path) {
 
 }  // namespace
 
-int RunDraw(const Arguments& arguments) {
+int RunDraw(CommandLine& line, const Arguments& arguments) {
   // Cairo keeps font caches for the life of the process; handed back at the
   // end, so that a leak checker sees only leaks of ours.
   struct CairoCachesHandedBack {
@@ -40,31 +39,20 @@ int RunDraw(const Arguments& arguments) {
   } const handedBack;
   Arguments files;
   std::string output;
-  bool haveOutput = false;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (argument == "-o") {
-      if (i + 1 == arguments.size()) return UsageError("-o needs a file name", kUsage);
-      if (haveOutput) return UsageError("-o given twice", kUsage);
-      output = arguments[++i];
-      haveOutput = true;
-    } else if (argument.size() > 1 && argument.front() == '-') {
-      return UsageError("unknown option " + argument, kUsage);
-    } else {
-      files.push_back(argument);
-    }
-  }
-  if (!haveOutput) return UsageError("expected -o PLAN.png or -o PLAN.svg", kUsage);
+  line.Text("-o", output, "PLAN", "the picture: a name ending in .png or .svg, or - for PNG on standard output");
+  line.Rest(files, "FILE", "the route file");
+  if (const std::optional<int> end = line.Parse(arguments)) return *end;
+  if (!line.Given("-o")) return line.Refuse("expected -o PLAN.png or -o PLAN.svg");
   route_tool::PictureFormat format = route_tool::PictureFormat::Png;
   const bool standardOutput = output == "-";  // as PNG
   if (!standardOutput && EndsWithNoCase(output, ".svg")) {
     format = route_tool::PictureFormat::Svg;
   } else if (!standardOutput && !EndsWithNoCase(output, ".png")) {
-    return UsageError(output + ": expected a name ending in .png or .svg", kUsage);
+    return line.Refuse(output + ": expected a name ending in .png or .svg");
   }
   RouteInput input;
   int status = kExitOk;
-  if (!OneRouteFileRead(files, kUsage, input, status)) return status;
+  if (!OneRouteFileRead(files, line, input, status)) return status;
   const std::string path = input.path;
 
   const RouteSource source = ReadRouteSource(std::move(input));

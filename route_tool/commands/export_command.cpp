@@ -10,43 +10,21 @@
 #include "route_tool/core/route_source.h"
 
 namespace route_tool {
-namespace {
 
-constexpr char kUsage[] = "tarvik-route export --format gpx|geojson FILE [-o OUT]";
-
-struct ExportOptions {
+int RunExport(CommandLine& line, const Arguments& arguments) {
   std::string format;
-  std::optional<std::string> outPath;
+  std::string outPath = "-";
   Arguments files;
-};
-
-// Empty when the arguments make sense, else the usage error's message.
-std::string ReadOptions(const Arguments& arguments, ExportOptions& options) {
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (argument == "--format" || argument == "-o") {
-      if (i + 1 == arguments.size()) return argument + " needs a value";
-      (argument == "-o" ? options.outPath.emplace() : options.format) = arguments[++i];
-    } else if (argument.starts_with("-") && argument != "-") {
-      return "unknown option " + argument;
-    } else {
-      options.files.push_back(argument);
-    }
-  }
-  if (options.format.empty()) return "expected --format gpx or --format geojson";
-  if (options.format != "gpx" && options.format != "geojson")
-    return "unknown format " + options.format + "; expected gpx or geojson";
-  return {};
-}
-
-}  // namespace
-
-int RunExport(const Arguments& arguments) {
-  ExportOptions options;
-  if (const std::string problem = ReadOptions(arguments, options); !problem.empty()) return UsageError(problem, kUsage);
+  line.Text("--format", format, "gpx|geojson", "the format written");
+  line.Text("-o", outPath, "OUT", "the file written (default: standard output)");
+  line.Rest(files, "FILE", "the route file");
+  if (const std::optional<int> end = line.Parse(arguments)) return *end;
+  if (format.empty()) return line.Refuse("expected --format gpx or --format geojson");
+  if (format != "gpx" && format != "geojson")
+    return line.Refuse("unknown format " + format + "; expected gpx or geojson");
   RouteInput input;
   int status = kExitOk;
-  if (!OneRouteFileRead(options.files, kUsage, input, status)) return status;
+  if (!OneRouteFileRead(files, line, input, status)) return status;
   const std::string path = input.path;
 
   // The bytes stay for the line of a point the format cannot hold.
@@ -55,13 +33,13 @@ int RunExport(const Arguments& arguments) {
   if (const route_tool::PlaceProblemFound problem = route_tool::PlaceProblem(source); !problem.why.empty()) {
     const FilePlace place = PlaceOfPoint(input, problem.point);
     return Fail(kExitFailed, path + ":" + std::to_string(place.line) + ": " + problem.why + ", which " +
-                                 (options.format == "gpx" ? "GPX" : "GeoJSON") + " cannot hold");
+                                 (format == "gpx" ? "GPX" : "GeoJSON") + " cannot hold");
   }
 
-  const std::string text = options.format == "gpx"
+  const std::string text = format == "gpx"
                                ? route_tool::GpxText(source, std::filesystem::path(path).stem().string())
                                : GeoJsonText(source);
-  return WriteOutput(options.outPath.value_or("-"), text, path);
+  return WriteOutput(outPath, text, path);
 }
 
 }  // namespace route_tool

@@ -10,14 +10,13 @@
 #include <string>
 
 #include "route_tool/bases/base_config.h"
+#include "geodesy/body_constants.h"
 #include "route_tool/commands/route_commands.h"
 #include "route_tool/core/route_file_writer.h"
 #include "route_tool/core/route_source.h"
 
 namespace route_tool {
 namespace {
-
-constexpr char kUsage[] = "tarvik-route from-base BASE.cfg [-o FILE.route]";
 
 // Degrees to 7 decimals: about a centimetre on Earth, and short lines.
 double Rounded(double degrees) { return std::round(degrees * 1e7) / 1e7; }
@@ -29,14 +28,14 @@ std::optional<std::string> FileBytes(const std::string& path) {
 }
 
 std::string Where(const std::string& path, const BaseConfigError& error) {
-  return path + (error.line > 0 ? ":" + std::to_string(error.line) : std::string()) + ": " + error.message;
+  return PlaceText(path, error.place) + ": " + error.message;
 }
 
 // The host takes a base's planet radius from the planet's own file: a base
 // in Config/Earth/Base/ belongs to Config/Earth.cfg. Without that file
 // beside the base's folder, Earth's radius.
 struct Radius {
-  double metres = kEarthRadiusMetres;
+  double metres = geodesy::kEarthRadiusMetres;
   std::string source = "Earth's; no planet file beside the base's folder";
 };
 
@@ -123,29 +122,16 @@ RouteFileDraft Skeleton(const BaseConfig& base, const std::string& fileName, con
 
 }  // namespace
 
-int RunFromBase(const Arguments& arguments) {
-  std::string basePath;
-  std::string outPath;
-  bool haveBase = false;
-  bool haveOut = false;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (argument == "-o") {
-      if (i + 1 == arguments.size()) return UsageError("-o needs a file name", kUsage);
-      if (haveOut) return UsageError("-o given twice", kUsage);
-      outPath = arguments[++i];
-      haveOut = true;
-    } else if (argument.size() > 1 && argument.front() == '-') {
-      return UsageError("unknown option " + argument, kUsage);
-    } else if (haveBase) {
-      return UsageError("expected one base file", kUsage);
-    } else {
-      basePath = argument;
-      haveBase = true;
-    }
-  }
-  if (!haveBase) return UsageError("expected a base file", kUsage);
-  if (haveOut && outPath.empty()) return UsageError("-o needs a file name", kUsage);
+int RunFromBase(CommandLine& line, const Arguments& arguments) {
+  Arguments bases;
+  std::string outPath = "-";
+  line.Text("-o", outPath, "FILE.route", "the route file written (default: standard output)");
+  line.Rest(bases, "BASE.cfg", "the base file");
+  if (const std::optional<int> end = line.Parse(arguments)) return *end;
+  if (bases.empty()) return line.Refuse("expected a base file");
+  if (bases.size() > 1) return line.Refuse("expected one base file");
+  if (outPath.empty()) return line.Refuse("-o needs a file name");
+  const std::string& basePath = bases.front();
 
   std::string bytes;
   if (const std::string why = ReadFileBytes(basePath, bytes); !why.empty())
@@ -159,7 +145,7 @@ int RunFromBase(const Arguments& arguments) {
   const std::string fileName = std::filesystem::path(basePath).filename().string();
   const RouteFileWriting route = RouteFileText(Skeleton(reading.base, fileName, radius));
   if (!route.error.empty()) return Fail(kExitFailed, "cannot write a route file of " + basePath + ": " + route.error);
-  return WriteOutput(haveOut ? outPath : "-", route.text, basePath);
+  return WriteOutput(outPath, route.text, basePath);
 }
 
 }  // namespace route_tool

@@ -1,17 +1,16 @@
 // tarvik-route legs: the legs of a route with distance, course and time,
 // and the totals, as the module loads the route.
 #include <cstdio>
-#include <cstdlib>
+#include <optional>
 #include <string>
 
+#include "geodesy/body_constants.h"
 #include "route_tool/commands/route_commands.h"
 #include "route_tool/core/route_legs.h"
 #include "route_tool/core/route_source.h"
 
 namespace route_tool {
 namespace {
-
-constexpr char kUsage[] = "tarvik-route legs [--body-radius METRES] FILE";
 
 void PrintLegs(const RouteSource& source, const RouteLegs& legs, double bodyRadiusMetres) {
   std::printf("Legs of %s (body radius %.0f m)\n", source.path.c_str(), bodyRadiusMetres);
@@ -46,29 +45,20 @@ void PrintLegs(const RouteSource& source, const RouteLegs& legs, double bodyRadi
 
 }  // namespace
 
-int RunLegs(const Arguments& arguments) {
-  double bodyRadiusMetres = kEarthRadiusMetres;
+int RunLegs(CommandLine& line, const Arguments& arguments) {
+  double bodyRadiusMetres = geodesy::kEarthRadiusMetres;
   Arguments files;
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    if (arguments[i] != "--body-radius") {
-      files.push_back(arguments[i]);
-      continue;
-    }
-    if (i + 1 == arguments.size()) return UsageError("--body-radius needs a value in metres", kUsage);
-    const std::string& value = arguments[++i];
-    char* end = nullptr;
-    bodyRadiusMetres = std::strtod(value.c_str(), &end);
-    if (end == value.c_str() || *end != '\0' || !(bodyRadiusMetres > 0.0) || bodyRadiusMetres > 1e12)
-      return UsageError("--body-radius needs a radius in metres above 0, not " + value, kUsage);
-  }
+  line.Number("--body-radius", bodyRadiusMetres, {.unit = "metres", .lowest = 0.0, .aboveLowest = true, .highest = 1e12},
+              "METRES", "the radius of the body the route is on (default Earth's)");
+  line.Rest(files, "FILE", "the route file");
+  if (const std::optional<int> end = line.Parse(arguments)) return *end;
   RouteInput input;
   int status = kExitOk;
-  if (!OneRouteFileRead(files, kUsage, input, status)) return status;
+  if (!OneRouteFileRead(files, line, input, status)) return status;
   const RouteSource source = ReadRouteSource(std::move(input));
   if (const int failed = ModuleReadStatus(source); failed != kExitOk) return failed;
   PrintLegs(source, LegsOf(source.waypoints, bodyRadiusMetres), bodyRadiusMetres);
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(kExitUsage, "cannot write the output");
-  return kExitOk;
+  return OutputFinished(kExitOk);
 }
 
 }  // namespace route_tool

@@ -1,7 +1,5 @@
 // tarvik-route parse: what the module reads from a route file, as a
 // summary or as one JSON document with the host log lines of the read.
-#include <unistd.h>
-
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -14,12 +12,11 @@
 #include "text/terminal_text.h"
 #include "route_tool/formats/json_writer.h"
 #include "route_tool/commands/route_commands.h"
+#include "geodesy/angles.h"
 
 namespace route_tool {
 namespace {
 
-constexpr char kUsage[] = "tarvik-route parse [--json] FILE";
-constexpr double kDegreesPerRadian = 57.29577951308232;
 
 // The host log lines of a read as the JSON document's "log" array, in a
 // temporary file: a large route writes tens of millions of lines.
@@ -57,36 +54,22 @@ class LogArraySpool {
   std::string fault_;
 };
 
-// The reader echoes its reports to standard output; they go to standard
-// error, as a terminal may show them, so that standard output holds only
-// the summary or the document.
+// The reader's echo of its reports goes to standard error, as a terminal
+// may show it, so that standard output holds only the summary or the
+// document.
 RouteParseResult ParseWithEchoOnStderr(RouteInput input) {
-  std::fflush(stdout);
-  std::FILE* const echo = std::tmpfile();
-  const int savedStdout = echo != nullptr ? dup(STDOUT_FILENO) : -1;
-  if (savedStdout >= 0) dup2(fileno(echo), STDOUT_FILENO);
+  std::string echoed;
   RouteParseResult result;
   {
     RouteFileReader reader;
+    reader.SetReportEcho([&echoed](std::string_view message) { echoed += message; });
     reader.ParseRouteBytes(std::move(input.bytes), input.tooLarge);
     result.waypoints = std::move(reader.waypoints);
     result.runways = std::move(reader.runways);
     result.errorText = reader.errorText;
     result.errorFlag = reader.errorFlag;
   }
-  std::fflush(stdout);
-  if (savedStdout >= 0) {
-    dup2(savedStdout, STDOUT_FILENO);
-    close(savedStdout);
-  }
-  if (echo != nullptr) {
-    std::rewind(echo);
-    std::string bytes;
-    char buffer[1 << 16];
-    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, echo)) > 0;) bytes.append(buffer, n);
-    std::fclose(echo);
-    std::fputs(TerminalText(bytes).c_str(), stderr);
-  }
+  std::fputs(TerminalText(echoed).c_str(), stderr);
   if (result.errorFlag) std::fputc('\n', stderr);
   return result;
 }
@@ -97,7 +80,7 @@ void PrintSummary(const std::string& path, const RouteParseResult& result) {
   for (std::size_t i = 0; i < result.waypoints.size(); ++i) {
     const Waypoint& w = result.waypoints[i];
     std::printf("  %zu  lat %.6f  lon %.6f deg  %-7s  radius %g m  alt %g m  speed %g m/s", i + 1,
-                w.latitude * kDegreesPerRadian, w.longitude * kDegreesPerRadian, TaskKeyword(w.task), w.acceptRadius,
+                w.latitude * geodesy::kDegreesPerRadian, w.longitude * geodesy::kDegreesPerRadian, TaskKeyword(w.task), w.acceptRadius,
                 w.altitude, w.speed);
     if (w.task == Loop) std::printf("  continues at %d", w.loopTarget + 1);
     if (!w.description.empty()) std::printf("  \"%s\"", TerminalText(w.description).c_str());
@@ -107,22 +90,24 @@ void PrintSummary(const std::string& path, const RouteParseResult& result) {
   for (std::size_t i = 0; i < result.runways.size(); ++i) {
     const Runway& r = result.runways[i];
     std::printf("  %zu  from lat %.6f lon %.6f  to lat %.6f lon %.6f  centre lat %.6f lon %.6f deg\n", i,
-                r.end1Latitude * kDegreesPerRadian, r.end1Longitude * kDegreesPerRadian,
-                r.end2Latitude * kDegreesPerRadian, r.end2Longitude * kDegreesPerRadian,
-                r.centerLatitude * kDegreesPerRadian, r.centerLongitude * kDegreesPerRadian);
+                r.end1Latitude * geodesy::kDegreesPerRadian, r.end1Longitude * geodesy::kDegreesPerRadian,
+                r.end2Latitude * geodesy::kDegreesPerRadian, r.end2Longitude * geodesy::kDegreesPerRadian,
+                r.centerLatitude * geodesy::kDegreesPerRadian, r.centerLongitude * geodesy::kDegreesPerRadian);
   }
   if (result.errorFlag) std::printf("Error text: %s\n", TerminalText(result.errorText).c_str());
 }
 
 }  // namespace
 
-int RunParse(const Arguments& arguments) {
-  Arguments files = arguments;
-  const bool json = !files.empty() && files.front() == "--json";
-  if (json) files.erase(files.begin());
+int RunParse(CommandLine& line, const Arguments& arguments) {
+  bool json = false;
+  Arguments files;
+  line.Flag("--json", json, "one JSON document: waypoints, runways, error and the host log lines of the read");
+  line.Rest(files, "FILE", "the route file");
+  if (const std::optional<int> end = line.Parse(arguments)) return *end;
   RouteInput input;
   int status = kExitOk;
-  if (!OneRouteFileRead(files, kUsage, input, status)) return status;
+  if (!OneRouteFileRead(files, line, input, status)) return status;
   const std::string path = input.path;
 
   std::optional<LogArraySpool> logArray;
@@ -136,8 +121,7 @@ int RunParse(const Arguments& arguments) {
   } else {
     PrintSummary(path, result);
   }
-  if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(kExitUsage, "cannot write the output");
-  return result.errorFlag ? kExitFailed : kExitOk;
+  return OutputFinished(result.errorFlag ? kExitFailed : kExitOk);
 }
 
 }  // namespace route_tool

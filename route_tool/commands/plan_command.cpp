@@ -6,7 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <charconv>
+#include <optional>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -17,40 +17,8 @@
 namespace route_tool {
 namespace {
 
-constexpr char kUsage[] = "tarvik-route plan [FILE.route] [--base BASE.cfg]... [--folder DIR] [--port N] [--no-open]";
 constexpr char kPlannerProgram[] = "tarvik-route-planner";
-
-}  // namespace
-
-std::string ReadPlanOptions(const Arguments& arguments, PlanOptions& options) {
-  for (std::size_t i = 0; i < arguments.size(); ++i) {
-    const std::string& argument = arguments[i];
-    if (argument == "--base" || argument == "--folder" || argument == "--port") {
-      if (i + 1 == arguments.size()) return argument + " needs a value";
-      const std::string& value = arguments[++i];
-      if (argument == "--base") {
-        options.bases.push_back(value);
-      } else if (argument == "--folder") {
-        options.folder = value;
-      } else {
-        int port = -1;
-        const auto [end, error] = std::from_chars(value.data(), value.data() + value.size(), port);
-        if (error != std::errc{} || end != value.data() + value.size() || port < 0 || port > 65535)
-          return "--port needs a port number from 0 (any free port) to 65535, not " + value;
-        options.port = port;
-      }
-    } else if (argument == "--no-open") {
-      options.open = false;
-    } else if (argument.starts_with("-")) {
-      return "unknown option " + argument;
-    } else if (options.file) {
-      return "expected at most one route file";
-    } else {
-      options.file = argument;
-    }
-  }
-  return {};
-}
+constexpr std::size_t kHighestPort = 65535;
 
 std::filesystem::path PlannerProgram() {
   std::error_code error;
@@ -58,10 +26,31 @@ std::filesystem::path PlannerProgram() {
   return (error ? std::filesystem::path() : self.parent_path()) / kPlannerProgram;
 }
 
-int RunPlan(const Arguments& arguments) {
+}  // namespace
+
+std::optional<int> ReadPlanOptions(CommandLine& line, const Arguments& arguments, PlanOptions& options) {
+  bool noOpen = false;
+  std::string folder;
+  Arguments files;
+  line.Texts("--base", options.bases, "BASE.cfg", "a base file of the host, drawn on the map (again for more)");
+  line.Text("--folder", options.folder, "DIR", "the folder the page may open and save in");
+  line.WholeNumber("--port", options.port, 0, "N", "the port on 127.0.0.1 (0: any free port)");
+  line.Flag("--no-open", noOpen, "print the address only, open no browser");
+  line.Rest(files, "FILE.route", "the route to open");
+  if (const std::optional<int> end = line.Parse(arguments)) return end;
+  if (options.port > kHighestPort)
+    return line.Refuse("--port needs a whole number from 0 to 65535, not " + std::to_string(options.port));
+  if (files.size() > 1) return line.Refuse("expected at most one route file");
+  if (!files.empty()) options.file = files.front();
+  options.open = !noOpen;
+  return std::nullopt;
+}
+
+// The planner is a program of its own, started in this one's place once
+// the line is known to make sense.
+int RunPlan(CommandLine& line, const Arguments& arguments) {
   PlanOptions options;
-  if (const std::string problem = ReadPlanOptions(arguments, options); !problem.empty())
-    return UsageError(problem, kUsage);
+  if (const std::optional<int> end = ReadPlanOptions(line, arguments, options)) return *end;
   const std::string program = PlannerProgram().string();
   std::vector<char*> argv{const_cast<char*>(program.c_str())};
   for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -69,7 +58,5 @@ int RunPlan(const Arguments& arguments) {
   execv(program.c_str(), argv.data());
   return Fail(kExitUsage, "cannot start " + program + ": " + std::strerror(errno));
 }
-
-int RunPlanUsage(const std::string& problem) { return UsageError(problem, kUsage); }
 
 }  // namespace route_tool

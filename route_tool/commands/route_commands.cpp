@@ -4,20 +4,12 @@
 
 #include "files/output_file.h"
 #include "route/route_messages.h"
-#include "text/terminal_text.h"
+#include "command_line/program_exit.h"
 #include "route_tool/core/route_source.h"
 
 namespace route_tool {
 
-int Fail(int status, const std::string& message) {
-  std::fprintf(stderr, "tarvik-route: %s\n", TerminalText(message).c_str());
-  return status;
-}
-
-int UsageError(const std::string& message, const char* usage) {
-  std::fprintf(stderr, "tarvik-route: %s\nUsage: %s\n", TerminalText(message).c_str(), usage);
-  return kExitUsage;
-}
+int Fail(int status, const std::string& message) { return command_line::Fail(kProgram, status, message); }
 
 int WriteOutput(const std::string& path, const std::string& bytes, const std::string& input) {
   if (const std::string why = files::WriteOutputFile(path, bytes, {input}); !why.empty())
@@ -25,9 +17,9 @@ int WriteOutput(const std::string& path, const std::string& bytes, const std::st
   return kExitOk;
 }
 
-bool OneRouteFileRead(const Arguments& files, const char* usage, RouteInput& input, int& status) {
+bool OneRouteFileRead(const Arguments& files, const CommandLine& line, RouteInput& input, int& status) {
   if (files.size() != 1) {
-    status = UsageError("expected one route file", usage);
+    status = line.Refuse("expected one route file");
     return false;
   }
   const std::string& path = files.front();
@@ -44,6 +36,11 @@ int ModuleReadStatus(const RouteSource& source) {
   if (source.errorText == route_messages::kOutOfMemory) return Fail(kExitUsage, kNotEnoughMemory);
   return Fail(kExitFailed,
               source.path + ": the module reads this file with an error; see tarvik-route check " + source.path);
+}
+
+int OutputFinished(int status) {
+  if (std::fflush(stdout) != 0 || std::ferror(stdout)) return Fail(kExitUsage, "cannot write the output");
+  return status;
 }
 
 }  // namespace route_tool

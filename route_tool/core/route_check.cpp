@@ -11,12 +11,15 @@
 #include "route/route_messages.h"
 #include "route/section_text.h"
 #include "simhost/sim_host.h"
+#include "text/escaped.h"
+#include "text/file_place.h"
 #include "text/terminal_text.h"
+
+namespace route_tool {
 
 namespace {
 
 // Every text of a warning, in one place.
-namespace text {
 constexpr std::string_view kCommaHint = "; the decimal point is '.'";
 constexpr std::string_view kLatitudeOutside = "latitude is outside -90..90 degrees";
 constexpr std::string_view kLongitudeOutside = "longitude is outside -180..180 degrees";
@@ -38,7 +41,6 @@ constexpr std::string_view kNotText = "a zero byte: this does not look like a te
 // The module needs the section even when it is empty of runways.
 constexpr std::string_view kNoRunwaysHint =
     "; for a route without runways write the one line \"-1 -1\" between BEGIN_RUNWAYS and END_RUNWAYS";
-}  // namespace text
 
 constexpr double kMostLatitudeDeg = 90.0;
 constexpr double kMostLongitudeDeg = 180.0;
@@ -110,7 +112,7 @@ class Checker {
   void AddError(const ReadTrace::Report& report) {
     const FilePlace place = report.subject.empty() ? SectionPlace(report.message) : PlaceOf(report.subject);
     std::string message = AsDiagnosticText(report.message);
-    if (report.message == route_messages::kRunwaysMissing) message += text::kNoRunwaysHint;
+    if (report.message == route_messages::kRunwaysMissing) message += kNoRunwaysHint;
     Add(place, Severity::Error, std::move(message));
   }
 
@@ -126,7 +128,7 @@ class Checker {
     if (length == 0 || length >= field.size()) return;
     const std::string_view tail = field.substr(length);
     std::string message = Quoted(tail) + " after the number " + std::string(field.substr(0, length)) + " is ignored";
-    if (tail.front() == ',') message += text::kCommaHint;
+    if (tail.front() == ',') message += kCommaHint;
     Warn(tail, message);
   }
 
@@ -143,25 +145,25 @@ class Checker {
 
   void CheckPointLine(const ReadTrace::PointLine& point) {
     const TracedLine& line = point.line;
-    if (!CheckTwoNumbers(line, false, text::kTextAfterPoint) || !point.read) return;
+    if (!CheckTwoNumbers(line, false, kTextAfterPoint) || !point.read) return;
     const double latitudeDeg = point.point.latitude;
     const double longitudeDeg = point.point.longitude;
     const bool swapFits = std::fabs(longitudeDeg) <= kMostLatitudeDeg && std::fabs(latitudeDeg) <= kMostLongitudeDeg;
     if (!(std::fabs(latitudeDeg) <= kMostLatitudeDeg))
-      Warn(line.fields[1], std::string(text::kLatitudeOutside) + (swapFits ? std::string(text::kSwapHint) : ""));
+      Warn(line.fields[1], std::string(kLatitudeOutside) + (swapFits ? std::string(kSwapHint) : ""));
     if (!(std::fabs(longitudeDeg) <= kMostLongitudeDeg))
-      Warn(line.fields[0], std::string(text::kLongitudeOutside));
+      Warn(line.fields[0], std::string(kLongitudeOutside));
   }
 
   void CheckRunwayLine(const ReadTrace::RunwayLine& runway) {
     const TracedLine& line = runway.line;
-    if (!CheckTwoNumbers(line, true, text::kTextAfterRunway) || !runway.read) return;
+    if (!CheckTwoNumbers(line, true, kTextAfterRunway) || !runway.read) return;
     const RoutePoint& end1 = trace_.points[static_cast<std::size_t>(runway.end1Point)].point;
     const RoutePoint& end2 = trace_.points[static_cast<std::size_t>(runway.end2Point)].point;
     if (end1.latitude == end2.latitude && end1.longitude == end2.longitude)
-      Warn(line.text, std::string(text::kZeroLengthRunway));
+      Warn(line.text, std::string(kZeroLengthRunway));
     else if (std::fabs(end1.longitude - end2.longitude) > kMostLongitudeDeg)
-      Warn(line.text, std::string(text::kCrossesMeridian));
+      Warn(line.text, std::string(kCrossesMeridian));
   }
 
   void CheckWaypointLine(const ReadTrace::WaypointLine& waypoint) {
@@ -171,7 +173,7 @@ class Checker {
     CheckNumberTail(line.fields[1], true);
     CheckNumberTail(line.fields[3], false);
     if (waypoint.routeIndex >= 0 && reader_.waypoints[static_cast<std::size_t>(waypoint.routeIndex)].acceptRadius < 0.0)
-      Warn(line.fields[3], std::string(text::kNegativeRadius));
+      Warn(line.fields[3], std::string(kNegativeRadius));
     std::size_t lastNumber = 3;
     if (line.fieldCount == 6) {
       CheckNumberTail(line.fields[4], false);
@@ -182,24 +184,24 @@ class Checker {
     const std::string_view rest = AfterField(line.text, line.fields[lastNumber]);
     if (rest.empty()) return;
     if (rest.front() != '"') {
-      Warn(rest, std::string(text::kNotQuoted));
+      Warn(rest, std::string(kNotQuoted));
       return;
     }
     const std::size_t close = rest.find('"', 1);
     if (close == std::string_view::npos) {
-      Warn(rest, std::string(text::kUnclosedDescription));
+      Warn(rest, std::string(kUnclosedDescription));
       return;
     }
     std::string_view after = rest.substr(close + 1);
     while (!after.empty() && after.front() == ' ') after.remove_prefix(1);
-    if (!after.empty()) Warn(after, std::string(text::kTextAfterDescription));
+    if (!after.empty()) Warn(after, std::string(kTextAfterDescription));
   }
 
   void CheckPlaces(const ReadTrace::WaypointLine& before, const ReadTrace::WaypointLine& waypoint) {
     const Waypoint& a = reader_.waypoints[static_cast<std::size_t>(before.routeIndex)];
     const Waypoint& b = reader_.waypoints[static_cast<std::size_t>(waypoint.routeIndex)];
     if (a.latitude == b.latitude && a.longitude == b.longitude)
-      Warn(waypoint.line.text, std::string(text::kSamePlace) + " (line " +
+      Warn(waypoint.line.text, std::string(kSamePlace) + " (line " +
                                    std::to_string(PlaceOf(before.line.text).line) + ")");
   }
 
@@ -215,10 +217,10 @@ class Checker {
       (waypoint.onRunway ? usedRunways : usedPoints).insert(waypoint.index);
     for (std::size_t i = 0; i < trace_.points.size(); ++i)
       if (trace_.points[i].read && usedPoints.count(static_cast<std::int32_t>(i)) == 0)
-        Warn(trace_.points[i].line.text, std::string(text::kPointUnused) + std::to_string(i));
+        Warn(trace_.points[i].line.text, std::string(kPointUnused) + std::to_string(i));
     for (std::size_t i = 0; i < trace_.runways.size(); ++i)
       if (trace_.runways[i].read && usedRunways.count(static_cast<std::int32_t>(i)) == 0)
-        Warn(trace_.runways[i].line.text, std::string(text::kRunwayUnused) + std::to_string(i));
+        Warn(trace_.runways[i].line.text, std::string(kRunwayUnused) + std::to_string(i));
   }
 
   RouteCheck& check_;
@@ -235,16 +237,14 @@ std::vector<Diagnostic> FindDiagnostics(const RouteInput& input) {
   const std::string& bytes = input.bytes;
   ReadTrace trace;
   RouteFileReader reader(&trace, true);
+  reader.SetReportEcho(DiscardEcho);
   simhost::host().ClearLog();  // the tool's log is only ever the last read's
-  {
-    const ReaderEchoSilenced quiet;
-    reader.ParseRouteBytes(bytes, input.tooLarge);
-  }
+  reader.ParseRouteBytes(bytes, input.tooLarge);
   const FileLines lines(bytes, trace.origins);
   // The module reads a zero byte as text like any other, so a binary file
   // is a warning at its first one; the errors it causes follow.
   if (const std::size_t zero = bytes.find('\0'); zero != std::string::npos)
-    check.diagnostics.push_back({lines.PlaceOfFileOffset(zero), Severity::Warning, std::string(text::kNotText)});
+    check.diagnostics.push_back({lines.PlaceOfFileOffset(zero), Severity::Warning, std::string(kNotText)});
   Checker(check, reader, trace, lines).Run();
   return std::move(check.diagnostics);
 }
@@ -284,25 +284,13 @@ RouteCheck CheckRouteFile(const std::string& path) {
 }
 
 std::string QuotedExactly(const std::string& text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    switch (c) {
-      case '"': out += "\\\""; break;
-      case '\\': out += "\\\\"; break;
-      case '\n': out += "\\n"; break;
-      case '\r': out += "\\r"; break;
-      case '\t': out += "\\t"; break;
-      default: out += c;
-    }
-  }
-  return TerminalText(out) + "\"";
+  static constexpr CharEscape kEscapes[] = {
+      {'"', "\\\""}, {'\\', "\\\\"}, {'\n', "\\n"}, {'\r', "\\r"}, {'\t', "\\t"}};
+  return "\"" + TerminalText(Escaped(text, kEscapes)) + "\"";
 }
 
 std::string DiagnosticLine(const std::string& path, const Diagnostic& diagnostic) {
-  std::string line = TerminalText(path);
-  if (diagnostic.place.line != 0)
-    line.append(":").append(std::to_string(diagnostic.place.line)).append(":").append(
-        std::to_string(diagnostic.place.column));
+  std::string line = PlaceText(TerminalText(path), diagnostic.place);
   line.append(diagnostic.severity == Severity::Error ? ": error: " : ": warning: ");
   return line.append(TerminalText(diagnostic.message));
 }
@@ -316,3 +304,5 @@ std::string VerdictLine(const std::string& path, const ModuleVerdict& verdict) {
                      count(verdict.waypoints, "waypoint", "waypoints") + "; ";
   return line + (verdict.errorFlag ? "error text " + QuotedExactly(verdict.errorText) : "no error");
 }
+
+}  // namespace route_tool

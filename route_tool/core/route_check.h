@@ -10,6 +10,8 @@
 
 #include "route_tool/core/route_source.h"
 
+namespace route_tool {
+
 enum class Severity { Error, Warning };
 
 struct Diagnostic {
@@ -48,3 +50,5 @@ std::string DiagnosticLine(const std::string& path, const Diagnostic& diagnostic
 std::string VerdictLine(const std::string& path, const ModuleVerdict& verdict);
 // A text in double quotes with C escapes for '"', '\\' and control bytes.
 std::string QuotedExactly(const std::string& text);
+
+}  // namespace route_tool

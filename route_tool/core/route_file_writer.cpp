@@ -7,6 +7,8 @@
 
 #include "route/route_messages.h"
 
+namespace route_tool {
+
 namespace {
 
 namespace msg = route_messages;
@@ -155,3 +157,5 @@ RouteFileWriting RouteFileText(const RouteFileDraft& draft, std::size_t largestF
   if (full()) return tooLarge();
   return {std::move(out), {}};
 }
+
+}  // namespace route_tool

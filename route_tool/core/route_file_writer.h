@@ -12,6 +12,8 @@
 #include "route/route_records.h"
 #include "route/section_text.h"
 
+namespace route_tool {
+
 struct RouteFileDraft {
   struct Point {
     double longitudeDeg = 0.0;
@@ -70,3 +72,5 @@ RouteFileWriting RouteFileText(const RouteFileDraft& draft, std::size_t largestF
 
 // The shortest decimal text that reads back as the same double.
 std::string ShortestNumber(double value);
+
+}  // namespace route_tool

@@ -2,14 +2,14 @@
 
 #include <cmath>
 #include <cstdio>
-#include <numbers>
 
 #include "nav/surface_geometry.h"
 #include "geodesy/great_circle.h"
+#include "geodesy/angles.h"
+
+namespace route_tool {
 
 namespace {
-
-constexpr double kDegreesPerRadian = 180.0 / std::numbers::pi;
 
 RouteLeg LegBetween(const WaypointList& route, std::size_t from, std::size_t to, double bodyRadiusMetres) {
   const Waypoint& a = route[from];
@@ -19,7 +19,7 @@ RouteLeg LegBetween(const WaypointList& route, std::size_t from, std::size_t to,
   leg.toWaypoint = to;
   // The module's own distance, so that legs agree with what it shows.
   leg.distanceMetres = SphereDistance(a.latitude, a.longitude, b.latitude, b.longitude, bodyRadiusMetres);
-  leg.courseDeg = geodesy::CourseRad({a.latitude, a.longitude}, {b.latitude, b.longitude}) * kDegreesPerRadian;
+  leg.courseDeg = geodesy::CourseRad({a.latitude, a.longitude}, {b.latitude, b.longitude}) * geodesy::kDegreesPerRadian;
   if (leg.courseDeg >= 360.0) leg.courseDeg -= 360.0;
   leg.speedMetresPerSecond = b.speed;
   leg.timed = b.speed > 0.0 && std::isfinite(b.speed);
@@ -78,3 +78,5 @@ std::string DurationText(double seconds) {
   std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", total / 3600, total / 60 % 60, total % 60);
   return text;
 }
+
+}  // namespace route_tool

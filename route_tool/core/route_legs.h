@@ -9,8 +9,7 @@
 
 #include "route/route_records.h"
 
-// The host's Earth, for routes that do not say on which body they lie.
-inline constexpr double kEarthRadiusMetres = 6.37101e6;
+namespace route_tool {
 
 struct RouteLeg {
   std::size_t fromWaypoint = 0;  // places in the route, from 0
@@ -46,3 +45,5 @@ RouteLegs LegsOf(const WaypointList& route, double bodyRadiusMetres);
 
 // "h:mm:ss", rounded to the second.
 std::string DurationText(double seconds);
+
+}  // namespace route_tool

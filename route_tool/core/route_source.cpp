@@ -12,33 +12,17 @@
 #include "platform/platform.h"
 #include "simhost/sim_host.h"
 
-ReaderEchoSilenced::ReaderEchoSilenced() {
-  std::fflush(stdout);
-  savedStdout_ = dup(STDOUT_FILENO);
-  const int devNull = open("/dev/null", O_WRONLY);
-  if (savedStdout_ >= 0 && devNull >= 0) dup2(devNull, STDOUT_FILENO);
-  if (devNull >= 0) close(devNull);
-}
-
-ReaderEchoSilenced::~ReaderEchoSilenced() {
-  std::fflush(stdout);
-  if (savedStdout_ >= 0) {
-    dup2(savedStdout_, STDOUT_FILENO);
-    close(savedStdout_);
-  }
-}
+namespace route_tool {
 
 RouteSource ReadRouteSource(RouteInput input) {
   simhost::host().ClearLog();
   ReadTrace trace;
   trace.wantOrigins = false;  // nothing here points at the file's lines
   RouteFileReader reader(&trace);
+  reader.SetReportEcho(DiscardEcho);
   RouteSource source;
   source.path = input.path;
-  {
-    const ReaderEchoSilenced quiet;
-    reader.ParseRouteBytes(std::move(input.bytes), input.tooLarge);
-  }
+  reader.ParseRouteBytes(std::move(input.bytes), input.tooLarge);
   source.waypoints = std::move(reader.waypoints);
   source.runways = std::move(reader.runways);
   source.errorText = reader.errorText;
@@ -61,10 +45,8 @@ RouteSource ReadRouteSource(const std::string& path) {
 FilePlace PlaceOfPoint(const RouteInput& input, std::size_t point) {
   ReadTrace trace;
   RouteFileReader reader(&trace);
-  {
-    const ReaderEchoSilenced quiet;
-    reader.ParseRouteBytes(input.bytes, input.tooLarge);
-  }
+  reader.SetReportEcho(DiscardEcho);
+  reader.ParseRouteBytes(input.bytes, input.tooLarge);
   std::size_t readPoints = 0;
   for (const ReadTrace::PointLine& line : trace.points) {
     if (!line.read) continue;
@@ -115,16 +97,12 @@ std::string ReadRouteInput(const std::string& path, RouteInput& input) {
   return input.tooLarge ? "" : why;
 }
 
-FileLines::FileLines(const std::string& fileBytes, const TextOrigins& origins) : bytes_(fileBytes), origins_(origins) {
-  lineStarts_.push_back(0);
-  for (std::size_t i = 0; i < bytes_.size(); ++i)
-    if (bytes_[i] == '\n' && i + 1 < bytes_.size()) lineStarts_.push_back(i + 1);
-}
+FileLines::FileLines(const std::string& fileBytes, const TextOrigins& origins)
+    : bytes_(fileBytes), origins_(origins), starts_(fileBytes) {}
 
-FilePlace FileLines::PlaceOfFileOffset(std::size_t offset) const {
-  const auto after = std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset);
-  const auto line = static_cast<std::size_t>(after - lineStarts_.begin());
-  return {line, offset - lineStarts_[line - 1] + 1};
+std::size_t FileLines::LineCount() const {
+  // A last line feed ends the last line; no line of the file follows it.
+  return starts_.Count() - (!bytes_.empty() && bytes_.back() == '\n' ? 1 : 0);
 }
 
 FilePlace FileLines::PlaceOf(std::string_view fileText, std::string_view inText) const {
@@ -133,14 +111,16 @@ FilePlace FileLines::PlaceOf(std::string_view fileText, std::string_view inText)
     return {};
   const auto offset = static_cast<std::size_t>(inText.data() - fileText.data());
   if (offset >= origins_.size()) return {};
-  return PlaceOfFileOffset(origins_[offset]);
+  return starts_.PlaceOf(origins_[offset]);
 }
 
 std::string_view FileLines::Line(std::size_t number) const {
-  if (number == 0 || number > lineStarts_.size()) return {};
-  const std::size_t start = lineStarts_[number - 1];
-  std::size_t end = number < lineStarts_.size() ? lineStarts_[number] - 1 : bytes_.size();
+  if (number == 0 || number > LineCount()) return {};
+  const std::size_t start = starts_.StartOf(number);
+  std::size_t end = starts_.StartOf(number + 1);
   if (end > start && bytes_[end - 1] == '\n') --end;
   if (end > start && bytes_[end - 1] == '\r') --end;
   return bytes_.substr(start, end - start);
 }
+
+}  // namespace route_tool

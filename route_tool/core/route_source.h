@@ -10,13 +10,9 @@
 
 #include "route/route_file_reader.h"
 #include "route/route_records.h"
+#include "text/file_place.h"
 
-// A place in a file as an editor counts it: line and byte column from 1.
-// Line 0 stands for the file as a whole.
-struct FilePlace {
-  std::size_t line = 0;
-  std::size_t column = 0;
-};
+namespace route_tool {
 
 struct RunwayEnds {
   std::int32_t end1Point = 0;  // numbers of the points in the POINTS section
@@ -45,19 +41,6 @@ struct RouteSource {
   std::vector<WaypointReference> references;
 };
 
-// Standard output goes nowhere while it lives: the reader echoes its
-// reports there, and the commands show reports their own way.
-class ReaderEchoSilenced {
- public:
-  ReaderEchoSilenced();
-  ~ReaderEchoSilenced();
-  ReaderEchoSilenced(const ReaderEchoSilenced&) = delete;
-  ReaderEchoSilenced& operator=(const ReaderEchoSilenced&) = delete;
-
- private:
-  int savedStdout_ = -1;
-};
-
 // The file's bytes as they are (host path), read once through one open,
 // up to the largest route file (kLargestRouteFileBytes): empty when read,
 // else why not ("No such file or directory", "it is a folder", "it is
@@ -77,9 +60,9 @@ struct RouteInput {
 // then says so; else why it cannot be read.
 std::string ReadRouteInput(const std::string& path, RouteInput& input);
 
-// Reads the bytes as the module does. The reader's echo of its reports to
-// standard output is dropped and the simulated host's log is cleared
-// first: the commands show reports their own way.
+// Reads the bytes as the module does. The reader's echo of its reports is
+// dropped and the simulated host's log is cleared first: the commands show
+// reports their own way.
 RouteSource ReadRouteSource(RouteInput input);
 // Reads the file once and then as the module does; a file that cannot be
 // read reads as an empty one.
@@ -97,16 +80,18 @@ class FileLines {
  public:
   FileLines(const std::string& fileBytes, const TextOrigins& origins);
   // The place of a byte of the file.
-  FilePlace PlaceOfFileOffset(std::size_t offset) const;
+  FilePlace PlaceOfFileOffset(std::size_t offset) const { return starts_.PlaceOf(offset); }
   // The place of a view into fileText; the file as a whole when the view
   // is empty or not inside fileText.
   FilePlace PlaceOf(std::string_view fileText, std::string_view inText) const;
   // The file's line (from 1) without its line end.
   std::string_view Line(std::size_t number) const;
-  std::size_t LineCount() const { return lineStarts_.size(); }
+  std::size_t LineCount() const;
 
  private:
   std::string_view bytes_;
   const TextOrigins& origins_;
-  std::vector<std::size_t> lineStarts_;
+  LineStarts starts_;
 };
+
+}  // namespace route_tool

@@ -6,7 +6,11 @@
 #include <string>
 #include <string_view>
 
+#include <nlohmann/json.hpp>
+
 #include "route/route_records.h"
+
+namespace route_tool {
 
 struct RouteParseResult {
   WaypointList waypoints;
@@ -15,8 +19,17 @@ struct RouteParseResult {
   bool errorFlag = false;
 };
 
-// A text as a JSON string, every byte kept (see below); the document's
-// "log" array holds the host log lines so.
+// Every JSON document of the tool is written so: valid UTF-8 as it is,
+// and each ill-formed sequence of bytes that are not UTF-8 as one U+FFFD,
+// as Unicode recommends and browsers' JSON writers do. An indent of -1
+// writes one line.
+template <typename Document>
+std::string JsonDocumentText(const Document& document, int indent = -1) {
+  return document.dump(indent, ' ', false, Document::error_handler_t::replace);
+}
+
+// A text as a JSON string; the document's "log" array holds the host log
+// lines so.
 std::string JsonText(std::string_view line);
 
 // One line of compact JSON, written to out piece by piece so that the
@@ -24,8 +37,8 @@ std::string JsonText(std::string_view line);
 // names, the error state, and as "log" the bytes of logArray, the log's
 // lines as JsonText writes them, joined by commas. Numbers read back as
 // the same double; JSON has no infinities or NaN, so these are the strings
-// "inf", "-inf", "nan". Valid UTF-8 passes through; every byte that is not
-// part of a valid UTF-8 sequence is written as \u00XX (the byte read as
-// Latin-1), so no byte of a route file is lost. False when logArray could
-// not be read back.
+// "inf", "-inf", "nan". Texts as JsonDocumentText writes them. False when
+// logArray could not be read back.
 bool WriteRouteJson(const RouteParseResult& result, std::FILE* logArray, std::FILE* out);
+
+}  // namespace route_tool

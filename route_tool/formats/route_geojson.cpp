@@ -2,7 +2,10 @@
 
 #include <nlohmann/json.hpp>
 
+#include "route_tool/formats/json_writer.h"
 #include "route_tool/formats/route_gpx.h"
+
+namespace route_tool {
 
 namespace {
 
@@ -66,7 +69,7 @@ std::string GeoJsonText(const RouteSource& source) {
                                 {"end2Point", source.runwayEnds[i].end2Point}}));
   }
   const Json document = {{"type", "FeatureCollection"}, {"features", std::move(features)}};
-  // Bytes that are not UTF-8 (a description can hold any) become U+FFFD
-  // rather than an exception.
-  return document.dump(2, ' ', false, Json::error_handler_t::replace) + "\n";
+  return JsonDocumentText(document, 2) + "\n";
 }
+
+}  // namespace route_tool

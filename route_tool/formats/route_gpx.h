@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "geodesy/angles.h"
 #include "route_tool/core/route_file_writer.h"
 #include "route_tool/core/route_source.h"
 
@@ -18,11 +19,6 @@ inline constexpr char kTarvikNamespace[] = "urn:tarvik-mfd:route:1";
 inline constexpr char kOpenCpnNamespace[] = "http://www.opencpn.org";
 // OpenCPN keeps a waypoint's arrival radius in nautical miles.
 inline constexpr double kMetresPerNauticalMile = 1852.0;
-
-// The reader's conversion factors, so that places computed here are the
-// very doubles the module computes.
-inline constexpr double kRadiansPerDegree = 0.017453292519943295;
-inline constexpr double kDegreesPerRadian = 57.29577951308232;
 
 struct PlaceDeg {
   double latitudeDeg = 0.0;

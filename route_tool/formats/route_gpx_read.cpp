@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "route_tool/formats/gpx_text.h"
+#include "text/file_place.h"
 #include "route_tool/commands/route_commands.h"
 #include "route_tool/formats/route_gpx.h"
 
@@ -308,17 +309,7 @@ class Importer {
   }
 
   // "FILE:LINE:COLUMN: " of a byte of the file.
-  std::string Where(std::size_t offset) const {
-    offset = std::min(offset, bytes_.size());
-    std::size_t line = 1;
-    std::size_t lineStart = 0;
-    for (std::size_t i = 0; i < offset; ++i)
-      if (bytes_[i] == '\n') {
-        ++line;
-        lineStart = i + 1;
-      }
-    return path_ + ":" + std::to_string(line) + ":" + std::to_string(offset - lineStart + 1) + ": ";
-  }
+  std::string Where(std::size_t offset) const { return PlaceText(path_, PlaceOfOffset(bytes_, offset)) + ": "; }
 
   // An element's place is its '<'; pugixml gives the place of its name.
   std::string Where(pugi::xml_node node) const {

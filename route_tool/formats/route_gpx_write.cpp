@@ -75,10 +75,10 @@ double NormalizedLongitudeDeg(double longitudeDeg) {
 }
 
 PlaceDeg RunwayCentreDeg(const RoutePoint& end1, const RoutePoint& end2) {
-  return {RunwayCentre(end1.latitude * kRadiansPerDegree, end2.latitude * kRadiansPerDegree) * kDegreesPerRadian,
-          NormalizedLongitudeDeg(RunwayCentreLongitude(end1.longitude * kRadiansPerDegree,
-                                                       end2.longitude * kRadiansPerDegree) *
-                                 kDegreesPerRadian)};
+  return {RunwayCentre(end1.latitude * geodesy::kRadiansPerDegree, end2.latitude * geodesy::kRadiansPerDegree) * geodesy::kDegreesPerRadian,
+          NormalizedLongitudeDeg(RunwayCentreLongitude(end1.longitude * geodesy::kRadiansPerDegree,
+                                                       end2.longitude * geodesy::kRadiansPerDegree) *
+                                 geodesy::kDegreesPerRadian)};
 }
 
 PlaceDeg WaypointPlaceDeg(const RouteSource& source, std::size_t waypoint) {

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "geodesy/angles.h"
+
 namespace route_tool {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kRadiansPerDegree = kPi / 180.0;
 // Below this, cos(lat0) is held: at a pole the map has no east.
 constexpr double kSmallestCosine = 1e-6;
 
@@ -50,24 +50,24 @@ LocalProjection::LocalProjection(double latitude0Rad, double longitude0Rad, doub
       metresPerRadianEast_(radiusMetres * std::max(std::cos(latitude0Rad), kSmallestCosine)) {}
 
 PlanMetres LocalProjection::ToPlan(double latitudeRad, double longitudeRad) const {
-  const double eastRad = std::remainder(longitudeRad - longitude0Rad_, 2.0 * kPi);
+  const double eastRad = std::remainder(longitudeRad - longitude0Rad_, 2.0 * geodesy::kPi);
   return {metresPerRadianEast_ * eastRad, radiusMetres_ * (latitudeRad - latitude0Rad_)};
 }
 
 double LocalProjection::LatitudeDegAt(double northMetres) const {
-  return (latitude0Rad_ + northMetres / radiusMetres_) / kRadiansPerDegree;
+  return (latitude0Rad_ + northMetres / radiusMetres_) / geodesy::kRadiansPerDegree;
 }
 
 double LocalProjection::LongitudeDegAt(double eastMetres) const {
-  return (longitude0Rad_ + eastMetres / metresPerRadianEast_) / kRadiansPerDegree;
+  return (longitude0Rad_ + eastMetres / metresPerRadianEast_) / geodesy::kRadiansPerDegree;
 }
 
 double LocalProjection::NorthMetresAtLatitudeDeg(double latitudeDeg) const {
-  return radiusMetres_ * (latitudeDeg * kRadiansPerDegree - latitude0Rad_);
+  return radiusMetres_ * (latitudeDeg * geodesy::kRadiansPerDegree - latitude0Rad_);
 }
 
 double LocalProjection::EastMetresAtLongitudeDeg(double unwrappedLongitudeDeg) const {
-  return metresPerRadianEast_ * (unwrappedLongitudeDeg * kRadiansPerDegree - longitude0Rad_);
+  return metresPerRadianEast_ * (unwrappedLongitudeDeg * geodesy::kRadiansPerDegree - longitude0Rad_);
 }
 
 double WrappedDegrees(double longitudeDeg) {
@@ -196,7 +196,7 @@ RoutePlan MakeRoutePlan(const RouteSource& source, const std::string& title) {
   for (const Waypoint& w : source.waypoints) places.emplace_back(w.latitude, w.longitude);
   const std::size_t waypointPlaces = places.size();
   for (const RoutePoint& p : source.points)
-    places.emplace_back(p.latitude * kRadiansPerDegree, p.longitude * kRadiansPerDegree);
+    places.emplace_back(p.latitude * geodesy::kRadiansPerDegree, p.longitude * geodesy::kRadiansPerDegree);
   for (const Runway& r : source.runways) {
     places.emplace_back(r.end1Latitude, r.end1Longitude);
     places.emplace_back(r.end2Latitude, r.end2Longitude);
@@ -212,10 +212,10 @@ RoutePlan MakeRoutePlan(const RouteSource& source, const std::string& title) {
 
   RoutePlan plan;
   plan.title = title;
-  plan.projection = LocalProjection(latitude0, longitude0, kBodyRadiusMetres);
+  plan.projection = LocalProjection(latitude0, longitude0, geodesy::kEarthRadiusMetres);
   PlanExtent extent;
   for (const RoutePoint& p : source.points) {
-    plan.points.push_back(plan.projection.ToPlan(p.latitude * kRadiansPerDegree, p.longitude * kRadiansPerDegree));
+    plan.points.push_back(plan.projection.ToPlan(p.latitude * geodesy::kRadiansPerDegree, p.longitude * geodesy::kRadiansPerDegree));
     extent.Include(plan.points.back());
   }
   for (const Runway& r : source.runways) {

@@ -8,12 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "geodesy/body_constants.h"
 #include "route_tool/core/route_source.h"
 
 namespace route_tool {
-
-// Earth's mean radius as the host gives it [m].
-inline constexpr double kBodyRadiusMetres = 6.37101e6;
 
 // The picture: a title band on top, the map frame below it on the left, the
 // legend on the right. Sizes in pixels (SVG user units alike).
@@ -140,7 +138,7 @@ struct PlanWaypoint {
 // A route file laid out on its plan.
 struct RoutePlan {
   std::string title;
-  LocalProjection projection{0.0, 0.0, kBodyRadiusMetres};
+  LocalProjection projection{0.0, 0.0, geodesy::kEarthRadiusMetres};
   PlanFit fit;
   std::vector<PlanMetres> points;  // the file's points, P0, P1, ...
   std::vector<PlanRunway> runways;

@@ -10,11 +10,11 @@
 
 #include "surfaces/cairo_surface.h"
 #include "route_tool/plan/route_plan_painter.h"
+#include "geodesy/angles.h"
 
 namespace route_tool {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 
 constexpr Rgb kPage{0.925, 0.918, 0.894};
 constexpr Rgb kPaper{0.992, 0.99, 0.978};
@@ -103,7 +103,7 @@ void DrawAcceptanceCircles(cairo_t* cr, const RoutePlan& plan) {
     if (!(radiusPx > 0.0)) continue;
     const Rgb colour = TaskColour(w.task);
     cairo_new_sub_path(cr);
-    cairo_arc(cr, plan.fit.XPx(w.at.eastMetres), plan.fit.YPx(w.at.northMetres), radiusPx, 0.0, 2.0 * kPi);
+    cairo_arc(cr, plan.fit.XPx(w.at.eastMetres), plan.fit.YPx(w.at.northMetres), radiusPx, 0.0, 2.0 * geodesy::kPi);
     cairo_set_source_rgba(cr, colour.r, colour.g, colour.b, 0.07);
     cairo_fill_preserve(cr);
     cairo_set_source_rgba(cr, colour.r, colour.g, colour.b, 0.55);

@@ -126,7 +126,7 @@ void DrawScale(Painter& painter, const RoutePlan& plan, double x, double y, doub
   const double latitude0Deg = plan.projection.Latitude0Rad() * 180.0 / 3.14159265358979323846;
   std::snprintf(text, sizeof text, "Local equirectangular map about %s,", LatitudeLabel(latitude0Deg, 0.01).c_str());
   painter.Text(x, barY + 42.0, text, kNoteStyle);
-  std::snprintf(text, sizeof text, "body radius %g km", kBodyRadiusMetres / 1000.0);
+  std::snprintf(text, sizeof text, "body radius %g km", geodesy::kEarthRadiusMetres / 1000.0);
   painter.Text(x, barY + 58.0, text, kNoteStyle);
 }
 

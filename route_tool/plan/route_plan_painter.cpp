@@ -4,12 +4,13 @@
 #include <cstdio>
 #include <vector>
 
+#include "text/escaped.h"
 #include "text/utf8.h"
+#include "geodesy/angles.h"
 
 namespace route_tool {
 namespace {
 
-constexpr double kPi = 3.14159265358979323846;
 constexpr double kHaloWidthPx = 3.0;
 constexpr char kEllipsis[] = "\xE2\x80\xA6";
 
@@ -49,7 +50,7 @@ void DrawTaskMark(cairo_t* cr, double x, double y, std::int32_t task, double siz
   cairo_new_path(cr);
   switch (task) {
     case Turn:
-      cairo_arc(cr, x, y, h, 0.0, 2.0 * kPi);
+      cairo_arc(cr, x, y, h, 0.0, 2.0 * geodesy::kPi);
       break;
     case Loop:
       cairo_move_to(cr, x, y - h * 1.3);
@@ -177,17 +178,8 @@ std::string ValidUtf8(std::string_view text) {
 }
 
 std::string XmlEscaped(std::string_view text) {
-  std::string escaped;
-  for (const char c : text) {
-    switch (c) {
-      case '&': escaped += "&amp;"; break;
-      case '<': escaped += "&lt;"; break;
-      case '>': escaped += "&gt;"; break;
-      case '"': escaped += "&quot;"; break;
-      default: escaped.push_back(c); break;
-    }
-  }
-  return escaped;
+  static constexpr CharEscape kEscapes[] = {{'&', "&amp;"}, {'<', "&lt;"}, {'>', "&gt;"}, {'"', "&quot;"}};
+  return Escaped(text, kEscapes);
 }
 
 }  // namespace route_tool

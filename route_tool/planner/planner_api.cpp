@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "files/output_file.h"
+#include "geodesy/body_constants.h"
 #include "route_tool/bases/base_config.h"
 #include "route_tool/core/route_check.h"
 #include "route_tool/core/route_file_writer.h"
@@ -16,6 +17,7 @@
 #include "route_tool/planner/planner_map.h"
 #include "route_tool/planner/planner_preview.h"
 #include "route_tool/planner/planner_safety.h"
+#include "text/file_place.h"
 
 namespace route_tool {
 namespace {
@@ -40,7 +42,7 @@ bool TextField(const json& request, const char* name, std::string& value) {
 }
 
 json LegsJson(const WaypointList& waypoints) {
-  const RouteLegs legs = LegsOf(waypoints, kEarthRadiusMetres);
+  const RouteLegs legs = LegsOf(waypoints, geodesy::kEarthRadiusMetres);
   json rows = json::array();
   for (const RouteLeg& leg : legs.legs) {
     rows.push_back({{"from", leg.fromWaypoint}, {"to", leg.toWaypoint}, {"distanceMetres", leg.distanceMetres},
@@ -298,10 +300,10 @@ std::string PlannerSession::AddBaseFile(const fs::path& path) {
   if (const std::string why = ReadFileBytes(path.string(), bytes); !why.empty()) return path.string() + ": " + why;
   const BaseConfigReading reading = ReadBaseConfig(bytes);
   if (!reading.error.message.empty())
-    return path.string() + ":" + std::to_string(reading.error.line) + ": " + reading.error.message;
+    return PlaceText(path.string(), reading.error.place) + ": " + reading.error.message;
   const BaseConfig& base = reading.base;
   const auto place = [&base](const BaseLocalPosition& local) {
-    const SurfacePointDeg at = BaseLocalToDegrees(base.longitudeDeg, base.latitudeDeg, local, kEarthRadiusMetres);
+    const SurfacePointDeg at = BaseLocalToDegrees(base.longitudeDeg, base.latitudeDeg, local, geodesy::kEarthRadiusMetres);
     return json{{"lat", at.latitudeDeg}, {"lon", at.longitudeDeg}};
   };
   json runways = json::array();

@@ -8,6 +8,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <new>
+#include <optional>
+#include <string>
 
 #include "route_tool/commands/route_commands.h"
 #include "route_tool/planner/planner_safety.h"
@@ -52,7 +54,7 @@ int RunPlanCommand(const PlanOptions& options) {
   if (token.empty()) return Fail(kExitUsage, "cannot read the system's random source for the session's token");
   PlannerServer server(session, token);
   std::string why;
-  if (!server.Bind(options.port, why)) return Fail(kExitUsage, why);
+  if (!server.Bind(static_cast<int>(options.port), why)) return Fail(kExitUsage, why);
   std::printf("%s\n", server.Address().c_str());
   std::fflush(stdout);
   if (options.open) OpenInBrowser(server.Address());
@@ -65,8 +67,10 @@ int main(int argc, char** argv) {
   simhost::host().KeepLogLines(false);
   route_tool::PlanOptions options;
   const route_tool::Arguments arguments(argv + 1, argv + argc);
-  if (const std::string problem = route_tool::ReadPlanOptions(arguments, options); !problem.empty())
-    return route_tool::RunPlanUsage(problem);
+  // The same line tarvik-route checked, read the same way.
+  route_tool::CommandLine line("tarvik-route", std::string("tarvik-route plan ") + route_tool::kPlanArguments,
+                               route_tool::kPlanAbout);
+  if (const std::optional<int> end = route_tool::ReadPlanOptions(line, arguments, options)) return *end;
   try {
     return route_tool::RunPlanCommand(options);
   } catch (const std::bad_alloc&) {

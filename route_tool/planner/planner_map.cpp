@@ -1,5 +1,6 @@
 #include "route_tool/planner/planner_map.h"
 
+#include "geodesy/angles.h"
 #include "route_tool/formats/route_gpx.h"
 #include "route_tool/plan/route_plan.h"
 #include "route_tool/plan/route_plan_drawing.h"
@@ -18,7 +19,7 @@ bool MapOfSource(const RouteSource& source, const std::string& title, nlohmann::
   const LocalProjection& projection = plan.projection;
   // One degree east at the centre, measured by the projection itself.
   const double eastMetresPerDeg =
-      projection.ToPlan(projection.Latitude0Rad(), projection.Longitude0Rad() + kRadiansPerDegree).eastMetres;
+      projection.ToPlan(projection.Latitude0Rad(), projection.Longitude0Rad() + geodesy::kRadiansPerDegree).eastMetres;
   const PlanFit& fit = plan.fit;
   nlohmann::json waypoints = nlohmann::json::array();
   for (const PlanWaypoint& w : plan.waypoints) waypoints.push_back(PxOf(fit, w.at));
@@ -35,10 +36,10 @@ bool MapOfSource(const RouteSource& source, const std::string& title, nlohmann::
          {"widthPx", kCanvasWidthPx},
          {"heightPx", kCanvasHeightPx},
          {"projection",
-          {{"latitude0Deg", projection.Latitude0Rad() / kRadiansPerDegree},
-           {"longitude0Deg", projection.Longitude0Rad() / kRadiansPerDegree},
+          {{"latitude0Deg", projection.Latitude0Rad() / geodesy::kRadiansPerDegree},
+           {"longitude0Deg", projection.Longitude0Rad() / geodesy::kRadiansPerDegree},
            {"eastMetresPerDeg", eastMetresPerDeg},
-           {"northMetresPerDeg", projection.RadiusMetres() * kRadiansPerDegree}}},
+           {"northMetresPerDeg", projection.RadiusMetres() * geodesy::kRadiansPerDegree}}},
          {"fit",
           {{"frameLeftPx", fit.frame.leftPx},
            {"frameTopPx", fit.frame.topPx},

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "geodesy/angles.h"
+#include "geodesy/body_constants.h"
 #include "page_pictures/page_picture.h"
 #include "route_tool/core/route_legs.h"
 #include "route_tool/formats/route_gpx.h"
@@ -21,12 +23,12 @@ PreviewPictures PreviewPages(const RouteSource& source, const PreviewRequest& re
   simhost::Host& host = simhost::host();
   host.Reset();
   host.KeepLogLines(false);
-  simhost::Body& earth = host.AddBody("Earth", kEarthRadiusMetres);
+  simhost::Body& earth = host.AddBody("Earth", geodesy::kEarthRadiusMetres);
   simhost::VesselSpec vessel;
   vessel.name = "Planner";
   vessel.body = &earth;
-  vessel.position = {request.latitudeDeg * kRadiansPerDegree, request.longitudeDeg * kRadiansPerDegree};
-  vessel.headingRad = request.headingDeg * kRadiansPerDegree;
+  vessel.position = {request.latitudeDeg * geodesy::kRadiansPerDegree, request.longitudeDeg * geodesy::kRadiansPerDegree};
+  vessel.headingRad = request.headingDeg * geodesy::kRadiansPerDegree;
   host.AddVessel(vessel);
   {
     TarvikMFD display(kPreviewDisplayPx, kPreviewDisplayPx, host.Focus()->iface.get(), 1);

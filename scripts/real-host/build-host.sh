@@ -24,6 +24,8 @@ cache="${TARVIK_REALHOST_CACHE:-${XDG_CACHE_HOME:-$HOME/.cache}/tarvik-mfd}"
 die() { echo "build-host: error: $*" >&2; exit 1; }
 note() { echo "build-host: $*" >&2; }
 
+# shellcheck source=../lib.sh
+source "$here/../lib.sh"
 # shellcheck source=material.sh
 source "$here/material.sh"
 if [ $# -ge 1 ]; then
@@ -35,20 +37,9 @@ fi
 [ -e "$source_arg" ] || die "source not found: $source_arg"
 source_arg="$(cd "$(dirname "$source_arg")" && pwd)/$(basename "$source_arg")"
 
-# --- Debian packages (same skip-if-installed pattern as scripts/setup.sh)
+# --- Debian packages
 mapfile -t packages < <(sed -e 's/#.*//' -e 's/[[:space:]]//g' "$here/packages.txt" | grep -v '^$')
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
-done
-if ((${#missing[@]})); then
-  note "installing ${missing[*]}"
-  SUDO=""
-  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
-  $SUDO apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}" >/dev/null \
-    || die "apt-get install failed for: ${missing[*]}"
-fi
+tarvik_install_packages build-host "${packages[@]}" || exit 1
 
 # --- identity of what we would build
 if [ -d "$source_arg" ]; then

@@ -17,6 +17,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 root=$PWD
+source scripts/lib.sh
 scripts/setup.sh
 scripts/real-host/build-host.sh "$@"
 
@@ -38,10 +39,10 @@ for flavour in culled everything; do
   build=$root/build-realhost/cost-$flavour
   everything=OFF
   [ "$flavour" = culled ] || everything=ON
-  cmake -S tests/real_host -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
+  tarvik_configure tests/real_host "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}" \
     -DTARVIK_DRAW_EVERYTHING=$everything \
-    -DORBITER_SDK_INCLUDE="$sdk/include" -DORBITER_SDK_LIBRARY="$sdk/lib/libOrbitersdk.a" >/dev/null
-  cmake --build "$build" -j "$(nproc)" --target TarvikMFD TarvikTestDriver
+    -DORBITER_SDK_INCLUDE="$sdk/include" -DORBITER_SDK_LIBRARY="$sdk/lib/libOrbitersdk.a"
+  tarvik_build "$build" TarvikMFD TarvikTestDriver
 done
 
 # A spiral round the landing facility, 100 m between points; every

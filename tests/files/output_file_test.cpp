@@ -13,37 +13,27 @@
 #include <sstream>
 #include <string>
 
+#include "tests/support/temp_folder.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 
 class OutputFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "output-file-XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-
-  std::string At(const std::string& name) const { return (dir_ / name).string(); }
+  std::string At(const std::string& name) const { return dir_.File(name); }
 
   static void Put(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
-  static std::string Text(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-  }
+  static std::string Text(const std::string& path) { return test_support::ReadBytes(path); }
 
   std::set<std::string> Names() const {
     std::set<std::string> names;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir_)) names.insert(entry.path().filename());
+    for (const fs::directory_entry& entry : fs::directory_iterator(dir_.Path())) names.insert(entry.path().filename());
     return names;
   }
 
-  fs::path dir_;
+  const test_support::TempFolder dir_;
 };
 
 // A link or a file at the name a temporary once had is neither followed

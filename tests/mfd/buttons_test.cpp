@@ -1,18 +1,27 @@
-// The twelve buttons of each page: the key each one sends, its label, its
-// menu line and its key hint.
+// The twelve buttons of each page, as docs/controls.md documents them: the
+// key each one sends, its label, its menu line and its key hint.
 #include <cstring>
+#include <map>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "mfd/button_tables.h"
 #include "mfd_test_support.h"
+#include "tests/support/temp_folder.h"
 
 namespace mfdtest {
 namespace {
 
+// The documented controls are the reference: each button's label, menu line
+// and key are read from the table in docs/controls.md, so that the module
+// and the page users read cannot drift apart.
 struct ButtonRow {
   int button;
   DWORD key;  // 0: none
-  const char* label;
-  const char* menuLine;
+  std::string label;
+  std::string menuLine;
   char hint;  // 0: none
 };
 
@@ -21,37 +30,65 @@ struct PageButtons {
   std::vector<ButtonRow> rows;
 };
 
-std::vector<ButtonRow> WithBlanks(std::vector<ButtonRow> rows) {
-  for (int b : {6, 7, 8, 9}) rows.push_back({b, 0, "", "", 0});
-  return rows;
+// The table's cells split at '|', trimmed.
+std::vector<std::string> Cells(const std::string& line) {
+  std::vector<std::string> cells;
+  std::istringstream in(line.substr(1));
+  for (std::string cell; std::getline(in, cell, '|');) {
+    const auto first = cell.find_first_not_of(' ');
+    cells.push_back(first == std::string::npos ? "" : cell.substr(first, cell.find_last_not_of(' ') - first + 1));
+  }
+  return cells;
 }
 
-const PageButtons kPages[] = {
-    {Graphical, WithBlanks({{0, keys::P, "PRV", "Prev. WP", 'P'},
-                            {1, keys::N, "NXT", "Next WP", 'N'},
-                            {2, keys::KeypadPlus, "Z+", "Zoom +", '+'},
-                            {3, keys::KeypadMinus, "Z-", "Zoom -", '-'},
-                            {4, keys::L, "LDT", "Load Track", 'L'},
-                            {5, keys::S, "LST", "Switch to List Mode", 'S'},
-                            {10, keys::D, "CRT", "Clear Route", 'D'},
-                            {11, keys::C, "COL", "Toggle Color", 0}})},
-    {FileSelect, WithBlanks({{0, keys::P, "PRV", "Prev. File", 'P'},
-                             {1, keys::N, "NXT", "Next File", 'N'},
-                             {2, keys::KeypadPlus, "", "", 0},
-                             {3, keys::KeypadMinus, "", "", 0},
-                             {4, keys::L, "LDT", "Load Selected File", 'L'},
-                             {5, keys::S, "LST", "Switch to List Mode", 'S'},
-                             {10, keys::D, "CRT", "Clear Route", 'D'},
-                             {11, keys::C, "COL", "Toggle Color", 'C'}})},
-    {List, WithBlanks({{0, keys::P, "PRV", "Prev. WP", 'P'},
-                       {1, keys::N, "NXT", "Next WP", 'N'},
-                       {2, keys::KeypadPlus, "", "", 0},
-                       {3, keys::KeypadMinus, "", "", 0},
-                       {4, keys::L, "LDT", "Load Track", 'L'},
-                       {5, keys::S, "GRA", "Switch to Graphical Mode", 'S'},
-                       {10, keys::D, "CRT", "Clear Route", 'D'},
-                       {11, keys::C, "COL", "Toggle Color", 'C'}})},
-};
+// The key a documented key name stands for, and the character its menu
+// line shows.
+std::pair<DWORD, char> DocumentedKey(const std::string& name) {
+  static const std::map<std::string, std::pair<DWORD, char>> kKeys = {
+      {"P", {keys::P, 'P'}}, {"N", {keys::N, 'N'}}, {"L", {keys::L, 'L'}}, {"S", {keys::S, 'S'}},
+      {"D", {keys::D, 'D'}}, {"C", {keys::C, 'C'}}, {"keypad +", {keys::KeypadPlus, '+'}},
+      {"keypad \u2212", {keys::KeypadMinus, '-'}}, {"", {0, 0}}};
+  const auto found = kKeys.find(name);
+  return found == kKeys.end() ? std::pair<DWORD, char>{0xFFFF, '?'} : found->second;
+}
+
+// The pages in the order of the table's columns: map, table, file.
+std::vector<PageButtons> DocumentedButtons() {
+  const std::string doc = test_support::ReadBytes(TARVIK_SOURCE_DIR "/docs/controls.md");
+  std::vector<PageButtons> pages = {{Graphical, {}}, {List, {}}, {FileSelect, {}}};
+  if (doc.find("| button |") == std::string::npos) return pages;  // no buttons: every page test fails
+  std::istringstream lines(doc.substr(doc.find("| button |")));
+  std::string line;
+  std::getline(lines, line);  // the heading
+  std::getline(lines, line);  // the rule under it
+  while (std::getline(lines, line) && line.starts_with("|")) {
+    const std::vector<std::string> cells = Cells(line);
+    if (cells.size() < 5) continue;
+    const std::size_t dash = cells[0].find("\u2013");
+    const int first = std::stoi(cells[0]);
+    const int last = dash == std::string::npos ? first : std::stoi(cells[0].substr(dash + 3));
+    const auto [key, keyHint] = DocumentedKey(cells[4]);
+    for (int number = first; number <= last; ++number)
+      for (std::size_t column = 0; column < pages.size(); ++column) {
+        const std::string& cell = cells[1 + column];
+        const std::size_t quote = cell.find(" \"");
+        ButtonRow row{number - 1, key, "", "", 0};
+        if (quote != std::string::npos) {
+          row.label = cell.substr(0, quote);
+          row.menuLine = cell.substr(quote + 2, cell.size() - quote - 3);
+          row.hint = keyHint;
+        }
+        pages[column].rows.push_back(row);
+      }
+  }
+  // The documented exception: the map page's menu shows no key for C.
+  if (doc.find("The map page's menu gives no key for \"Toggle Color\"") != std::string::npos)
+    for (ButtonRow& row : pages[0].rows)
+      if (row.menuLine == "Toggle Color") row.hint = 0;
+  return pages;
+}
+
+const std::vector<PageButtons> kPages = DocumentedButtons();
 
 // Records the keys its buttons send instead of acting on them.
 class KeyRecordingMFD : public TarvikMFD {
@@ -72,12 +109,12 @@ TEST_F(ButtonsTest, EveryPageLabelsAndMenusItsTwelveButtons) {
     display.State().page = page.page;
     const MFDBUTTONMENU* menu = nullptr;
     ASSERT_EQ(display.MenuOfButtons(&menu), 12);
-    ASSERT_EQ(page.rows.size(), 12u);
+    ASSERT_EQ(page.rows.size(), 12u) << "docs/controls.md lists every button once";
     for (const ButtonRow& row : page.rows) {
       SCOPED_TRACE(testing::Message() << "page " << page.page << " button " << row.button);
       ASSERT_NE(display.LabelOfButton(row.button), nullptr);
-      EXPECT_STREQ(display.LabelOfButton(row.button), row.label);
-      EXPECT_STREQ(menu[row.button].line1, row.menuLine);
+      EXPECT_STREQ(display.LabelOfButton(row.button), row.label.c_str());
+      EXPECT_STREQ(menu[row.button].line1, row.menuLine.c_str());
       EXPECT_EQ(menu[row.button].line2, nullptr);
       EXPECT_EQ(menu[row.button].selchar, row.hint);
     }

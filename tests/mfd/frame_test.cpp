@@ -67,7 +67,10 @@ TEST_F(FrameTest, ColoursFollowTheSchemeAndPensLiveOnlyDuringTheRedraw) {
   EXPECT_EQ(simhost::host().LivePens(), 0);
 }
 
-TEST_F(FrameTest, RedrawPullsCreatesSolidPensAndPushesInOrder) {
+// The order is the redraw's stated convention: the route is pulled, the
+// notice shown, the pens created at the start and released at the end, the
+// route pushed.
+TEST_F(FrameTest, StatedRedrawOrderPullNoticePensCreatedAtStartReleasedAtEndPush) {
   vesselRoutes.front().displays.front().page = List;  // no waypoints: the page asks the host nothing
   simhost::host().traceCalls = true;
   display().UpdateSketchpad(&surface);

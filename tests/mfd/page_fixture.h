@@ -1,10 +1,12 @@
-// A small world for drawing the pages: one body, the focus vessel at the
-// origin heading north, and a 400 x 400 display in the mode.
+// The standard world for drawing the pages: the focus vessel at the origin
+// heading north, and a 400 x 400 display in the mode.
 #pragma once
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -12,10 +14,11 @@
 #include "nav/route_registry.h"
 #include "simhost/sim_host.h"
 #include "surfaces/recording_surface.h"
+#include "tests/support/standard_world.h"
 
 namespace pages_test {
 
-constexpr double kEarthRadiusMetres = 6371000.0;
+using test_support::kEarthRadiusMetres;
 inline const std::string kFace = "face=\"DejaVu Sans\" style=0";
 
 // A drawn text with the text colour in force when it was drawn.
@@ -50,6 +53,24 @@ inline bool ContainsRun(const std::vector<std::string>& lines, const std::vector
   return false;
 }
 
+// Each drawing as it shows: shapes with the pen in force, texts with the
+// font and text colour in force. Selecting what is already selected draws
+// nothing, so it does not show here.
+inline std::vector<std::string> Drawn(const std::vector<std::string>& lines) {
+  std::vector<std::string> drawn;
+  std::string pen;
+  std::string font;
+  std::string colour;
+  for (const std::string& line : lines) {
+    if (line.starts_with("pen ")) pen = line;
+    else if (line.starts_with("font ")) font = line;
+    else if (line.starts_with("colour ")) colour = line;
+    else if (line.starts_with("text ")) drawn.push_back(line + " in " + font + " " + colour);
+    else drawn.push_back(line + " with " + pen);
+  }
+  return drawn;
+}
+
 inline std::string Dump(const std::vector<std::string>& lines) {
   std::string all;
   for (const auto& l : lines) all += l + "\n";
@@ -61,22 +82,14 @@ class PageTest : public ::testing::Test {
   void SetUp() override { BuildWorld(kEarthRadiusMetres, {0.0, 0.0}, 0.0); }
   void TearDown() override {
     mfd.reset();
-    ClearRoutes();
-    simhost::host().Reset();
+    test_support::EndStandardWorld();
   }
 
   void BuildWorld(double bodyRadiusMetres, simhost::LatLon vesselPosition, double headingRad, int heightPx = 400,
                   int widthPx = 400) {
     mfd.reset();
-    ClearRoutes();
-    simhost::host().Reset();
-    body = &simhost::host().AddBody("Earth", bodyRadiusMetres);
-    simhost::VesselSpec vesselSpec;
-    vesselSpec.name = "GL-01";
-    vesselSpec.body = body;
-    vesselSpec.position = vesselPosition;
-    vesselSpec.headingRad = headingRad;
-    vessel = &simhost::host().AddVessel(vesselSpec);
+    body = &test_support::StartStandardWorld(bodyRadiusMetres);
+    vessel = &test_support::AddGlider(*body, vesselPosition, headingRad);
     mfd = std::make_unique<TarvikMFD>(widthPx, heightPx, vessel->iface.get(), 1);
   }
 
@@ -98,6 +111,15 @@ class PageTest : public ::testing::Test {
     mfd->State().page = page;
     mfd->State().range = rangeMetres;
     mfd->State().scale = static_cast<double>(mfd->displayHeight) / rangeMetres;
+  }
+
+  // The body's outline as the map draws it: a circle of pi times the body's
+  // radius at the map's scale, around the display's centre, corners truncated.
+  std::string BodyOutlineEllipse() {
+    const double radiusPx = mfd->State().scale * body->radiusMetres * std::numbers::pi;
+    const auto corner = [](double px) { return std::to_string(static_cast<long long>(std::trunc(px))); };
+    return "ellipse " + corner(mfd->centerX - radiusPx) + " " + corner(mfd->centerY - radiusPx) + " " +
+           corner(mfd->centerX + radiusPx) + " " + corner(mfd->centerY + radiusPx);
   }
 
   // One whole redraw, as the host asks for it; no pen or font may outlive it.

@@ -12,6 +12,7 @@
 #include "module/module_object.h"
 #include "nav/route_registry.h"
 #include "simhost/sim_host.h"
+#include "tests/support/standard_world.h"
 
 namespace {
 
@@ -37,13 +38,7 @@ HINSTANCE const kInstance = reinterpret_cast<HINSTANCE>(0x7f0000400000);
 class EntryPointsTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    simhost::host().Reset();
-    ClearRoutes();
-    simhost::Body& earth = simhost::host().AddBody("Earth", 6371000.0);
-    simhost::VesselSpec vesselSpec;
-    vesselSpec.name = "GL-01";
-    vesselSpec.body = &earth;
-    vessel = &simhost::host().AddVessel(vesselSpec);
+    vessel = &test_support::AddGlider(test_support::StartStandardWorld());
   }
   void TearDown() override {
     ExitModule(kInstance);

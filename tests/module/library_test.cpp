@@ -11,26 +11,25 @@
 #include <set>
 #include <string>
 
+#include "geodesy/body_constants.h"
 #include "platform/platform.h"
 #include "mfd/tarvik_mfd.h"
 #include "simhost/module_loader.h"
 #include "simhost/sim_host.h"
-#include "tests/mfd/mfd_test_support.h"
+
+#include "tests/support/program_run.h"
+#include "tests/support/standard_world.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/text_sketchpad.h"
 
 namespace {
 
 const std::string kModulePath = TARVIK_MODULE_PATH;
-constexpr double kEarthRadiusMetres = 6371000.0;
+using test_support::kEarthRadiusMetres;
 constexpr double kDegree = 0.017453292519943295;
 
-std::string CommandOutput(const std::string& command) {
-  std::string output;
-  std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-  if (!pipe) return output;
-  std::array<char, 256> chunk{};
-  while (std::fgets(chunk.data(), chunk.size(), pipe.get()) != nullptr) output += chunk.data();
-  return output;
-}
+// Standard output of a command line; a command that cannot run gives none.
+std::string CommandOutput(const std::string& command) { return test_support::RunCommand(command).out; }
 
 bool LibraryIsLoaded() {
   void* handle = dlopen(kModulePath.c_str(), RTLD_NOW | RTLD_NOLOAD);
@@ -75,16 +74,11 @@ TEST(ModuleLibraryTest, AMissingFileIsAClearError) {
 class ModuleRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    simhost::host().Reset();
-    earth = &simhost::host().AddBody("Earth", kEarthRadiusMetres);
-    simhost::VesselSpec vesselSpec;
-    vesselSpec.name = "GL-01";
-    vesselSpec.body = earth;
-    vesselSpec.position = {28.50 * kDegree, -80.60 * kDegree};
-    vesselSpec.altitudeMetres = 1000.0;
-    vesselSpec.airspeed = 100.0;
-    vessel = &simhost::host().AddVessel(vesselSpec);
-    folder.WriteRoute("a_short.route", mfdtest::kOneWaypointRoute);
+    earth = &test_support::StartStandardWorld();
+    vessel = &test_support::AddGlider(*earth, {28.50 * kDegree, -80.60 * kDegree});
+    vessel->altitudeMetres = 1000.0;
+    vessel->airspeed = 100.0;
+    folder.WriteRoute("a_short.route", test_support::kOneWaypointRoute);
     folder.WriteRoute("flight.route",
                       "BEGIN_POINTS\n-80.60 28.55\n-80.60 28.60\n-80.60 28.65\nEND_POINTS\n"
                       "BEGIN_RUNWAYS\n0 1\nEND_RUNWAYS\n"
@@ -95,24 +89,31 @@ class ModuleRunTest : public ::testing::Test {
   // The number of the current waypoint as the List page shows it: the
   // bright row below the header; 0 when no row is bright.
   int ShownCurrentWaypoint(simhost::DisplaySlot& slot) {
-    mfdtest::TextSketchpad surface;
+    test_support::TextSketchpad surface;
     slot.Redraw(surface);
     const auto* display = dynamic_cast<TarvikMFD*>(slot.Display());
     const int firstRowY = static_cast<int>(slot.Height() / 20.0 * 5);
-    for (const mfdtest::DrawnText& t : surface.texts)
+    for (const test_support::DrawnText& t : surface.texts)
       if (t.y >= firstRowY && t.colour == display->brightColor) return std::atoi(t.text.substr(0, 2).c_str());
     return 0;
   }
 
-  mfdtest::TempWorkingDirectory folder;
+  // The module library as the host loads it; null, said why, when it fails.
+  static std::unique_ptr<simhost::LoadedModule> LoadModule() {
+    std::string error;
+    std::unique_ptr<simhost::LoadedModule> module = simhost::LoadedModule::Load(kModulePath, error);
+    EXPECT_NE(module, nullptr) << error;
+    return module;
+  }
+
+  test_support::TempWorkingDirectory folder;
   simhost::Body* earth = nullptr;
   simhost::Vessel* vessel = nullptr;
 };
 
 TEST_F(ModuleRunTest, LoadFlyEndAndUnload) {
-  std::string error;
-  std::unique_ptr<simhost::LoadedModule> module = simhost::LoadedModule::Load(kModulePath, error);
-  ASSERT_NE(module, nullptr) << error;
+  std::unique_ptr<simhost::LoadedModule> module = LoadModule();
+  ASSERT_NE(module, nullptr);
   EXPECT_EQ(simhost::host().initLibCalls, 1);
   EXPECT_EQ(simhost::host().lastInitLib, module->Instance());
   EXPECT_NE(GetProcAddress(module->Instance(), "ExitModule"), nullptr);
@@ -144,7 +145,7 @@ TEST_F(ModuleRunTest, LoadFlyEndAndUnload) {
     EXPECT_EQ(shown, (std::vector<int>{1, 2, 3, 0}));
 
     simhost::host().EndRun();
-    mfdtest::TextSketchpad surface;
+    test_support::TextSketchpad surface;
     slot.Redraw(surface);  // a fresh record: back on the map
     EXPECT_STREQ(slot.Label(5), "LST");
     slot.LeaveMode();
@@ -161,9 +162,8 @@ TEST_F(ModuleRunTest, LoadFlyEndAndUnload) {
 
 // Unloading with a route still loaded: the registry goes with the library.
 TEST_F(ModuleRunTest, UnloadWithARouteStillLoaded) {
-  std::string error;
-  std::unique_ptr<simhost::LoadedModule> module = simhost::LoadedModule::Load(kModulePath, error);
-  ASSERT_NE(module, nullptr) << error;
+  std::unique_ptr<simhost::LoadedModule> module = LoadModule();
+  ASSERT_NE(module, nullptr);
   {
     simhost::DisplaySlot slot(3, 200, 200);
     ASSERT_TRUE(slot.SelectMode(17, vessel->iface.get()));
@@ -176,9 +176,8 @@ TEST_F(ModuleRunTest, UnloadWithARouteStillLoaded) {
 }
 
 TEST_F(ModuleRunTest, ADisplayFindsOnlyRegisteredKeys) {
-  std::string error;
-  std::unique_ptr<simhost::LoadedModule> module = simhost::LoadedModule::Load(kModulePath, error);
-  ASSERT_NE(module, nullptr) << error;
+  std::unique_ptr<simhost::LoadedModule> module = LoadModule();
+  ASSERT_NE(module, nullptr);
   simhost::DisplaySlot slot(0, 256, 256);
   EXPECT_FALSE(slot.SelectMode(18, vessel->iface.get()));
   EXPECT_FALSE(slot.Active());

@@ -1,6 +1,6 @@
-// A small simulated world for navigation tests: a blank host and an empty
-// registry for every test, waypoints placed by bearing and distance, and
-// vessels that fly along great circles one simulation step at a time.
+// The standard world with the Moon beside Earth for navigation tests,
+// waypoints placed by bearing and distance, and vessels that fly along great
+// circles one simulation step at a time.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -10,14 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "geodesy/body_constants.h"
 #include "nav/route_registry.h"
 #include "nav/waypoint_sequencing.h"
 #include "simhost/sim_host.h"
+#include "tests/support/standard_world.h"
 
 namespace navtest {
 
-constexpr double kEarthRadiusMetres = 6371000.0;
-constexpr double kMoonRadiusMetres = 1737400.0;
+using test_support::kEarthRadiusMetres;
+using test_support::kMoonRadiusMetres;
 constexpr double kNorth = 0.0;
 constexpr double kEast = std::numbers::pi / 2.0;
 constexpr double kSouth = std::numbers::pi;
@@ -76,15 +78,10 @@ inline void FlyStep(simhost::Vessel& vessel, double metresPerStep) {
 class NavWorld : public ::testing::Test {
  protected:
   void SetUp() override {
-    simhost::host().Reset();
-    ClearRoutes();
-    earth = &simhost::host().AddBody("Earth", kEarthRadiusMetres);
+    earth = &test_support::StartStandardWorld();
     moon = &simhost::host().AddBody("Moon", kMoonRadiusMetres);
   }
-  void TearDown() override {
-    ClearRoutes();
-    simhost::host().Reset();
-  }
+  void TearDown() override { test_support::EndStandardWorld(); }
 
   simhost::Body* earth = nullptr;
   simhost::Body* moon = nullptr;

@@ -38,12 +38,12 @@ TEST_P(SphereDistanceTest, MatchesTheGreatCircleBothWays) {
   EXPECT_EQ(there, SphereDistance(c.lat2, c.lon2, c.lat1, c.lon1, kEarthRadiusMetres));
 }
 
-const double kHalfCircle = pi * kEarthRadiusMetres;  // 20,015,086.796 m
+const double kHalfCircle = pi * kEarthRadiusMetres;
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, SphereDistanceTest,
     ::testing::Values(DistanceCase{"SamePoint", 0.7, -1.2, 0.7, -1.2, 0.0, 0.0},
-                      DistanceCase{"QuarterOfTheEquator", 0.0, 0.0, 0.0, pi / 2, 10007543.398, 0.001},
+                      DistanceCase{"QuarterOfTheEquator", 0.0, 0.0, 0.0, pi / 2, kEarthRadiusMetres * pi / 2, 0.001},
                       DistanceCase{"AntipodesOnTheEquator", 0.0, 0.0, 0.0, pi, kHalfCircle, 1e-6},
                       DistanceCase{"AntipodesOffTheEquator", 0.6, 0.25, -0.6, 0.25 + pi, kHalfCircle, 1e-6},
                       DistanceCase{"AcrossPlusMinusPi", 0.0, -pi + 0.1, 0.0, pi - 0.1, 0.2 * kEarthRadiusMetres,
@@ -82,7 +82,7 @@ class FocusDistanceTest : public NavWorld {
 
 TEST_F(FocusDistanceTest, DistanceFromFocusQueriesTheFocusVesselInOrder) {
   simhost::host().traceCalls = true;
-  EXPECT_NEAR(DistanceFromFocus(0.0, pi / 2), 10007543.398, 0.001);
+  EXPECT_NEAR(DistanceFromFocus(0.0, pi / 2), pi / 2 * kEarthRadiusMetres, 0.001);  // a quarter circle
   EXPECT_EQ(simhost::host().calls, (std::vector<std::string>{"oapiGetFocusInterface", "VESSEL::GetEquPos",
                                                          "VESSEL::GetStatus", "oapiGetSize"}));
 }

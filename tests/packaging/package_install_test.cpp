@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/support/program_run.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
@@ -19,45 +20,15 @@ namespace fs = std::filesystem;
 const std::string kSource = TARVIK_SOURCE_DIR;
 const std::string kPackageName = std::string("TarvikMFD-") + TARVIK_VERSION + "-linux-x86_64.zip";
 
-std::string ReadBytes(const fs::path& path) {
-  std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-  fs::create_directories(path.parent_path());
-  std::ofstream(path, std::ios::binary) << bytes;
-}
-
-class Folder {
- public:
-  Folder() {
-    char name[] = "/tmp/tarvik_package_XXXXXX";
-    path_ = mkdtemp(name) != nullptr ? name : "";
-  }
-  ~Folder() {
-    std::error_code ignored;
-    if (!path_.empty()) fs::remove_all(path_, ignored);
-  }
-  Folder(const Folder&) = delete;
-  Folder& operator=(const Folder&) = delete;
-  const fs::path& Path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-test_support::ProgramRun RunShell(const std::string& commandLine, const Folder& scratch) {
-  return test_support::RunCommand(commandLine, (scratch.Path() / "stderr").string());
-}
+using test_support::ReadBytes;
+using test_support::RunCommand;
+using test_support::TempFolder;
+using test_support::WriteBytes;
 
 TEST(Version, BothProgramsShowTheProjectVersion) {
-  const Folder scratch;
   for (const std::string program : {"bin/tarvik-route", "bin/tarvik-sim"}) {
     SCOPED_TRACE(program);
-    const test_support::ProgramRun run = RunShell(std::string(TARVIK_BINARY_DIR) + "/" + program + " --version", scratch);
+    const test_support::ProgramRun run = RunCommand(std::string(TARVIK_BINARY_DIR) + "/" + program + " --version");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.out, fs::path(program).filename().string() + " " + TARVIK_VERSION + "\n");
   }
@@ -68,23 +39,22 @@ TEST(Version, BothProgramsShowTheProjectVersion) {
 class PackageTest : public testing::Test {
  protected:
   static void SetUpTestSuite() {
-    folder_ = new Folder;
-    WriteBytes(folder_->Path() / "libTarvikMFD.so", "stand-in library\n");
+    folder_ = new TempFolder;
+    WriteBytes(*folder_ / "libTarvikMFD.so", "stand-in library\n");
     packageRun_ = new test_support::ProgramRun(
-        RunShell(kSource + "/scripts/package.sh --library '" + (folder_->Path() / "libTarvikMFD.so").string() +
-                "' --out '" + (folder_->Path() / "out").string() + "'",
-            *folder_));
+        RunCommand(kSource + "/scripts/package.sh --library '" + (*folder_ / "libTarvikMFD.so").string() +
+                "' --out '" + (*folder_ / "out").string() + "'"));
   }
   static void TearDownTestSuite() {
     delete packageRun_;
     delete folder_;
   }
-  static fs::path Package() { return folder_->Path() / "out" / kPackageName; }
+  static fs::path Package() { return *folder_ / "out" / kPackageName; }
 
-  static Folder* folder_;
+  static TempFolder* folder_;
   static test_support::ProgramRun* packageRun_;
 };
-Folder* PackageTest::folder_ = nullptr;
+TempFolder* PackageTest::folder_ = nullptr;
 test_support::ProgramRun* PackageTest::packageRun_ = nullptr;
 
 std::vector<std::string> ExampleRouteNames() {
@@ -97,8 +67,7 @@ std::vector<std::string> ExampleRouteNames() {
 TEST_F(PackageTest, ArchiveHoldsExactlyTheHostLayout) {
   ASSERT_EQ(packageRun_->exitCode, 0) << packageRun_->err;
   EXPECT_EQ(packageRun_->out, Package().string() + "\n");
-  const Folder scratch;
-  const test_support::ProgramRun list = RunShell("unzip -Z1 '" + Package().string() + "'", scratch);
+  const test_support::ProgramRun list = RunCommand("unzip -Z1 '" + Package().string() + "'");
   ASSERT_EQ(list.exitCode, 0) << list.err;
   std::vector<std::string> listed;
   std::istringstream lines(list.out);
@@ -115,9 +84,9 @@ TEST_F(PackageTest, ArchiveHoldsExactlyTheHostLayout) {
 
 TEST_F(PackageTest, ManualPageHoldsEachUserDocument) {
   ASSERT_EQ(packageRun_->exitCode, 0) << packageRun_->err;
-  const Folder unpacked;
-  ASSERT_EQ(RunShell("unzip -q '" + Package().string() + "' -d '" + unpacked.Path().string() + "'", unpacked).exitCode, 0);
-  const std::string page = ReadBytes(unpacked.Path() / "Doc/TarvikMFD/TarvikMFD.html");
+  const TempFolder unpacked;
+  ASSERT_EQ(RunCommand("unzip -q '" + Package().string() + "' -d '" + unpacked.Path() + "'").exitCode, 0);
+  const std::string page = ReadBytes(unpacked / "Doc/TarvikMFD/TarvikMFD.html");
   for (const std::string document : {"docs/manual.md", "docs/controls.md", "docs/route-format.md"}) {
     std::string title;
     std::getline(std::istringstream(ReadBytes(kSource + "/" + document)), title);
@@ -149,37 +118,36 @@ TEST_F(PackageTest, InstallTwiceEditsTheConfigOnceAndKeepsTheUsersRoutes) {
   const std::string usersRoute = "Config/TKMFD/routes/" + routes.front();
   for (const InstallCase& each : cases) {
     SCOPED_TRACE(each.name);
-    const Folder host;
-    WriteBytes(host.Path() / "Orbiter_NG.cfg", each.config);
-    WriteBytes(host.Path() / usersRoute, "my own route\n");
+    const TempFolder host;
+    WriteBytes(host / "Orbiter_NG.cfg", each.config);
+    WriteBytes(host / usersRoute, "my own route\n");
     const std::string install =
-        kSource + "/scripts/install-module.sh '" + host.Path().string() + "' '" + Package().string() + "'";
+        kSource + "/scripts/install-module.sh '" + host.Path() + "' '" + Package().string() + "'";
     for (int round = 1; round <= 2; ++round) {
-      const test_support::ProgramRun run = RunShell(install, host);
+      const test_support::ProgramRun run = RunCommand(install);
       ASSERT_EQ(run.exitCode, 0) << "round " << round << ": " << run.err;
     }
-    EXPECT_EQ(ReadBytes(host.Path() / "Orbiter_NG.cfg"), each.configAfter);
-    EXPECT_EQ(ReadBytes(host.Path() / "Orbiter_NG.cfg.before-TarvikMFD"), each.config);
-    EXPECT_EQ(ReadBytes(host.Path() / usersRoute), "my own route\n");
+    EXPECT_EQ(ReadBytes(host / "Orbiter_NG.cfg"), each.configAfter);
+    EXPECT_EQ(ReadBytes(host / "Orbiter_NG.cfg.before-TarvikMFD"), each.config);
+    EXPECT_EQ(ReadBytes(host / usersRoute), "my own route\n");
     for (std::size_t i = 1; i < routes.size(); ++i) {
-      EXPECT_EQ(ReadBytes(host.Path() / "Config/TKMFD/routes" / routes[i]),
+      EXPECT_EQ(ReadBytes(host / "Config/TKMFD/routes" / routes[i]),
                 ReadBytes(kSource + "/examples/routes/" + routes[i]))
           << routes[i];
     }
-    EXPECT_EQ(ReadBytes(host.Path() / "Modules/Plugin/libTarvikMFD.so"), "stand-in library\n");
-    EXPECT_TRUE(fs::is_regular_file(host.Path() / "Doc/TarvikMFD/TarvikMFD.html"));
+    EXPECT_EQ(ReadBytes(host / "Modules/Plugin/libTarvikMFD.so"), "stand-in library\n");
+    EXPECT_TRUE(fs::is_regular_file(host / "Doc/TarvikMFD/TarvikMFD.html"));
   }
 }
 
 TEST_F(PackageTest, InstallRefusesAFolderWithoutTheHostsConfig) {
-  const Folder notAHost;
+  const TempFolder notAHost;
   const test_support::ProgramRun run =
-      RunShell(kSource + "/scripts/install-module.sh '" + notAHost.Path().string() + "' '" + Package().string() + "'",
-          notAHost);
+      RunCommand(kSource + "/scripts/install-module.sh '" + notAHost.Path() + "' '" + Package().string() + "'");
   EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, "install-module: error: no Orbiter_NG.cfg in " + notAHost.Path().string() +
+  EXPECT_EQ(run.err, "install-module: error: no Orbiter_NG.cfg in " + notAHost.Path() +
                          ": give the host's folder (the host writes the file when it first runs)\n");
-  EXPECT_FALSE(fs::exists(notAHost.Path() / "Modules"));
+  EXPECT_FALSE(fs::exists(notAHost / "Modules"));
 }
 
 }  // namespace

@@ -12,22 +12,17 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/temp_folder.h"
+
 namespace fs = std::filesystem;
 
 class FolderSearch : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("tarvik-platform-" + std::to_string(::getpid()));
-    fs::remove_all(folder_);
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
   void Touch(const std::string& name) { std::ofstream(folder_ / name) << "x"; }
 
   // Every entry the search returns for a host-style pattern in the folder.
   std::vector<std::pair<std::string, DWORD>> Find(const std::string& namePattern) {
-    std::string pattern = folder_.string();
+    std::string pattern = folder_.Path();
     for (char& c : pattern)
       if (c == '/') c = '\\';
     pattern += "\\" + namePattern;
@@ -42,13 +37,13 @@ class FolderSearch : public ::testing::Test {
     return found;
   }
 
-  fs::path folder_;
+  const test_support::TempFolder folder_;
 };
 
 TEST_F(FolderSearch, NothingFoundIsAnInvalidHandle) {
   Touch("notes.txt");
   WIN32_FIND_DATAA data{};
-  EXPECT_EQ(FindFirstFileA((folder_.string() + "/*.route").c_str(), &data), INVALID_HANDLE_VALUE);
+  EXPECT_EQ(FindFirstFileA((folder_.Path() + "/*.route").c_str(), &data), INVALID_HANDLE_VALUE);
   EXPECT_EQ(FindFirstFileA("/no/such/folder/*.route", &data), INVALID_HANDLE_VALUE);
 }
 

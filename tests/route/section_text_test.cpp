@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/route/route_test_support.h"
+#include "tests/support/route_test_support.h"
 
 namespace {
 

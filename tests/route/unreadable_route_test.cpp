@@ -9,7 +9,7 @@
 
 #include "route/route_file_reader.h"
 #include "simhost/sim_host.h"
-#include "tests/route/route_test_support.h"
+#include "tests/support/route_test_support.h"
 #include "tests/support/unprivileged.h"
 
 namespace {

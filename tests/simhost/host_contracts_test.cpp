@@ -8,19 +8,16 @@
 
 #include "host/oapi.h"
 #include "simhost/sim_host.h"
+#include "tests/support/standard_world.h"
 
 namespace {
 
 class HostContracts : public ::testing::Test {
  protected:
   void SetUp() override {
-    simhost::host().Reset();
-    body = &simhost::host().AddBody("Earth", 6371000.0);
+    body = &test_support::StartStandardWorld();
     base = &simhost::host().AddBase(*body, "Field", {0.5, 0.1}, {{0.5, 0.1}});
-    simhost::VesselSpec glider;
-    glider.name = "GL-01";
-    glider.body = body;
-    vessel = &simhost::host().AddVessel(glider);
+    vessel = &test_support::AddGlider(*body);
   }
   void TearDown() override { simhost::host().Reset(); }
 
@@ -66,7 +63,7 @@ TEST_F(HostContracts, BadHandlesGetErrorValues) {
   EXPECT_EQ(data.type, 0u);
   // And the good handles still answer.
   EXPECT_EQ(oapiGetBaseCount(aBody), 1u);
-  EXPECT_EQ(oapiGetSize(aBody), 6371000.0);
+  EXPECT_EQ(oapiGetSize(aBody), test_support::kEarthRadiusMetres);
 }
 
 TEST_F(HostContracts, HandleOfADeletedVesselNamesNothing) {

@@ -8,7 +8,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <numbers>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,17 +15,17 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "geodesy/angles.h"
+#include "geodesy/body_constants.h"
 #include "tests/support/program_run.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/summary_reading.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
-using test_support::ProgramRun;
-using test_support::Shown;
-using test_support::VesselSection;
-using test_support::WaypointsShown;
+using namespace test_support;  // the runner, the folder and the summary readers
 
 const std::string kProgram = TARVIK_SIM_PROGRAM;
 const std::string kRealHostFolder = TARVIK_SOURCE_DIR "/tests/real_host";
@@ -36,40 +35,16 @@ const std::string kRealHostFolder = TARVIK_SOURCE_DIR "/tests/real_host";
 // goes back to pad 1), N at the loop fix, final approach fix, landing.
 const std::vector<int> kRealHostOrder = {0, 1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 5, 6};
 
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  for (std::string line; std::getline(in, line);) lines.push_back(line);
-  return lines;
-}
-
-// "WP n of 7 current" lines as table rows (the summary counts from 1, the
-// table from 0); -1 for "no route".
-struct ShownRow {
-  double timeSeconds;
-  int row;
-};
-std::vector<ShownRow> RowsShown(const std::vector<std::string>& section) {
-  std::vector<ShownRow> rows;
+// "WP n of 7 current" lines with the table row (from 0) in place of the
+// waypoint's number (the summary counts from 1); -1 for "no route".
+std::vector<Shown> RowsShown(const std::vector<std::string>& section) {
+  std::vector<Shown> rows;
   for (const Shown& shown : WaypointsShown(section)) {
     if (shown.waypoint != 0) {
       EXPECT_EQ(shown.count, 7);
     }
-    rows.push_back({shown.timeSeconds, shown.waypoint - 1});
+    rows.push_back({shown.timeSeconds, shown.waypoint - 1, shown.count});
   }
-  return rows;
-}
-
-std::vector<int> Rows(const std::vector<ShownRow>& shown) {
-  std::vector<int> rows;
-  for (const ShownRow& s : shown) rows.push_back(s.row);
   return rows;
 }
 
@@ -81,47 +56,26 @@ double TimeAfter(const std::vector<std::string>& section, const std::string& wha
   return std::nan("");
 }
 
-// A clean parse of CapeCanaveral.route in the module's log: 8 points, one
-// line per runway reference ('R') or point reference ('P') of its waypoints.
-std::vector<std::string> CleanParseLog() {
-  std::vector<std::string> log = {"Tarvik MFD: Start parsing file...", "Parsing Points...", "..start spilt 1..",
-                                  "..end spilt 1..", ".1.."};
-  for (int i = 0; i < 8; ++i) log.insert(log.end(), {"..", "..start spilt 2..", "..end spilt 2.."});
-  log.insert(log.end(), {"Ok!", "Parsing Runways...", "Ok!", "getRoute 1", "getRoute 2"});
-  for (char reference : std::string("RPPPPPR")) {
-    log.insert(log.end(), {".1", ".2", ".3", ".4"});
-    if (reference == 'R') log.push_back(".5");
-    else log.insert(log.end(), {".6", ".7"});
-    log.insert(log.end(), {".8", ".9"});
-  }
-  log.push_back("Tarvik MFD: Parsing completed!");
-  return log;
-}
-
 class CapeCanaveral : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    scratch_ = new fs::path(fs::temp_directory_path() / ("tarvik-cape-test-" + std::to_string(getpid())));
-    fs::remove_all(*scratch_);
-    fs::create_directories(*scratch_);
+    scratch_ = new test_support::TempFolder;
     run_ = new ProgramRun(test_support::RunCommand(
-        "'" + kProgram + "' '" + kRealHostFolder + "/cape-canaveral.json' --out '" + Out().string() + "'",
-        (*scratch_ / "stderr.txt").string()));
+        "'" + kProgram + "' '" + kRealHostFolder + "/cape-canaveral.json' --out '" + Out().string() + "'"));
     section_ = new std::vector<std::string>(VesselSection(run_->out, "PB-01"));
   }
   static void TearDownTestSuite() {
-    fs::remove_all(*scratch_);
     delete section_;
     delete run_;
     delete scratch_;
   }
   static fs::path Out() { return *scratch_ / "out"; }
 
-  static fs::path* scratch_;
+  static test_support::TempFolder* scratch_;
   static ProgramRun* run_;
   static std::vector<std::string>* section_;
 };
-fs::path* CapeCanaveral::scratch_ = nullptr;
+test_support::TempFolder* CapeCanaveral::scratch_ = nullptr;
 ProgramRun* CapeCanaveral::run_ = nullptr;
 std::vector<std::string>* CapeCanaveral::section_ = nullptr;
 
@@ -131,19 +85,19 @@ TEST_F(CapeCanaveral, FliesTheRealHostTestsOwnRouteFile) {
   ASSERT_FALSE(section_->empty()) << run_->out;
   EXPECT_THAT(run_->out, HasSubstr("\nVessel PB-01, route CapeCanaveral.route (7 waypoints)\n"));
   // The file the module read in the simulated host is the real host's.
-  EXPECT_EQ(ReadText(Out() / "host" / "Config" / "TKMFD" / "routes" / "CapeCanaveral.route"),
-            ReadText(kRealHostFolder + "/routes/CapeCanaveral.route"));
+  EXPECT_EQ(ReadBytes(Out() / "host" / "Config" / "TKMFD" / "routes" / "CapeCanaveral.route"),
+            ReadBytes(kRealHostFolder + "/routes/CapeCanaveral.route"));
 }
 
 TEST_F(CapeCanaveral, ShowsTheSameOrderOfCurrentWaypointsAsTheRealHost) {
   ASSERT_EQ(run_->exitCode, 0) << run_->err;
-  EXPECT_EQ(Rows(RowsShown(*section_)), kRealHostOrder) << run_->out;
+  EXPECT_EQ(WaypointNumbers(RowsShown(*section_)), kRealHostOrder) << run_->out;
   EXPECT_THAT(run_->out, HasSubstr("  loop at WP 5: 2 laps\n"));
   EXPECT_THAT(run_->out, HasSubstr("  pilot's copy: the same waypoints at the same times\n"));
 }
 
 TEST_F(CapeCanaveral, TakeOffIsPassedOnlyOnceAirborne) {
-  const std::vector<ShownRow> shown = RowsShown(*section_);
+  const std::vector<Shown> shown = RowsShown(*section_);
   ASSERT_GE(shown.size(), 2u);
   const double liftOff = TimeAfter(*section_, "lifted off");
   ASSERT_FALSE(std::isnan(liftOff)) << run_->out;
@@ -154,8 +108,8 @@ TEST_F(CapeCanaveral, TakeOffIsPassedOnlyOnceAirborne) {
 // As the real host's driver does: N once the loop fix is current for the
 // third time, before flying to the skid strip again.
 TEST_F(CapeCanaveral, PilotLeavesTheLoopWithNWhenTheLoopFixComesUpAfterTwoLaps) {
-  const std::vector<ShownRow> shown = RowsShown(*section_);
-  ASSERT_EQ(Rows(shown), kRealHostOrder) << run_->out;
+  const std::vector<Shown> shown = RowsShown(*section_);
+  ASSERT_EQ(WaypointNumbers(shown), kRealHostOrder) << run_->out;
   const double pressed = TimeAfter(*section_, "pilot pressed N");
   ASSERT_FALSE(std::isnan(pressed)) << run_->out;
   EXPECT_EQ(pressed, shown[10].timeSeconds);  // the loop fix, third time
@@ -167,9 +121,9 @@ TEST_F(CapeCanaveral, PilotLeavesTheLoopWithNWhenTheLoopFixComesUpAfterTwoLaps) 
 }
 
 TEST_F(CapeCanaveral, RouteIsHeldAtTheLandingWithTheVesselAtRestOnRunway33) {
-  const std::vector<ShownRow> shown = RowsShown(*section_);
+  const std::vector<Shown> shown = RowsShown(*section_);
   ASSERT_FALSE(shown.empty()) << run_->out;
-  EXPECT_EQ(shown.back().row, 6);
+  EXPECT_EQ(shown.back().waypoint, 6);
   const double landing = shown.back().timeSeconds;
   const double touchdown = TimeAfter(*section_, "touched down");
   ASSERT_FALSE(std::isnan(touchdown)) << run_->out;
@@ -190,8 +144,8 @@ TEST_F(CapeCanaveral, RouteIsHeldAtTheLandingWithTheVesselAtRestOnRunway33) {
   ASSERT_EQ(north, 'N');
   ASSERT_EQ(west, 'W');
   EXPECT_THAT(ended, HasSubstr(", height 0.0 m, airspeed 0.0 m/s, at rest"));
-  constexpr double kRadius = 6371010.0;
-  constexpr double kDeg = std::numbers::pi / 180.0;
+  constexpr double kRadius = geodesy::kEarthRadiusMetres;
+  constexpr double kDeg = geodesy::kRadiansPerDegree;
   const double eastMetres = kRadius * std::cos(28.6 * kDeg) * kDeg;
   const double northMetres = kRadius * kDeg;
   // Runway 33 from its south end to its north end (points 0 and 1 of the route).
@@ -209,8 +163,9 @@ TEST_F(CapeCanaveral, RouteIsHeldAtTheLandingWithTheVesselAtRestOnRunway33) {
 
 TEST_F(CapeCanaveral, HostLogHoldsTheModulesCleanParseAndNoError) {
   ASSERT_EQ(run_->exitCode, 0) << run_->err;
-  const std::vector<std::string> log = Lines(ReadText(Out() / "host.log"));
-  EXPECT_EQ(log, CleanParseLog());
+  const std::vector<std::string> log = Lines(ReadBytes(Out() / "host.log"));
+  // CapeCanaveral.route: 8 points; its waypoints' references, runway or point.
+  EXPECT_EQ(log, CleanParseLog(8, "RPPPPPR"));
   for (std::string line : log) {
     std::transform(line.begin(), line.end(), line.begin(), [](unsigned char c) { return std::tolower(c); });
     EXPECT_EQ(line.find("error"), std::string::npos) << line;

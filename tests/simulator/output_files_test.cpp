@@ -15,6 +15,7 @@
 
 #include "simulator/output_folder.h"
 #include "tests/support/program_run.h"
+#include "tests/support/temp_folder.h"
 #include "tests/support/unprivileged.h"
 
 namespace {
@@ -25,16 +26,9 @@ using test_support::ProgramRun;
 const std::string kProgram = TARVIK_SIM_PROGRAM;
 const std::string kShort = TARVIK_SOURCE_DIR "/examples/demo/short.json";
 
-fs::path Scratch(const std::string& name) {
-  const fs::path folder = fs::temp_directory_path() / ("tarvik-sim-files-" + std::to_string(getpid())) / name;
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  return folder;
-}
+using test_support::RunCommand;
+using test_support::TempFolder;
 
-ProgramRun RunShell(const std::string& commandLine, const fs::path& scratch) {
-  return test_support::RunCommand(commandLine, (scratch.parent_path() / (scratch.filename().string() + ".err")).string());
-}
 
 std::set<std::string> Names(const fs::path& folder) {
   std::set<std::string> names;
@@ -46,43 +40,39 @@ std::set<std::string> Names(const fs::path& folder) {
 // A folder the user filled is refused whole, naming what is in it; one
 // marked by an earlier run is reused and keeps what the user added.
 TEST(OutputFolder, ReplacesOnlyWhatAnEarlierRunWrote) {
-  const fs::path scratch = Scratch("folder");
+  const TempFolder scratch;
   const fs::path users = scratch / "users";
   fs::create_directories(users / "host");
   std::ofstream(users / "host" / "sources.cpp") << "the user's\n";
   std::ofstream(users / "summary.txt") << "the user's\n";
-  const ProgramRun refused = RunShell("cd '" + users.string() + "' && '" + kProgram + "' '" + kShort + "' --out . --frames 0",
-                                 scratch);
+  const ProgramRun refused = RunCommand("cd '" + users.string() + "' && '" + kProgram + "' '" + kShort + "' --out . --frames 0");
   EXPECT_EQ(refused.exitCode, 1);
   EXPECT_EQ(refused.err, ".: output folder holds files no run wrote (host, summary.txt); give a new or empty folder\n");
   EXPECT_EQ(Names(users), (std::set<std::string>{"host", "host/sources.cpp", "summary.txt"}));
 
   const fs::path ours = scratch / "ours";
   const std::string again = "'" + kProgram + "' '" + kShort + "' --out '" + ours.string() + "' --frames 0";
-  ASSERT_EQ(RunShell(again, scratch).exitCode, 0);
+  ASSERT_EQ(RunCommand(again).exitCode, 0);
   EXPECT_TRUE(fs::is_regular_file(ours / simulator::kOutputMarkerName));
   std::ofstream(ours / "notes.txt") << "the user's\n";
-  const ProgramRun reused = RunShell(again, scratch);
+  const ProgramRun reused = RunCommand(again);
   EXPECT_EQ(reused.exitCode, 0) << reused.err;
   EXPECT_TRUE(fs::exists(ours / "notes.txt"));
   EXPECT_TRUE(fs::exists(ours / "summary.txt"));
-  fs::remove_all(scratch.parent_path());
 }
 
 // A full disk (a file size limit under the summary's size stands in for it,
 // its signal ignored) fails the run naming the file, and leaves no summary.
 TEST(OutputFiles, SummaryThatDoesNotFitFailsTheRunAndLeavesNone) {
-  const fs::path scratch = Scratch("full");
+  const TempFolder scratch;
   const fs::path out = scratch / "out";
-  const ProgramRun run = RunShell("sh -c \"trap '' XFSZ; ulimit -f 3; exec '" + kProgram + "' '" + kShort + "' --out '" +
-                                 out.string() + "' --frames 0\"",
-                             scratch);
+  const ProgramRun run = RunCommand("sh -c \"trap '' XFSZ; ulimit -f 3; exec '" + kProgram + "' '" + kShort + "' --out '" +
+                                 out.string() + "' --frames 0\"");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_EQ(run.err, (out / "summary.txt").string() + ": cannot write it: File too large\n");
   EXPECT_EQ(run.out, "");
   for (const fs::directory_entry& entry : fs::directory_iterator(out))
     EXPECT_EQ(entry.path().filename().string().find("summary"), std::string::npos) << entry.path();
-  fs::remove_all(scratch.parent_path());
 }
 
 // A route folder or file that may not be read is named as such, not as
@@ -90,7 +80,7 @@ TEST(OutputFiles, SummaryThatDoesNotFitFailsTheRunAndLeavesNone) {
 // program and its host library are copied where nobody reaches them, since
 // the build folder may be closed to others.
 TEST(RouteFiles, OneThatMayNotBeReadIsSaidSo) {
-  const fs::path scratch = Scratch("permission");
+  const TempFolder scratch;
   const fs::path routes = scratch / "routes";
   const fs::path bin = scratch / "bin";
   fs::create_directories(routes);
@@ -99,7 +89,7 @@ TEST(RouteFiles, OneThatMayNotBeReadIsSaidSo) {
                          fs::perms::others_read | fs::perms::others_exec;
   const fs::perms readable = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read |
                              fs::perms::others_read;
-  for (const fs::path& folder : {scratch.parent_path(), scratch, routes, bin}) fs::permissions(folder, open);
+  for (const fs::path& folder : {fs::path(scratch.Path()), routes, bin}) fs::permissions(folder, open);
   fs::copy_file(kProgram, bin / "tarvik-sim");
   fs::copy_file(TARVIK_BINARY_DIR "/libtarvik_simhost.so", bin / "libtarvik_simhost.so");
   for (const char* name : {"short-kestrel.route", "tug.route"}) {
@@ -119,12 +109,11 @@ TEST(RouteFiles, OneThatMayNotBeReadIsSaidSo) {
                                ": Permission denied\n";
   for (const fs::path& locked : {routes / "short-kestrel.route", routes}) {
     fs::permissions(locked, fs::perms::none);
-    const ProgramRun run = RunShell(command, scratch);
+    const ProgramRun run = RunCommand(command);
     fs::permissions(locked, fs::is_directory(locked) ? open : readable);
     EXPECT_EQ(run.exitCode, 1) << locked;
     EXPECT_EQ(run.err, expected) << locked;
   }
-  fs::remove_all(scratch.parent_path());
 }
 
 }  // namespace

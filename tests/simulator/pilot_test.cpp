@@ -5,19 +5,23 @@
 
 #include <cmath>
 #include <functional>
-#include <numbers>
 
 #include <gtest/gtest.h>
 
 #include "simhost/sim_host.h"
+#include "geodesy/angles.h"
+#include "geodesy/body_constants.h"
 #include "geodesy/great_circle.h"
+#include "tests/support/standard_world.h"
 
 namespace simulator {
 namespace {
 
-constexpr double kRadius = 6371000.0;
+constexpr double kRadius = test_support::kEarthRadiusMetres;
 constexpr double kDt = 0.1;
-constexpr double kRadPerDeg = std::numbers::pi / 180.0;
+constexpr double kRadPerDeg = geodesy::kRadiansPerDegree;
+
+geodesy::LatLon Geo(const simhost::LatLon& at) { return {at.latitudeRad, at.longitudeRad}; }
 
 // A local plane around 52 N 10 E, in kilometres east and north.
 simhost::LatLon At(double eastKm, double northKm) {
@@ -50,8 +54,7 @@ bool Has(const Pilot& pilot, const std::string& milestone) {
 class PilotFlight : public ::testing::Test {
  protected:
   void SetUp() override {
-    simhost::host().Reset();
-    earth_ = &simhost::host().AddBody("Earth", kRadius);
+    earth_ = &test_support::StartStandardWorld();
     field_ = &simhost::host().AddBase(*earth_, "Field", At(0.0, 0.0));
   }
   void TearDown() override { simhost::host().Reset(); }
@@ -104,7 +107,7 @@ TEST_F(PilotFlight, TakeOffRollLiftsOffAtRotateSpeedAndClimbsPastTheTakeoffHeigh
   FlyUntil(pilot, 60.0, [&] { return Has(pilot, "lifted off"); });
   ASSERT_TRUE(Has(pilot, "lifted off"));
   // 70 m/s at 2.5 m/s^2: v^2 / 2a = 980 m, straight along the runway.
-  EXPECT_NEAR(geodesy::DistanceMetres(start, plane.position, kRadius), 980.0, 10.0);
+  EXPECT_NEAR(geodesy::DistanceMetres(Geo(start), Geo(plane.position), kRadius), 980.0, 10.0);
   EXPECT_DOUBLE_EQ(plane.headingRad, 90.0 * kRadPerDeg);
   EXPECT_EQ(plane.landedBase, nullptr);
 
@@ -151,7 +154,7 @@ TEST_F(PilotFlight, LandingTouchesDownAndRollsToRestWithHeightAndAirspeedExactly
   EXPECT_GT(lowestInFlight, 0.0);
   EXPECT_EQ(HeightOf(plane), 0.0);
   EXPECT_EQ(plane.airspeed, 0.0);
-  EXPECT_LE(geodesy::DistanceMetres(plane.position, {landing.latitude, landing.longitude}, kRadius), landing.acceptRadius);
+  EXPECT_LE(geodesy::DistanceMetres(Geo(plane.position), {landing.latitude, landing.longitude}, kRadius), landing.acceptRadius);
   EXPECT_EQ(plane.landedBase, field_);
   EXPECT_EQ(OwnView(pilot).current, 0u);  // a last LAND waypoint holds
 }

@@ -12,6 +12,7 @@
 #include <nlohmann/json.hpp>
 
 #include "mfd/tarvik_mfd.h"
+#include "tests/support/temp_folder.h"
 
 namespace simulator {
 namespace {
@@ -29,20 +30,14 @@ json ShortDemo() {
 
 class ScenarioFile : public ::testing::Test {
  protected:
-  void SetUp() override {
-    folder_ = fs::temp_directory_path() / ("tarvik-scenario-test-" + std::to_string(getpid()));
-    fs::create_directories(folder_);
-  }
-  void TearDown() override { fs::remove_all(folder_); }
-
   ScenarioResult Read(const json& scenario) {
-    const std::string path = (folder_ / "s.json").string();
+    const std::string path = folder_.File("s.json");
     std::ofstream(path) << scenario.dump();
     return ReadScenario(path);
   }
-  std::string Path() const { return (folder_ / "s.json").string(); }
+  std::string Path() const { return folder_.File("s.json"); }
 
-  fs::path folder_;
+  const test_support::TempFolder folder_;
 };
 
 TEST_F(ScenarioFile, ShortDemoReadsWithItsDefaultsAndTimelineInTimeOrder) {
@@ -84,9 +79,9 @@ TEST_F(ScenarioFile, EqualTimesKeepFileOrder) {
 }
 
 TEST_F(ScenarioFile, MissingFileIsNamed) {
-  const ScenarioResult read = ReadScenario((folder_ / "none.json").string());
+  const ScenarioResult read = ReadScenario(folder_.File("none.json"));
   EXPECT_FALSE(read.scenario);
-  EXPECT_EQ(read.error, (folder_ / "none.json").string() + ": file: cannot be opened (No such file or directory)");
+  EXPECT_EQ(read.error, folder_.File("none.json") + ": file: cannot be opened (No such file or directory)");
 }
 
 struct Fault {
@@ -158,13 +153,13 @@ TEST_F(ScenarioFile, RouteFolderIsRelativeToTheScenarioFile) {
   json s = ShortDemo();
   s["routeFolder"] = "routes";
   ScenarioResult read = Read(s);
-  EXPECT_EQ(read.error, Path() + ": /routeFolder: folder " + (folder_ / "routes").string() + " not found");
+  EXPECT_EQ(read.error, Path() + ": /routeFolder: folder " + folder_.File("routes") + " not found");
   fs::create_directories(folder_ / "routes");
   std::ofstream(folder_ / "routes" / "short-kestrel.route") << "";
   std::ofstream(folder_ / "routes" / "tug.route") << "";
   read = Read(s);
   ASSERT_TRUE(read.scenario) << read.error;
-  EXPECT_EQ(read.scenario->routeFolder, (folder_ / "routes").string());
+  EXPECT_EQ(read.scenario->routeFolder, folder_.File("routes"));
 }
 
 }  // namespace

@@ -1,12 +1,11 @@
 // End to end: the simulator program flies the short demo and reports what
-// the module's displays showed; scenarios with a fault stop before running.
+// the module's displays showed.
 #include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <numbers>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -16,96 +15,40 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include "geodesy/angles.h"
 #include "simulator/summary.h"
+#include "tests/simulator/simulator_run_support.h"
 #include "tests/support/program_run.h"
 #include "tests/support/summary_reading.h"
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
 using ::testing::HasSubstr;
-
-const std::string kProgram = TARVIK_SIM_PROGRAM;
-const std::string kDemoFolder = TARVIK_SOURCE_DIR "/examples/demo";
-const std::string kRouteFolder = kDemoFolder + "/Config/TKMFD/routes";
-
-using test_support::ProgramRun;
-using test_support::Shown;
-using test_support::VesselSection;
-using test_support::WaypointsShown;
-
-std::string ReadText(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-ProgramRun RunProgram(const std::string& arguments, const fs::path& scratch) {
-  return test_support::RunCommand("'" + kProgram + "' " + arguments, (scratch / "stderr.txt").string());
-}
-
-fs::path ScratchFolder(const std::string& name) {
-  const fs::path folder = fs::temp_directory_path() / ("tarvik-sim-test-" + std::to_string(getpid())) / name;
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  return folder;
-}
-
-std::vector<int> Numbers(const std::vector<Shown>& shown) {
-  std::vector<int> numbers;
-  for (const Shown& s : shown) numbers.push_back(s.waypoint);
-  return numbers;
-}
-
-bool Contains(const std::vector<std::string>& lines, const std::string& text) {
-  for (const std::string& line : lines)
-    if (line.find(text) != std::string::npos) return true;
-  return false;
-}
-
-// The host log of a clean parse of a file with the given points, runways
-// and waypoint references ('R' runway, 'P' point).
-std::vector<std::string> CleanParseLog(int points, const std::string& references) {
-  std::vector<std::string> log = {"Tarvik MFD: Start parsing file...", "Parsing Points...", "..start spilt 1..",
-                                  "..end spilt 1..", ".1.."};
-  for (int i = 0; i < points; ++i) log.insert(log.end(), {"..", "..start spilt 2..", "..end spilt 2.."});
-  log.insert(log.end(), {"Ok!", "Parsing Runways...", "Ok!", "getRoute 1", "getRoute 2"});
-  for (char reference : references) {
-    log.insert(log.end(), {".1", ".2", ".3", ".4"});
-    if (reference == 'R') log.push_back(".5");
-    else log.insert(log.end(), {".6", ".7"});
-    log.insert(log.end(), {".8", ".9"});
-  }
-  log.push_back("Tarvik MFD: Parsing completed!");
-  return log;
-}
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::istringstream in(text);
-  std::string line;
-  while (std::getline(in, line)) lines.push_back(line);
-  return lines;
-}
+using namespace test_support;    // the runner, the folder and the summary readers
+using namespace simulator_test;  // the program and the demo
 
 // ---- The short demo, run once for all its checks ----------------------------
 
 class ShortDemo : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    output_ = new fs::path(ScratchFolder("short") / "out");
-    run_ = new ProgramRun(RunProgram(kDemoFolder + "/short.json --out '" + output_->string() + "'", output_->parent_path()));
+    folder_ = new TempFolder;
+    output_ = new fs::path(*folder_ / "out");
+    run_ = new ProgramRun(RunProgram(kDemoFolder + "/short.json --out '" + output_->string() + "'"));
   }
   static void TearDownTestSuite() {
-    fs::remove_all(output_->parent_path());
     delete run_;
     delete output_;
+    delete folder_;
   }
+  static TempFolder* folder_;
   static fs::path* output_;
   static ProgramRun* run_;
 };
+TempFolder* ShortDemo::folder_ = nullptr;
 fs::path* ShortDemo::output_ = nullptr;
 ProgramRun* ShortDemo::run_ = nullptr;
 
@@ -113,7 +56,7 @@ TEST_F(ShortDemo, RunsToTheEndAndWritesFramesOverviewLogAndSummary) {
   ASSERT_EQ(run_->exitCode, 0) << run_->err;
   EXPECT_EQ(run_->err, "");  // quiet without a terminal
   EXPECT_TRUE(fs::is_regular_file(*output_ / "overview.png"));
-  EXPECT_EQ(ReadText(*output_ / "summary.txt"), run_->out);
+  EXPECT_EQ(ReadBytes(*output_ / "summary.txt"), run_->out);
   // Frames every 300 s and at the end, for each of the three displays.
   std::size_t frames = 0;
   for (const auto& entry : fs::directory_iterator(*output_ / "frames")) frames += entry.path().extension() == ".png";
@@ -125,7 +68,7 @@ TEST_F(ShortDemo, KestrelReachesEveryWaypointInOrderFlyingTheLoopTwice) {
   const auto kestrel = VesselSection(run_->out, "Kestrel");
   // The loop at waypoint 4 continues at waypoint 2 (LOOP:1); after two laps
   // the pilot's N leaves it for 5.
-  EXPECT_EQ(Numbers(WaypointsShown(kestrel)), (std::vector<int>{1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 5, 6}));
+  EXPECT_EQ(WaypointNumbers(WaypointsShown(kestrel)), (std::vector<int>{1, 2, 3, 4, 2, 3, 4, 2, 3, 4, 5, 6}));
   EXPECT_TRUE(Contains(kestrel, "loop at WP 4: 2 laps"));
   EXPECT_TRUE(Contains(kestrel, "pilot's copy: the same waypoints at the same times"));
 }
@@ -142,7 +85,7 @@ TEST_F(ShortDemo, BothVesselsAreSequencedIndependently) {
   const auto tug = VesselSection(run_->out, "Tug");
   const auto tugShown = WaypointsShown(tug);
   // The tug's route ends with a turn: the module empties it.
-  ASSERT_EQ(Numbers(tugShown), (std::vector<int>{1, 2, 3, 0}));
+  ASSERT_EQ(WaypointNumbers(tugShown), (std::vector<int>{1, 2, 3, 0}));
   EXPECT_TRUE(Contains(tug, "pilot's copy: the same waypoints at the same times"));
   EXPECT_TRUE(Contains(tug, "deleted at 700.0 s"));
   // Focus: Kestrel from 3 s, Tug from 200 s, Kestrel from 260 s. The tug
@@ -165,7 +108,7 @@ TEST_F(ShortDemo, LogHoldsExactlyTheModulesTwoParses) {
   std::vector<std::string> expected = CleanParseLog(8, "RPPPPR");
   const std::vector<std::string> tug = CleanParseLog(7, "PRP");
   expected.insert(expected.end(), tug.begin(), tug.end());
-  EXPECT_EQ(Lines(ReadText(*output_ / "host.log")), expected);
+  EXPECT_EQ(Lines(ReadBytes(*output_ / "host.log")), expected);
   EXPECT_THAT(run_->out, HasSubstr("2 route parses started, 2 completed"));
 }
 
@@ -187,8 +130,8 @@ TEST_F(ShortDemo, NoPenOrFontIsLeaked) {
 }
 
 TEST(SimulatorRecording, DrawCallsAreWrittenOnRequest) {
-  const fs::path scratch = ScratchFolder("record");
-  json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
+  const TempFolder scratch;
+  json scenario = json::parse(ReadBytes(kDemoFolder + "/short.json"));
   scenario["duration"] = 5;
   scenario["routeFolder"] = kRouteFolder;
   json early = json::array();
@@ -197,9 +140,9 @@ TEST(SimulatorRecording, DrawCallsAreWrittenOnRequest) {
   scenario["timeline"] = early;
   std::ofstream(scratch / "s.json") << scenario.dump();
   const ProgramRun run = RunProgram("'" + (scratch / "s.json").string() + "' --record --frames 0 --out '" +
-                                        (scratch / "out").string() + "'", scratch);
+                                        (scratch / "out").string() + "'");
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  const std::string recording = ReadText(scratch / "out" / "recording" / "display1.txt");
+  const std::string recording = ReadBytes(scratch / "out" / "recording" / "display1.txt");
   // Redraws at the refresh interval of 1 s: at 0 s and then every second.
   std::vector<std::string> redraws;
   for (const std::string& line : Lines(recording))
@@ -208,216 +151,14 @@ TEST(SimulatorRecording, DrawCallsAreWrittenOnRequest) {
                                                "# redraw at 3.0 s", "# redraw at 4.0 s", "# redraw at 5.0 s"}));
   EXPECT_THAT(recording, HasSubstr("Take-off runway 09"));
   EXPECT_FALSE(fs::exists(scratch / "out" / "frames" / "display0_t00000.0s.png"));
-  fs::remove_all(scratch);
 }
 
-// ---- Scenarios with a fault -------------------------------------------------
-
-struct FaultCase {
-  const char* name;
-  void (*spoil)(json& scenario);
-  std::string place;
-  std::string fault;  // {routes} stands for the route folder
-};
-
-void PrintTo(const FaultCase& c, std::ostream* out) { *out << c.name; }
-
-void AddFocusOnOsprey(json& s) { s["timeline"].push_back(json::object({{"at", 10}, {"focus", "Osprey"}})); }
-
-const FaultCase kFaults[] = {
-    {"MissingField", [](json& s) { s.erase("duration"); }, "/duration", "required field is missing"},
-    {"WrongType", [](json& s) { s["vessels"][0]["heading"] = "east"; }, "/vessels/0/heading",
-     "expected a number, found a string"},
-    {"UnknownField", [](json& s) { s["vessels"][1]["hedaing"] = 90; }, "/vessels/1/hedaing", "unknown field"},
-    {"MisspeltRequiredField",
-     [](json& s) {
-       s["vessels"][0]["lattitude"] = s["vessels"][0]["latitude"];
-       s["vessels"][0].erase("latitude");
-     },
-     "/vessels/0/lattitude", "unknown field; did you mean \"latitude\"?"},
-    {"RefreshThatCannotAdvance", [](json& s) { s["refreshInterval"] = 1e-300; }, "/refreshInterval",
-     "is too small to move the clock on over the duration"},
-    {"FramesThatCannotAdvance", [](json& s) { s["frameInterval"] = 1e-300; }, "/frameInterval",
-     "is too small to move the clock on over the duration"},
-    {"MoreStepsThanAskedFor", [](json& s) { s["timeStep"] = 1e-9; }, "/timeStep",
-     "makes 9.6e+11 steps over the duration, more than 10000000; say \"longRun\": true to run them"},
-    {"MoreStepsThanAnyRun",
-     [](json& s) {
-       s["duration"] = 1e15;
-       s["longRun"] = true;
-     },
-     "/timeStep", "makes 1e+16 steps over the duration, more than any run can take"},
-    {"DurationBeyondTheClock", [](json& s) { s["duration"] = 1e29; }, "/timeStep",
-     "is too small to move the clock on over the duration"},
-    {"LongRunIsAFlag", [](json& s) { s["longRun"] = "yes"; }, "/longRun", "expected true or false, found a string"},
-    {"UnknownVessel", AddFocusOnOsprey, "/timeline/14/focus", "unknown vessel \"Osprey\""},
-    {"RouteFileNotThere", [](json& s) { s["vessels"][1]["route"] = "ferry.route"; }, "/vessels/1/route",
-     "route file \"ferry.route\" not found in {routes}"},
-    {"LoadedRouteNotThere", [](json& s) { s["timeline"][3]["loadRoute"] = "ferry.route"; }, "/timeline/3/loadRoute",
-     "route file \"ferry.route\" not found in {routes}"},
-    {"KeyBeforeAnyMode", [](json& s) { s["timeline"].insert(s["timeline"].begin(), json::object({{"at", 0}, {"display", 2}, {"key", "N"}})); },
-     "/timeline/0", "display 2 shows no mode at this time (select one with modeKey first)"},
-    {"NoDisplayOfThatNumber", [](json& s) { s["timeline"][7]["display"] = 3; }, "/timeline/7/display",
-     "no display 3 (the scenario has 3)"},
-    {"ModeKeyNoModeAnswers", [](json& s) { s["timeline"][0]["modeKey"] = 18; }, "/timeline/0/modeKey",
-     "no display mode answers key 18"},
-    {"UnknownTransmitter", [](json& s) { s["vessels"][0]["receivers"][1] = "XYZ"; }, "/vessels/0/receivers/1",
-     "unknown transmitter \"XYZ\""},
-    {"TwoActionsInOneEvent", [](json& s) { s["timeline"][8]["delete"] = "Tug"; }, "/timeline/8",
-     "expected exactly one of modeKey, leaveMode, key, button, loadRoute, focus, delete; found 2"},
-};
-
-class FaultyScenario : public ::testing::TestWithParam<FaultCase> {};
-
-TEST_P(FaultyScenario, StopsWithFilePlaceAndFaultAndWritesNothing) {
-  const FaultCase& c = GetParam();
-  const fs::path scratch = ScratchFolder(c.name);
-  json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
-  scenario["routeFolder"] = kRouteFolder;
-  c.spoil(scenario);
-  const std::string file = (scratch / "faulty.json").string();
-  std::ofstream(file) << scenario.dump(2);
-  const fs::path output = scratch / "out";
-
-  const ProgramRun run = RunProgram("'" + file + "' --out '" + output.string() + "'", scratch);
-
-  std::string fault = c.fault;
-  if (const auto at = fault.find("{routes}"); at != std::string::npos) fault.replace(at, 8, kRouteFolder);
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, file + ": " + c.place + ": " + fault + "\n");
-  EXPECT_EQ(run.out, "");
-  EXPECT_FALSE(fs::exists(output));
-  fs::remove_all(scratch);
-}
-
-INSTANTIATE_TEST_SUITE_P(Simulator, FaultyScenario, ::testing::ValuesIn(kFaults),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(FaultyScenarioFile, SyntaxErrorNamesLineAndColumn) {
-  const fs::path scratch = ScratchFolder("syntax");
-  const std::string file = (scratch / "broken.json").string();
-  std::ofstream(file) << "{\n  \"timeStep\": 0.1,,\n}\n";
-  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'", scratch);
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err.rfind(file + ": line 2, column 19: syntax error", 0), 0u) << run.err;
-  EXPECT_FALSE(fs::exists(scratch / "out"));
-  fs::remove_all(scratch);
-}
-
-TEST(FaultyScenarioFile, NumberBeyondADoubleNamesItsPlace) {
-  const fs::path scratch = ScratchFolder("overflow");
-  const std::string file = (scratch / "big.json").string();
-  std::ofstream(file) << "{\n  \"timeStep\": 1e400\n}\n";
-  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'", scratch);
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, file + ": line 2, column 15: the number 1e400 is beyond the range of a double\n");
-  EXPECT_FALSE(fs::exists(scratch / "out"));
-  fs::remove_all(scratch);
-}
-
-TEST(FaultyScenarioFile, FramesOptionSaysWhatIsWrongWithItsValue) {
-  const fs::path scratch = ScratchFolder("frames");
-  const std::string scenario = "'" + kDemoFolder + "/short.json' --out '" + (scratch / "out").string() + "'";
-  const ProgramRun negative = RunProgram(scenario + " --frames -1", scratch);
-  EXPECT_EQ(negative.exitCode, 2);
-  EXPECT_EQ(negative.err.substr(0, negative.err.find('\n')),
-            "tarvik-sim: --frames needs a number of seconds from 0 up, found \"-1\"");
-  const ProgramRun tiny = RunProgram(scenario + " --frames 1e-300", scratch);
-  EXPECT_EQ(tiny.exitCode, 1);
-  EXPECT_EQ(tiny.err, "--frames: 1e-300 s is too small to move the clock on over the duration\n");
-  EXPECT_FALSE(fs::exists(scratch / "out"));
-  fs::remove_all(scratch);
-}
-
-// Routes kept where a run writes would be deleted by it: refused before
-// anything is removed.
-TEST(FaultyScenarioFile, RouteFolderInsideWhatARunReplacesIsRefused) {
-  const fs::path scratch = ScratchFolder("routesinout");
-  const fs::path routes = scratch / "out" / "host" / "Config" / "TKMFD" / "routes";
-  fs::create_directories(routes);
-  fs::copy_file(kRouteFolder + "/tug.route", routes / "tug.route");
-  fs::copy_file(kRouteFolder + "/short-kestrel.route", routes / "short-kestrel.route");
-  json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
-  scenario["routeFolder"] = "out/host/Config/TKMFD/routes";
-  const std::string file = (scratch / "s.json").string();
-  std::ofstream(file) << scenario.dump();
-  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'", scratch);
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, routes.string() + ": route folder: lies in " + (scratch / "out" / "host").string() +
-                         ", which a run replaces; choose another output folder\n");
-  EXPECT_TRUE(fs::exists(routes / "tug.route"));
-  fs::remove_all(scratch);
-}
-
-// A disk that fills up: every write that fails fails the run, names a file,
-// and nothing unwritten is listed. The file size limit stands in for the
-// full disk (its signal ignored, so that writes fail instead).
-TEST(FaultyScenarioFile, FailedWritesFailTheRun) {
-  const fs::path scratch = ScratchFolder("full");
-  const std::string out = (scratch / "out").string();
-  const ProgramRun run = test_support::RunCommand("sh -c \"trap '' XFSZ; ulimit -f 16; exec '" + kProgram + "' '" +
-                                                      kDemoFolder + "/short.json' --out '" + out + "' --frames 300\"",
-                                                  (scratch / "stderr.txt").string());
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_NE(run.err.find(": cannot write it"), std::string::npos) << run.err;
-  EXPECT_EQ(run.out.find("frames in frames/"), std::string::npos) << run.out;
-  EXPECT_FALSE(fs::exists(scratch / "out" / "overview.png"));
-  // A frame that failed is removed; those left are whole pictures.
-  for (const auto& frame : fs::directory_iterator(scratch / "out" / "frames")) {
-    cairo_surface_t* picture = cairo_image_surface_create_from_png(frame.path().c_str());
-    EXPECT_EQ(cairo_surface_status(picture), CAIRO_STATUS_SUCCESS) << frame.path();
-    cairo_surface_destroy(picture);
-  }
-
-  // A summary that cannot reach standard output.
-  const ProgramRun full = RunProgram("'" + kDemoFolder + "/short.json' --out '" + out + "' --frames 0 >/dev/full",
-                                     scratch);
-  EXPECT_EQ(full.exitCode, 1);
-  EXPECT_NE(full.err.find("cannot write the summary to standard output"), std::string::npos) << full.err;
-  fs::remove_all(scratch);
-}
-
-// The host log is written as the module writes it; a line it cannot take
-// fails the run, naming the file. A file size limit stands in for a full
-// disk: the route files fit under it, the log of a long route does not.
-TEST(FaultyScenarioFile, HostLogThatCannotBeWrittenFailsTheRun) {
-  const fs::path scratch = ScratchFolder("logfull");
-  fs::create_directories(scratch / "routes");
-  for (const char* name : {"tug.route", "short-kestrel.route"})
-    fs::copy_file(kRouteFolder + "/" + name, scratch / "routes" / name);
-  std::string route = "BEGIN_POINTS\n1 2\n3 4\nEND_POINTS\nBEGIN_RUNWAYS\n0 1\nEND_RUNWAYS\nBEGIN_WAYPOINTS\n";
-  for (int i = 0; i < 400; ++i) route += "POINT 0 TURN 100\n";
-  std::ofstream(scratch / "routes" / "long.route") << route << "END_WAYPOINTS\n";
-  json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
-  scenario["routeFolder"] = "routes";
-  scenario["timeline"].push_back({{"at", 900}, {"display", 1}, {"loadRoute", "long.route"}});
-  const std::string file = (scratch / "s.json").string();
-  std::ofstream(file) << scenario.dump();
-  const std::string out = (scratch / "out").string();
-  const ProgramRun run = test_support::RunCommand(
-      "sh -c \"trap '' XFSZ; ulimit -f 16; exec '" + kProgram + "' '" + file + "' --out '" + out + "' --frames 0\"",
-      (scratch / "stderr.txt").string());
-  EXPECT_EQ(run.exitCode, 1);
-  EXPECT_EQ(run.err, out + "/host.log: cannot write it: File too large\n");
-  EXPECT_EQ(run.out, "");
-  fs::remove_all(scratch);
-}
-
-// A route loaded with an error shows in the pictures, on the debug line
-// under each display, and the summary says so with the display's text.
 TEST(SimulatorRun, RouteLoadedWithAnErrorShowsInFramesAndSummary) {
-  const fs::path scratch = ScratchFolder("loaderror");
-  fs::create_directories(scratch / "routes");
-  for (const char* name : {"tug.route", "short-kestrel.route"})
-    fs::copy_file(kRouteFolder + "/" + name, scratch / "routes" / name);
-  std::ofstream(scratch / "routes" / "bent.route")
-      << "BEGIN_POINTS\n1 2\nEND_POINTS\nBEGIN_RUNWAYS\n0 0\nEND_RUNWAYS\nBEGIN_WAYPOINTS\nPOINT 4 TURN 100\nEND_WAYPOINTS\n";
-  json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
-  scenario["routeFolder"] = "routes";
-  scenario["timeline"].push_back({{"at", 900}, {"display", 1}, {"loadRoute", "bent.route"}});
-  const std::string file = (scratch / "s.json").string();
-  std::ofstream(file) << scenario.dump();
-  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "' --frames 960", scratch);
+  const TempFolder scratch;
+  const std::string file = DemoLoadingRoute(
+      scratch, "bent.route",
+      "BEGIN_POINTS\n1 2\nEND_POINTS\nBEGIN_RUNWAYS\n0 0\nEND_RUNWAYS\nBEGIN_WAYPOINTS\nPOINT 4 TURN 100\nEND_WAYPOINTS\n");
+  const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "' --frames 960");
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("A route loaded with an error (the display says so on the debug line): \"Error: Point in "
                          "route not found!\"\n"),
@@ -443,7 +184,6 @@ TEST(SimulatorRun, RouteLoadedWithAnErrorShowsInFramesAndSummary) {
   };
   EXPECT_GT(inkInStrip(scratch / "out" / "frames" / "display1_t00960.0s.png"), 50);
   EXPECT_EQ(inkInStrip(scratch / "out" / "frames" / "display1_t00000.0s.png"), 0);
-  fs::remove_all(scratch);
 }
 
 TEST(SimulatorSummary, OneLapIsOneLap) {
@@ -460,7 +200,7 @@ TEST(SimulatorSummary, OneLapIsOneLap) {
 
 // A vessel that flew round the body ends at its longitude within 180 degrees.
 TEST(SimulatorSummary, EndLongitudeIsWithin180Degrees) {
-  const double kRadPerDeg = std::numbers::pi / 180.0;
+  const double kRadPerDeg = geodesy::kRadiansPerDegree;
   const struct {
     double longitudeDeg;
     std::string shown;
@@ -477,63 +217,4 @@ TEST(SimulatorSummary, EndLongitudeIsWithin180Degrees) {
 }
 
 // A folder, an endless device: said what they are, and nothing is run.
-TEST(FaultyScenarioFile, FolderOrEndlessFileIsNoScenario) {
-  const fs::path scratch = ScratchFolder("notafile");
-  const std::string folder = (scratch / "folder.json").string();
-  fs::create_directories(folder);
-  const struct {
-    std::string path;
-    std::string err;
-  } cases[] = {
-      {folder, folder + ": file: is a folder, not a scenario file\n"},
-      {"/dev/zero", "/dev/zero: file: is larger than 64 MiB, not a scenario file\n"},
-  };
-  for (const auto& c : cases) {
-    const ProgramRun run = RunProgram("'" + c.path + "' --out '" + (scratch / "out").string() + "'", scratch);
-    EXPECT_EQ(run.exitCode, 1) << c.path;
-    EXPECT_EQ(run.err, c.err);
-    EXPECT_FALSE(fs::exists(scratch / "out"));
-  }
-  fs::remove_all(scratch);
-}
-
-// A route the module reads with an error (its bytes shown escaped), or one
-// whose waypoints lie at no finite place or ask for no finite speed: refused
-// before the run, at the route's line.
-TEST(FaultyScenarioFile, RouteThatDoesNotReadCleanlyIsRefusedBeforeTheRun) {
-  const std::string huge = "1" + std::string(400, '0');
-  const struct {
-    std::string points, waypoints, fault;
-  } cases[] = {
-      {"1 2\n3 4\n", "POINT 4 TURN 100\n", "does not read cleanly: Error: Point in route not found!"},
-      // Shown escaped: the bytes would clear the terminal.
-      {"1 2\n3 4\n", "POINT \x1b[2J TURN 100\n", "does not read cleanly: error converting \\x1b[2J to int."},
-      {"1 2\n" + huge + " 2\n", "POINT 0 TURN 100\nPOINT 1 TURN 100\n",
-       "line 3: the longitude of point 1 reads as inf, not a finite number"},
-      {"1 2\n2 -" + huge + "\n", "RUNWAY 0 TURN 100\n",
-       "line 3: the latitude of point 1 reads as -inf, not a finite number"},
-      {"1 2\n3 4\n", "POINT 0 TURN 100 0 " + huge + "\n", "line 9: the speed reads as inf, not a finite number"},
-  };
-  for (const auto& c : cases) {
-    const fs::path scratch = ScratchFolder("badroute");
-    fs::create_directories(scratch / "routes");
-    fs::copy_file(kRouteFolder + "/tug.route", scratch / "routes" / "tug.route");
-    fs::copy_file(kRouteFolder + "/short-kestrel.route", scratch / "routes" / "short-kestrel.route");
-    std::ofstream(scratch / "routes" / "bent.route") << "BEGIN_POINTS\n" + c.points +
-                                                            "END_POINTS\nBEGIN_RUNWAYS\n0 1\nEND_RUNWAYS\nBEGIN_"
-                                                            "WAYPOINTS\n" + c.waypoints + "END_WAYPOINTS\n";
-    json scenario = json::parse(ReadText(kDemoFolder + "/short.json"));
-    scenario["routeFolder"] = "routes";  // beside the scenario file
-    scenario["vessels"][1]["route"] = "bent.route";
-    const std::string file = (scratch / "s.json").string();
-    std::ofstream(file) << scenario.dump();
-    const ProgramRun run = RunProgram("'" + file + "' --out '" + (scratch / "out").string() + "'", scratch);
-    EXPECT_EQ(run.exitCode, 1) << c.fault;
-    EXPECT_EQ(run.err, file + ": /vessels/1/route: route file \"bent.route\" " + c.fault + "\n");
-    EXPECT_EQ(run.out, "");  // the reader's echo of its report is kept out too
-    EXPECT_FALSE(fs::exists(scratch / "out"));
-    fs::remove_all(scratch);
-  }
-}
-
 }  // namespace

@@ -1,4 +1,5 @@
-// Reading tarvik-sim's summary in the simulator's end-to-end tests.
+// Reading tarvik-sim's summary and host log in the simulator's end-to-end
+// tests.
 #pragma once
 
 #include <cstdio>
@@ -7,6 +8,30 @@
 #include <vector>
 
 namespace test_support {
+
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::istringstream in(text);
+  for (std::string line; std::getline(in, line);) lines.push_back(line);
+  return lines;
+}
+
+// The host log of a clean parse of a file with the given points, runways
+// and waypoint references ('R' runway, 'P' point).
+inline std::vector<std::string> CleanParseLog(int points, const std::string& references) {
+  std::vector<std::string> log = {"Tarvik MFD: Start parsing file...", "Parsing Points...", "..start spilt 1..",
+                                  "..end spilt 1..", ".1.."};
+  for (int i = 0; i < points; ++i) log.insert(log.end(), {"..", "..start spilt 2..", "..end spilt 2.."});
+  log.insert(log.end(), {"Ok!", "Parsing Runways...", "Ok!", "getRoute 1", "getRoute 2"});
+  for (char reference : references) {
+    log.insert(log.end(), {".1", ".2", ".3", ".4"});
+    if (reference == 'R') log.push_back(".5");
+    else log.insert(log.end(), {".6", ".7"});
+    log.insert(log.end(), {".8", ".9"});
+  }
+  log.push_back("Tarvik MFD: Parsing completed!");
+  return log;
+}
 
 // The summary's lines for one vessel, from its heading to the next blank line.
 inline std::vector<std::string> VesselSection(const std::string& summary, const std::string& vessel) {
@@ -44,6 +69,12 @@ inline std::vector<Shown> WaypointsShown(const std::vector<std::string>& section
       shown.push_back({t, 0, 0});
   }
   return shown;
+}
+
+inline std::vector<int> WaypointNumbers(const std::vector<Shown>& shown) {
+  std::vector<int> numbers;
+  for (const Shown& s : shown) numbers.push_back(s.waypoint);
+  return numbers;
 }
 
 }  // namespace test_support

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "checks/out_folder.h"
 #include "checks/screenshot.h"
 #include "mfd/tarvik_mfd.h"
 #include "nav/route_registry.h"
@@ -30,8 +31,6 @@
 #include "simhost/sim_host.h"
 
 namespace {
-
-std::string outFolder;
 
 constexpr double kDegree = std::numbers::pi / 180.0;
 // The left display's drawing area in the host's 1024x768 window.
@@ -56,7 +55,7 @@ struct ShotState {
 
 std::map<std::string, ShotState> ReadShotStates() {
   std::map<std::string, ShotState> states;
-  std::ifstream in(outFolder + "/driver/map-symbols.txt");
+  std::ifstream in(RealHostOutFolder() + "/driver/map-symbols.txt");
   ShotState* current = nullptr;
   for (std::string line; std::getline(in, line);) {
     std::istringstream words(line);
@@ -81,7 +80,7 @@ std::map<std::string, ShotState> ReadShotStates() {
 // "base LNG LAT" and "pad N LNG LAT" of base-positions.txt.
 std::map<std::string, Place> ReadBasePositions() {
   std::map<std::string, Place> places;
-  std::ifstream in(outFolder + "/driver/base-positions.txt");
+  std::ifstream in(RealHostOutFolder() + "/driver/base-positions.txt");
   for (std::string line; std::getline(in, line);) {
     std::istringstream words(line);
     std::string kind, number;
@@ -147,7 +146,7 @@ class MapSymbols : public ::testing::Test {
   }
   Screenshot Shot(const std::string& name) {
     std::string error;
-    Screenshot shot = LoadScreenshot(outFolder + "/shots/" + name + ".png", error);
+    Screenshot shot = LoadScreenshot(RealHostOutFolder() + "/shots/" + name + ".png", error);
     EXPECT_TRUE(error.empty()) << error;
     return shot;
   }
@@ -210,7 +209,7 @@ TEST_F(MapSymbols, VorCrossWhereTheHostPutsTheVor) {
 // bottom; the label sits at the centre, the circle does not.
 TEST_F(MapSymbols, WaypointCirclesWhereTheRoutePutsThem) {
   RouteFileReader reader;
-  const WaypointList waypoints = reader.ParseRouteFile(outFolder + "/routes/CapeCanaveral.route");
+  const WaypointList waypoints = reader.ParseRouteFile(RealHostOutFolder() + "/routes/CapeCanaveral.route");
   ASSERT_FALSE(waypoints.empty()) << reader.errorText;
   const Screenshot shot = Shot("04-map-route");
   MapOfShot map(State("04-map-route"), 32000.0);
@@ -229,17 +228,3 @@ TEST_F(MapSymbols, WaypointCirclesWhereTheRoutePutsThem) {
 }
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  const char* fromEnvironment = std::getenv("TARVIK_REAL_HOST_OUT");
-  if (argc == 2)
-    outFolder = argv[1];
-  else if (fromEnvironment != nullptr)
-    outFolder = fromEnvironment;
-  if (outFolder.empty() && !::testing::GTEST_FLAG(list_tests)) {
-    std::fprintf(stderr, "usage: map_symbol_checks [gtest options] OUT_FOLDER, or set TARVIK_REAL_HOST_OUT\n");
-    return 2;
-  }
-  return RUN_ALL_TESTS();
-}

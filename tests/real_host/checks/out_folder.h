@@ -1,4 +1,5 @@
-// The folder scripts/real-host.sh filled, as real_host_checks was given it.
+// The folder scripts/real-host.sh filled, as the check program was given it
+// (out_folder.cpp holds the programs' one main()).
 #pragma once
 
 #include <string>

@@ -22,8 +22,6 @@
 
 namespace {
 
-std::string outFolder;
-
 // The left display's drawing area in the host's 1024x768 window.
 constexpr ScreenBox kLeftDisplay{48, 366, 412, 731};
 // Text drawn in the scheme's bright colour reaches this greenness on the
@@ -56,7 +54,7 @@ std::vector<std::string> ReadLines(const std::string& path) {
 
 // The host's log without its time stamps ("000013.632: ").
 std::vector<std::string> HostLog() {
-  std::vector<std::string> lines = ReadLines(outFolder + "/shots/Orbiter.log");
+  std::vector<std::string> lines = ReadLines(RealHostOutFolder() + "/shots/Orbiter.log");
   for (std::string& line : lines) {
     const std::size_t colon = line.find(": ");
     if (colon != std::string::npos && colon > 0 &&
@@ -77,7 +75,7 @@ std::size_t Find(const std::vector<std::string>& log, const std::vector<std::str
 
 Screenshot Shot(const std::string& name) {
   std::string error;
-  Screenshot shot = LoadScreenshot(outFolder + "/shots/" + name + ".png", error);
+  Screenshot shot = LoadScreenshot(RealHostOutFolder() + "/shots/" + name + ".png", error);
   EXPECT_TRUE(error.empty()) << error;
   return shot;
 }
@@ -85,13 +83,13 @@ Screenshot Shot(const std::string& name) {
 // ---- The run ----------------------------------------------------------------
 
 TEST(RealHostRun, HostExitedWithStatusZero) {
-  const std::vector<std::string> status = ReadLines(outFolder + "/exit-status");
+  const std::vector<std::string> status = ReadLines(RealHostOutFolder() + "/exit-status");
   ASSERT_EQ(status.size(), 1u);
   EXPECT_EQ(status[0], "0");
 }
 
 TEST(RealHostRun, DriverFinishedWithEveryScreenshotTaken) {
-  const std::vector<std::string> report = ReadLines(outFolder + "/driver/driver-report.txt");
+  const std::vector<std::string> report = ReadLines(RealHostOutFolder() + "/driver/driver-report.txt");
   EXPECT_NE(std::find(report.begin(), report.end(), "TarvikTestDriver: done"), report.end());
   for (const std::string& line : report) {
     EXPECT_EQ(line.find("screenshot not taken"), std::string::npos) << line;
@@ -102,7 +100,7 @@ TEST(RealHostRun, DriverFinishedWithEveryScreenshotTaken) {
 // The driver is unloaded after TarvikMFD: by then the module's exit entry
 // point has taken its mode back from the host.
 TEST(RealHostRun, ModuleExitPathUnregisteredItsMode) {
-  const std::vector<std::string> report = ReadLines(outFolder + "/driver/driver-report.txt");
+  const std::vector<std::string> report = ReadLines(RealHostOutFolder() + "/driver/driver-report.txt");
   EXPECT_NE(std::find(report.begin(), report.end(), "TarvikTestDriver: TarvikMFD mode at exit: gone"), report.end());
 }
 
@@ -110,8 +108,8 @@ TEST(RealHostRun, ModuleExitPathUnregisteredItsMode) {
 
 TEST(HostLog, HoldsTheModulesParseLinesOfTheRouteThenOfTheFaultyFile) {
   const std::vector<std::string> log = HostLog();
-  const std::vector<std::string> route = ExpectedParseLog(outFolder + "/routes/CapeCanaveral.route");
-  const std::vector<std::string> faulty = ExpectedParseLog(outFolder + "/routes/Faulty.route");
+  const std::vector<std::string> route = ExpectedParseLog(RealHostOutFolder() + "/routes/CapeCanaveral.route");
+  const std::vector<std::string> faulty = ExpectedParseLog(RealHostOutFolder() + "/routes/Faulty.route");
   const std::size_t routeAt = Find(log, route);
   ASSERT_NE(routeAt, std::string::npos) << "the parse lines of CapeCanaveral.route are not in the log";
   EXPECT_NE(Find(log, faulty, routeAt + route.size()), std::string::npos)
@@ -120,7 +118,7 @@ TEST(HostLog, HoldsTheModulesParseLinesOfTheRouteThenOfTheFaultyFile) {
 
 TEST(HostLog, HasNoErrorBeforeTheFaultyFile) {
   const std::vector<std::string> log = HostLog();
-  const std::vector<std::string> faulty = ExpectedParseLog(outFolder + "/routes/Faulty.route");
+  const std::vector<std::string> faulty = ExpectedParseLog(RealHostOutFolder() + "/routes/Faulty.route");
   const std::size_t faultyAt = Find(log, faulty);
   ASSERT_NE(faultyAt, std::string::npos);
   for (std::size_t i = 0; i < faultyAt; ++i) {
@@ -131,12 +129,12 @@ TEST(HostLog, HasNoErrorBeforeTheFaultyFile) {
 }
 
 TEST(HostLog, FaultyFileReportsItsError) {
-  const std::vector<std::string> faulty = ExpectedParseLog(outFolder + "/routes/Faulty.route");
+  const std::vector<std::string> faulty = ExpectedParseLog(RealHostOutFolder() + "/routes/Faulty.route");
   EXPECT_NE(std::find(faulty.begin(), faulty.end(), "Error: Runway in route not found!"), faulty.end());
 }
 
 TEST(DebugLine, ShowsTheErrorNoticeOnceTheFaultyFileIsLoaded) {
-  const std::vector<std::string> report = ReadLines(outFolder + "/driver/driver-report.txt");
+  const std::vector<std::string> report = ReadLines(RealHostOutFolder() + "/driver/driver-report.txt");
   EXPECT_NE(std::find(report.begin(), report.end(),
                       "TarvikTestDriver: debug line: ERROR PARSING TARVIK MFD ROUTE FILE! SEE ORBITER LOG FILE..."),
             report.end());
@@ -210,20 +208,3 @@ TEST(BrowserPage, ListsBothRouteFilesWithTheFirstSelected) {
 }
 
 }  // namespace
-
-const std::string& RealHostOutFolder() { return outFolder; }
-
-int main(int argc, char** argv) {
-  ::testing::InitGoogleTest(&argc, argv);
-  const char* fromEnvironment = std::getenv("TARVIK_REAL_HOST_OUT");
-  if (argc == 2)
-    outFolder = argv[1];
-  else if (fromEnvironment != nullptr)
-    outFolder = fromEnvironment;
-  const bool listing = ::testing::GTEST_FLAG(list_tests);
-  if (outFolder.empty() && !listing) {
-    std::fprintf(stderr, "usage: real_host_checks [gtest options] OUT_FOLDER, or set TARVIK_REAL_HOST_OUT\n");
-    return 2;
-  }
-  return RUN_ALL_TESTS();
-}

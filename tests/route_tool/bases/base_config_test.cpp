@@ -1,6 +1,7 @@
 // The host's base files read as the host reads them, and the host's turn
 // of a base's metres into degrees.
 #include "route_tool/bases/base_config.h"
+#include "geodesy/body_constants.h"
 
 #include <gtest/gtest.h>
 
@@ -8,20 +9,22 @@
 
 namespace {
 
+using namespace route_tool;
+
 // ---- Metres into degrees -------------------------------------------------------
 
 // longitude = lng0 + z / (R cos lat0), latitude = lat0 - x / R, x south,
 // z east. 1000 m on Earth (R = 6371010 m) is 0.0089932019433469 degrees of
 // latitude, and at 28.5 degrees 0.0102333031682851 degrees of longitude.
 TEST(BaseLocalToDegrees, AThousandMetresNorthAndEastOfABaseAt28AndAHalfDegrees) {
-  const SurfacePointDeg north = BaseLocalToDegrees(-80.0, 28.5, {-1000.0, 0.0, 0.0}, kEarthRadiusMetres);
+  const SurfacePointDeg north = BaseLocalToDegrees(-80.0, 28.5, {-1000.0, 0.0, 0.0}, geodesy::kEarthRadiusMetres);
   EXPECT_NEAR(north.latitudeDeg, 28.5 + 0.0089932019433469, 1e-12);
   EXPECT_DOUBLE_EQ(north.longitudeDeg, -80.0);
-  const SurfacePointDeg east = BaseLocalToDegrees(-80.0, 28.5, {0.0, 0.0, 1000.0}, kEarthRadiusMetres);
+  const SurfacePointDeg east = BaseLocalToDegrees(-80.0, 28.5, {0.0, 0.0, 1000.0}, geodesy::kEarthRadiusMetres);
   EXPECT_NEAR(east.longitudeDeg, -80.0 + 0.0102333031682851, 1e-12);
   EXPECT_DOUBLE_EQ(east.latitudeDeg, 28.5);
   // Height plays no part; the base's frame is not turned.
-  const SurfacePointDeg up = BaseLocalToDegrees(-80.0, 28.5, {0.0, 50.0, 0.0}, kEarthRadiusMetres);
+  const SurfacePointDeg up = BaseLocalToDegrees(-80.0, 28.5, {0.0, 50.0, 0.0}, geodesy::kEarthRadiusMetres);
   EXPECT_DOUBLE_EQ(up.longitudeDeg, -80.0);
   EXPECT_DOUBLE_EQ(up.latitudeDeg, 28.5);
 }
@@ -30,13 +33,13 @@ TEST(BaseLocalToDegrees, AThousandMetresNorthAndEastOfABaseAt28AndAHalfDegrees) 
 // -80.65165 28.58438), as written by hand with the host's formula in the
 // real-host test's route.
 TEST(BaseLocalToDegrees, CapeCanaveralRunwayEndAsTheHostPutsIt) {
-  const SurfacePointDeg end = BaseLocalToDegrees(-80.65165, 28.58438, {-1150.0, 0.0, -2880.0}, kEarthRadiusMetres);
+  const SurfacePointDeg end = BaseLocalToDegrees(-80.65165, 28.58438, {-1150.0, 0.0, -2880.0}, geodesy::kEarthRadiusMetres);
   EXPECT_NEAR(end.longitudeDeg, -80.681146, 1e-6);
   EXPECT_NEAR(end.latitudeDeg, 28.594722, 1e-6);
 }
 
 TEST(BaseLocalToDegrees, ScalesWithThePlanetsRadius) {
-  const SurfacePointDeg north = BaseLocalToDegrees(10.0, 0.0, {-1000.0, 0.0, 0.0}, kEarthRadiusMetres / 2.0);
+  const SurfacePointDeg north = BaseLocalToDegrees(10.0, 0.0, {-1000.0, 0.0, 0.0}, geodesy::kEarthRadiusMetres / 2.0);
   EXPECT_NEAR(north.latitudeDeg, 2.0 * 0.0089932019433469, 1e-12);
 }
 
@@ -153,7 +156,7 @@ class ReadBaseConfigFault : public testing::TestWithParam<BadBase> {};
 TEST_P(ReadBaseConfigFault, NamesTheLineAndTheFault) {
   const BaseConfigReading reading = ReadBaseConfig(GetParam().text);
   EXPECT_EQ(reading.error.message, GetParam().message);
-  EXPECT_EQ(reading.error.line, GetParam().line);
+  EXPECT_EQ(reading.error.place.line, GetParam().line);
 }
 
 const std::string kAt00 = "Location = 0 0\n";
@@ -201,10 +204,10 @@ TEST(ReadPlanetSize, ReadsSizeAsTheHostDoes) {
   EXPECT_EQ(ReadPlanetSize("Name = Mars\nSize = 3.39e6 ; mean radius\n").radiusMetres, 3.39e6);
   const PlanetSizeReading none = ReadPlanetSize("Name = Mars\n");
   EXPECT_EQ(none.error.message, "no Size (the planet's radius in metres)");
-  EXPECT_EQ(none.error.line, 0u);
+  EXPECT_EQ(none.error.place.line, 0u);
   const PlanetSizeReading bad = ReadPlanetSize("\nSize = -1\n");
   EXPECT_EQ(bad.error.message, "Size: expected the planet's radius in metres, not '-1'");
-  EXPECT_EQ(bad.error.line, 2u);
+  EXPECT_EQ(bad.error.place.line, 2u);
 }
 
 }  // namespace

@@ -7,22 +7,17 @@
 
 #include <cmath>
 #include <nlohmann/json.hpp>
-#include <numbers>
 #include <string>
 #include <vector>
 
-#include "tests/route/route_test_support.h"
-#include "tests/support/program_run.h"
-#include "route_tool/core/route_legs.h"
+#include "tests/support/route_test_support.h"
+#include "tests/support/tool_run.h"
 
 namespace {
 
 using route_test::TempFile;
 
-test_support::ProgramRun RunTool(const std::string& arguments) {
-  const TempFile errFile("");
-  return test_support::RunCommand(std::string(TARVIK_ROUTE_PROGRAM " ") + arguments, errFile.Path());
-}
+using tools_test::RunTool;
 
 const std::string kData = TARVIK_SOURCE_DIR "/tests/data/";
 const std::string kCircuit = TARVIK_SOURCE_DIR "/examples/routes/circuit.route";
@@ -115,13 +110,10 @@ TEST(CheckCommand, EndlessFileIsTooLargeForTheModuleAndTheCheck) {
 // A pipe or a FIFO can be read only once: every command reads its input
 // once and says what it says of the file itself.
 TEST(RouteCommands, InputThatCanBeReadOnlyOnceIsReadOnce) {
-  char folderName[] = "/tmp/tarvik_fifo_XXXXXX";
-  ASSERT_NE(mkdtemp(folderName), nullptr);
-  const std::string folder = folderName;
-  const std::string fifo = folder + "/route.fifo";
+  const test_support::TempFolder folder;
+  const std::string fifo = folder.File("route.fifo");
   ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
-  const std::string kTool = TARVIK_ROUTE_PROGRAM " ";
-  const std::string errPath = folder + "/stderr";
+  const std::string kTool = tools_test::kTool + " ";
   const auto replaced = [](std::string text, const std::string& from, const std::string& to) {
     for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
       text.replace(at, from.size(), to);
@@ -130,19 +122,16 @@ TEST(RouteCommands, InputThatCanBeReadOnlyOnceIsReadOnce) {
   for (const std::string command : {"check", "check --json", "legs", "parse --json", "export --format geojson"}) {
     const auto fromFile = RunTool(command + " " + kCircuit);
     ASSERT_EQ(fromFile.exitCode, 0) << command;
-    const auto fromPipe = test_support::RunCommand("cat " + kCircuit + " | " + kTool + command + " /dev/stdin", errPath);
+    const auto fromPipe = test_support::RunCommand("cat " + kCircuit + " | " + kTool + command + " /dev/stdin");
     EXPECT_EQ(fromPipe.exitCode, 0) << command;
     EXPECT_EQ(replaced(fromPipe.out, "/dev/stdin", kCircuit), fromFile.out) << command;
     // The writer and the command give up after a while, should the FIFO be
     // opened twice.
     const auto fromFifo = test_support::RunCommand(
-        "timeout 10 sh -c 'cat " + kCircuit + " >" + fifo + "' & timeout 10 " + kTool + command + " " + fifo, errPath);
+        "timeout 10 sh -c 'cat " + kCircuit + " >" + fifo + "' & timeout 10 " + kTool + command + " " + fifo);
     EXPECT_EQ(fromFifo.exitCode, 0) << command;
     EXPECT_EQ(replaced(fromFifo.out, fifo, kCircuit), fromFile.out) << command;
   }
-  unlink(fifo.c_str());
-  unlink(errPath.c_str());
-  rmdir(folder.c_str());
 }
 
 TEST(CheckCommand, FailedOutputFailsTheRun) {
@@ -150,60 +139,6 @@ TEST(CheckCommand, FailedOutputFailsTheRun) {
   EXPECT_EQ(RunTool("legs " + kCircuit + " >/dev/full").exitCode, 2);
   EXPECT_EQ(RunTool("parse " + kCircuit + " >/dev/full").exitCode, 2);
   EXPECT_EQ(RunTool("parse --json " + kCircuit + " >/dev/full").exitCode, 2);
-}
-
-// A route along the equator: a degree of longitude is R pi / 180 exactly.
-Waypoint At(double latitudeDeg, double longitudeDeg, std::int32_t task, double speedMetresPerSecond) {
-  Waypoint w;
-  w.latitude = latitudeDeg * std::numbers::pi / 180.0;
-  w.longitude = longitudeDeg * std::numbers::pi / 180.0;
-  w.task = task;
-  w.speed = speedMetresPerSecond;
-  return w;
-}
-
-TEST(RouteLegs, DistanceCourseCumulativeAndTimeOfEachLeg) {
-  const double degreeMetres = kEarthRadiusMetres * std::numbers::pi / 180.0;
-  const WaypointList route{At(0, 0, Turn, 0), At(0, 1, Turn, 100), At(1, 1, Turn, 0), At(1, 0, Turn, 50)};
-  const RouteLegs legs = LegsOf(route, kEarthRadiusMetres);
-  ASSERT_EQ(legs.legs.size(), 3u);
-  EXPECT_NEAR(legs.legs[0].distanceMetres, degreeMetres, 1e-6);
-  EXPECT_NEAR(legs.legs[0].courseDeg, 90.0, 1e-9);
-  EXPECT_NEAR(legs.legs[0].timeSeconds, degreeMetres / 100.0, 1e-9);
-  EXPECT_NEAR(legs.legs[1].courseDeg, 0.0, 1e-9);
-  EXPECT_FALSE(legs.legs[1].timed);  // toward a waypoint of speed 0
-  // A great circle westward at 1 degree north leaves a little north of west.
-  EXPECT_GT(legs.legs[2].courseDeg, 270.0);
-  EXPECT_LT(legs.legs[2].courseDeg, 270.01);
-  EXPECT_NEAR(legs.legs[2].cumulativeMetres,
-              legs.legs[0].distanceMetres + legs.legs[1].distanceMetres + legs.legs[2].distanceMetres, 1e-6);
-  EXPECT_EQ(legs.untimedLegs, 1u);
-  EXPECT_NEAR(legs.totalSeconds, legs.legs[0].timeSeconds + legs.legs[2].timeSeconds, 1e-9);
-}
-
-TEST(RouteLegs, LoopWayBackIsItsOwnLegOutsideTheTotalsAndMakesTheLap) {
-  WaypointList route{At(0, 0, Turn, 10), At(0, 1, Turn, 10), At(0, 2, Loop, 10), At(0, 3, Land, 10)};
-  route[2].loopTarget = 1;
-  const RouteLegs legs = LegsOf(route, kEarthRadiusMetres);
-  ASSERT_EQ(legs.legs.size(), 4u);
-  EXPECT_TRUE(legs.legs[2].loopBack);
-  EXPECT_EQ(legs.legs[2].fromWaypoint, 2u);
-  EXPECT_EQ(legs.legs[2].toWaypoint, 1u);
-  EXPECT_NEAR(legs.legs[2].courseDeg, 270.0, 1e-9);
-  EXPECT_EQ(legs.legs[3].fromWaypoint, 2u);
-  const double degreeMetres = kEarthRadiusMetres * std::numbers::pi / 180.0;
-  EXPECT_NEAR(legs.totalMetres, 3 * degreeMetres, 1e-6);
-  ASSERT_EQ(legs.loops.size(), 1u);
-  EXPECT_TRUE(legs.loops[0].lap);
-  EXPECT_NEAR(legs.loops[0].lapMetres, 2 * degreeMetres, 1e-6);
-  EXPECT_NEAR(legs.loops[0].lapSeconds, 2 * degreeMetres / 10.0, 1e-6);
-}
-
-TEST(RouteLegs, DurationsRoundToTheSecond) {
-  const std::vector<std::pair<double, std::string>> cases{
-      {0.0, "0:00:00"}, {59.5, "0:01:00"}, {3599.4, "0:59:59"}, {86400.0, "24:00:00"}, {-1.0, "-"}, {NAN, "-"},
-      {1e13, "more than 30,000 years"}};
-  for (const auto& [seconds, text] : cases) EXPECT_EQ(DurationText(seconds), text) << seconds;
 }
 
 TEST(LegsCommand, TableOfTheCircuitWithItsLoopNote) {

@@ -9,42 +9,29 @@
 #include <sstream>
 #include <string>
 
-#include "tests/route/route_test_support.h"
-#include "tests/support/program_run.h"
+#include "tests/support/route_test_support.h"
+#include "tests/support/tool_run.h"
 #include "route_tool/core/route_file_writer.h"
 #include "route_tool/core/route_source.h"
 
 namespace {
+
+using namespace route_tool;
 
 using route_test::TempFile;
 
 const std::string kBases = TARVIK_SOURCE_DIR "/tests/data/bases";
 const std::string kTestField = kBases + "/test_field.cfg";
 
-test_support::ProgramRun RunTool(const std::string& arguments) {
-  const TempFile errFile("");
-  return test_support::RunCommand(std::string(TARVIK_ROUTE_PROGRAM " from-base ") + arguments,
-                                  errFile.Path());
-}
+test_support::ProgramRun RunTool(const std::string& arguments) { return tools_test::RunTool("from-base " + arguments); }
 
-std::string FileText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using test_support::ReadBytes;
 
 // A folder of its own for each test's output, removed afterwards.
 class FromBase : public testing::Test {
  protected:
-  void SetUp() override {
-    char name[] = "/tmp/tarvik_from_base_XXXXXX";
-    ASSERT_NE(mkdtemp(name), nullptr);
-    folder_ = name;
-  }
-  void TearDown() override { std::filesystem::remove_all(folder_); }
-  std::string Out() const { return folder_ + "/out.route"; }
-  std::string folder_;
+  std::string Out() const { return folder_.File("out.route"); }
+  const test_support::TempFolder folder_;
 };
 
 constexpr char kTestFieldSkeleton[] =
@@ -87,7 +74,7 @@ TEST_F(FromBase, WritesTheFileThatTheModulesReaderReadsWithoutError) {
   const test_support::ProgramRun run = RunTool(kTestField + " -o " + Out());
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_EQ(run.out, "");
-  EXPECT_EQ(FileText(Out()), kTestFieldSkeleton);
+  EXPECT_EQ(ReadBytes(Out()), kTestFieldSkeleton);
   EXPECT_FALSE(std::filesystem::exists(Out() + ".partial"));
 
   const RouteSource source = ReadRouteSource(Out());
@@ -115,7 +102,7 @@ TEST_F(FromBase, WritesTheFileThatTheModulesReaderReadsWithoutError) {
 TEST_F(FromBase, TakesThePlanetsRadiusFromThePlanetFile) {
   const test_support::ProgramRun run = RunTool(kBases + "/Config/Mars/Base/Red_Strip.cfg -o " + Out());
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  const std::string text = FileText(Out());
+  const std::string text = ReadBytes(Out());
   EXPECT_NE(text.find("# on a sphere of radius 3390000 m (Size in Mars.cfg),\n"), std::string::npos) << text;
   const RouteSource source = ReadRouteSource(Out());
   ASSERT_FALSE(source.errorFlag) << source.errorText;
@@ -147,7 +134,7 @@ TEST_P(FromBaseFault, SaysWhatAndWhereAndWritesNothing) {
   const Fault& fault = GetParam();
   const TempFile base(fault.baseText);
   const auto filled = [&](const std::string& text) {
-    return Replaced(Replaced(Replaced(text, "{base}", base.Path()), "{out}", Out()), "{dir}", folder_);
+    return Replaced(Replaced(Replaced(text, "{base}", base.Path()), "{out}", Out()), "{dir}", folder_.Path());
   };
   const test_support::ProgramRun run = RunTool(filled(fault.arguments));
   EXPECT_EQ(run.exitCode, fault.exitCode);
@@ -185,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(
               "cannot write standard output: No space left on device"},
         Fault{"NoArguments", "", "", 2, "expected a base file" + kUsageLine},
         Fault{"TwoBases", "", "a.cfg b.cfg", 2, "expected one base file" + kUsageLine},
-        Fault{"OutWithoutName", "", "a.cfg -o", 2, "-o needs a file name" + kUsageLine},
+        Fault{"OutWithoutName", "", "a.cfg -o", 2, "-o needs a value" + kUsageLine},
         Fault{"UnknownOption", "", "a.cfg --radius 5", 2, "unknown option --radius" + kUsageLine}),
     [](const testing::TestParamInfo<Fault>& info) { return std::string(info.param.name); });
 

@@ -10,6 +10,8 @@
 
 namespace {
 
+using namespace route_tool;
+
 using tools_test::TempFolder;
 
 // The sanitizers reserve terabytes of address space for their shadow
@@ -49,13 +51,12 @@ TEST(LargeInput, ParseNeedsAboutTenTimesTheFile) {
   const std::string route = LargeRoute();
   tools_test::WriteBytes(folder.File("large.route"), route);
   const std::string limit = "prlimit --as=" + std::to_string(10 * route.size() + (std::size_t{16} << 20)) + " ";
-  const auto json = test_support::RunCommand(limit + tools_test::kTool + " parse --json " + folder.File("large.route"),
-                                             folder.File("err"));
+  const auto json = test_support::RunCommand(limit + tools_test::kTool + " parse --json " + folder.File("large.route"));
   EXPECT_EQ(json.exitCode, 0) << json.err;
   EXPECT_EQ(Count(json.out, "\"task\":0"), static_cast<std::size_t>(kWaypoints));
   EXPECT_TRUE(json.out.ends_with(",\"Tarvik MFD: Parsing completed!\"]}\n"));
   const auto summary =
-      test_support::RunCommand(limit + tools_test::kTool + " parse " + folder.File("large.route"), folder.File("err"));
+      test_support::RunCommand(limit + tools_test::kTool + " parse " + folder.File("large.route"));
   EXPECT_EQ(summary.exitCode, 0) << summary.err;
   EXPECT_NE(summary.out.find("\n200000 waypoint(s)\n"), std::string::npos);
 }
@@ -69,8 +70,7 @@ TEST(LargeInput, TooLittleMemoryIsAMessageAndAStatus) {
   for (const std::string command : {"parse --json", "parse", "check"}) {
     for (const int mebibytes : {20, 28}) {
       const auto run = test_support::RunCommand("prlimit --as=" + std::to_string(mebibytes << 20) + " " +
-                                                    tools_test::kTool + " " + command + " " + folder.File("large.route"),
-                                                folder.File("err"));
+                                                    tools_test::kTool + " " + command + " " + folder.File("large.route"));
       const std::string what = command + " in " + std::to_string(mebibytes) + " MiB";
       EXPECT_TRUE(run.exitCode == 1 || run.exitCode == 2) << what << ": " << run.exitCode;
       EXPECT_NE((run.out + run.err).find("not enough memory"), std::string::npos) << what;
@@ -89,8 +89,7 @@ TEST(LargeInput, ReaderOutOfMemoryIsSaidAsSuch) {
        {std::string("legs"), "draw -o " + folder.File("plan.svg"), std::string("export --format gpx")}) {
     for (const int mebibytes : {20, 28}) {
       const auto run = test_support::RunCommand("prlimit --as=" + std::to_string(mebibytes << 20) + " " +
-                                                    tools_test::kTool + " " + command + " " + folder.File("large.route"),
-                                                folder.File("err"));
+                                                    tools_test::kTool + " " + command + " " + folder.File("large.route"));
       const std::string what = command + " in " + std::to_string(mebibytes) + " MiB";
       EXPECT_EQ(run.exitCode, route_tool::kExitUsage) << what;
       EXPECT_EQ(run.err, expected) << what;

@@ -12,19 +12,15 @@
 
 #include "route/route_file_reader.h"
 #include "simhost/sim_host.h"
-#include "tests/route/route_test_support.h"
-#include "tests/support/program_run.h"
+#include "tests/support/route_test_support.h"
+#include "tests/support/tool_run.h"
 
 namespace {
 
 using route_test::TempFile;
 
 using ToolRun = test_support::ProgramRun;
-
-ToolRun RunTool(const std::string& arguments) {
-  const TempFile errFile("");
-  return test_support::RunCommand(std::string(TARVIK_ROUTE_PROGRAM " ") + arguments, errFile.Path());
-}
+using tools_test::RunTool;
 
 const std::string kExample = TARVIK_SOURCE_DIR "/examples/routes/example.route";
 
@@ -76,7 +72,7 @@ TEST_F(TarvikRouteToolTest, JsonStaysCleanWhenErrorsAreEchoed) {
   EXPECT_NE(run.err.find("error converting x to double."), std::string::npos);
 }
 
-TEST_F(TarvikRouteToolTest, JsonEscapesBytesAndWritesInfinityAsText) {
+TEST_F(TarvikRouteToolTest, JsonReplacesBytesThatAreNotUtf8AndWritesInfinityAsText) {
   const TempFile file(
       "BEGIN_POINTS\n1 2\nEND_POINTS\nBEGIN_RUNWAYS\n0 0\nEND_RUNWAYS\nBEGIN_WAYPOINTS\n"
       "POINT 0 TURN 1e999 -1e999 0 \"\xff\xc3\xa9\x01\\\"\nEND_WAYPOINTS\n");
@@ -84,23 +80,20 @@ TEST_F(TarvikRouteToolTest, JsonEscapesBytesAndWritesInfinityAsText) {
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find(R"("acceptRadius":"inf","speed":0)"), std::string::npos) << run.out;
   EXPECT_NE(run.out.find(R"("altitude":"-inf")"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find(R"("description":"\u00ff)" "\xc3\xa9" R"(\u0001\\")"), std::string::npos) << run.out;
-  // A bad byte reads back as the character of the same number.
-  const nlohmann::json document = nlohmann::json::parse(run.out);
-  EXPECT_EQ(document["waypoints"][0]["description"], "\xc3\xbf\xc3\xa9\x01\\");
+  EXPECT_NE(run.out.find(R"("description":")" "\xef\xbf\xbd\xc3\xa9" R"(\u0001\\")"), std::string::npos) << run.out;
 }
 
-// A private-use character passes through as it is, wherever it stands
-// beside a byte that is not UTF-8 or beside hex digits.
-TEST_F(TarvikRouteToolTest, JsonKeepsPrivateUseCharactersBesideEscapedBytes) {
-  const std::string mark = "\xee\x80\x80";  // U+E000
-  const TempFile file("BEGIN_POINTS\n1 2\nEND_POINTS\nBEGIN_RUNWAYS\n0 0\nEND_RUNWAYS\nBEGIN_WAYPOINTS\n"
-                      "POINT 0 TURN 10 0 0 \"" + mark + "ff\xfe" + mark + mark + "\"\nEND_WAYPOINTS\n");
-  const ToolRun run = RunTool("parse --json " + file.Path());
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.out.find("\"description\":\"" + mark + "ff\\u00fe" + mark + mark + "\""), std::string::npos) << run.out;
-  const nlohmann::json document = nlohmann::json::parse(run.out);
-  EXPECT_EQ(document["waypoints"][0]["description"], mark + "ff\xc3\xbe" + mark + mark);
+// Every command writes a byte sequence that is not UTF-8 alike: one U+FFFD
+// for each ill-formed sequence (a cut one, then a lone byte).
+TEST_F(TarvikRouteToolTest, JsonOfEveryCommandReplacesEachIllFormedSequenceOnce) {
+  const TempFile file("BEGIN_POINTS\n10 50\n11 \xe2\x82\xff\n12 52\nEND_POINTS\nBEGIN_RUNWAYS\n0 1\nEND_RUNWAYS\n"
+                      "BEGIN_WAYPOINTS\nPOINT 0 TURN 100\nEND_WAYPOINTS\n");
+  const std::string replacement = "\xef\xbf\xbd";
+  const std::string expected = "error converting " + replacement + replacement + " to double.";
+  const nlohmann::json parsed = nlohmann::json::parse(RunTool("parse --json " + file.Path()).out);
+  const nlohmann::json checked = nlohmann::json::parse(RunTool("check --json " + file.Path()).out);
+  EXPECT_EQ(parsed["errorText"], expected);
+  EXPECT_EQ(checked["files"][0]["module"]["errorText"], expected);
 }
 
 TEST_F(TarvikRouteToolTest, SummaryListsWaypointsAndRunways) {

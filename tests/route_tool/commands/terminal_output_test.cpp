@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "tests/route/route_test_support.h"
+#include "tests/support/route_test_support.h"
 #include "tests/support/tool_run.h"
 
 namespace {

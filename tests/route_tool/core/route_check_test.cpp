@@ -7,10 +7,12 @@
 
 #include "route/route_file_reader.h"
 #include "simhost/sim_host.h"
-#include "tests/route/route_test_support.h"
+#include "tests/support/route_test_support.h"
 #include "route_tool/core/route_check.h"
 
 namespace {
+
+using namespace route_tool;
 
 using route_test::TempFile;
 

@@ -9,11 +9,13 @@
 #include <vector>
 
 #include "route/section_text.h"
-#include "tests/route/route_test_support.h"
+#include "tests/support/route_test_support.h"
 #include "route_tool/core/route_file_writer.h"
 #include "route_tool/core/route_source.h"
 
 namespace {
+
+using namespace route_tool;
 
 using route_test::TempFile;
 

@@ -7,14 +7,17 @@
 #include "simhost/sim_host.h"
 #include "tests/support/tool_run.h"
 #include "route_tool/core/route_source.h"
+#include "geodesy/angles.h"
 
 namespace {
+
+using namespace route_tool;
 
 using nlohmann::json;
 using tools_test::kSource;
 using tools_test::RunTool;
 
-constexpr double kDegreesPerRadian = 57.29577951308232;
+using geodesy::kDegreesPerRadian;
 
 class GeoJsonTest : public testing::Test {
  protected:

@@ -13,15 +13,18 @@
 #include "simhost/sim_host.h"
 #include "tests/support/tool_run.h"
 #include "route_tool/core/route_source.h"
+#include "geodesy/angles.h"
 
 namespace {
+
+using namespace route_tool;
 
 using tools_test::kSource;
 using tools_test::ReadBytes;
 using tools_test::RunTool;
 using tools_test::TempFolder;
 
-constexpr double kRadiansPerDegree = 0.017453292519943295;
+using geodesy::kRadiansPerDegree;
 
 // Every route file of the examples and the real-host test.
 std::vector<std::string> ExampleRoutes() {
@@ -248,8 +251,8 @@ TEST_F(GpxTest, ExportIsGpx11WithOurFieldsAndOpenCpnArrivalRadius) {
   // A runway waypoint: the runway's centre in degrees.
   const pugi::xml_node landing = rtepts[6];
   const RouteSource source = ReadRouteSource(kSource + "/examples/demo/Config/TKMFD/routes/kestrel.route");
-  EXPECT_EQ(landing.attribute("lat").as_double(), source.runways[1].centerLatitude * 57.29577951308232);
-  EXPECT_EQ(landing.attribute("lon").as_double(), source.runways[1].centerLongitude * 57.29577951308232);
+  EXPECT_EQ(landing.attribute("lat").as_double(), source.runways[1].centerLatitude * geodesy::kDegreesPerRadian);
+  EXPECT_EQ(landing.attribute("lon").as_double(), source.runways[1].centerLongitude * geodesy::kDegreesPerRadian);
   const pugi::xml_node landingFields = landing.child("extensions").child("tarvik:waypoint");
   EXPECT_EQ(Attribute(landingFields, "reference"), "RUNWAY");
   EXPECT_EQ(Attribute(landingFields, "index"), "1");

@@ -12,15 +12,18 @@
 #include "tests/support/tool_run.h"
 #include "route_tool/core/route_source.h"
 #include "text/utf8.h"
+#include "geodesy/angles.h"
 
 namespace {
+
+using namespace route_tool;
 
 using tools_test::ReadBytes;
 using tools_test::RunTool;
 using tools_test::TempFolder;
 using tools_test::WriteBytes;
 
-constexpr double kDegreesPerRadian = 57.29577951308232;
+using geodesy::kDegreesPerRadian;
 constexpr double kTwoPi = 6.283185307179586;
 
 std::string Route(const std::string& points, const std::string& runways, const std::string& waypoints) {

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "geodesy/body_constants.h"
+#include "geodesy/angles.h"
 #include "simhost/sim_host.h"
 #include "tests/support/cairo_static_data.h"
 #include "route_tool/plan/route_plan_painter.h"
@@ -17,8 +19,8 @@ namespace {
 
 using namespace route_tool;
 
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kRad = kPi / 180.0;
+using geodesy::kEarthRadiusMetres;
+constexpr double kRad = geodesy::kRadiansPerDegree;
 
 Waypoint WaypointAt(double latitudeDeg, double longitudeDeg, double acceptRadiusMetres = 0.0) {
   Waypoint w;
@@ -34,16 +36,16 @@ double HaversineMetres(double lat1Deg, double lon1Deg, double lat2Deg, double lo
   const double dLon = (lon2Deg - lon1Deg) * kRad;
   const double a = std::pow(std::sin(dLat / 2), 2) + std::cos(lat1Deg * kRad) * std::cos(lat2Deg * kRad) *
                                                           std::pow(std::sin(dLon / 2), 2);
-  return 2.0 * kBodyRadiusMetres * std::asin(std::sqrt(a));
+  return 2.0 * kEarthRadiusMetres * std::asin(std::sqrt(a));
 }
 
 TEST(LocalProjection, MeridianAndCentralParallelAreTrueToScale) {
-  const LocalProjection map(52.0 * kRad, 10.0 * kRad, kBodyRadiusMetres);
+  const LocalProjection map(52.0 * kRad, 10.0 * kRad, kEarthRadiusMetres);
   const PlanMetres degreeNorth = map.ToPlan(53.0 * kRad, 10.0 * kRad);
   EXPECT_DOUBLE_EQ(degreeNorth.eastMetres, 0.0);
-  EXPECT_NEAR(degreeNorth.northMetres, kBodyRadiusMetres * kRad, 1e-6);
+  EXPECT_NEAR(degreeNorth.northMetres, kEarthRadiusMetres * kRad, 1e-6);
   const PlanMetres tenthEast = map.ToPlan(52.0 * kRad, 10.1 * kRad);
-  EXPECT_NEAR(tenthEast.eastMetres, kBodyRadiusMetres * 0.1 * kRad * std::cos(52.0 * kRad), 1e-6);
+  EXPECT_NEAR(tenthEast.eastMetres, kEarthRadiusMetres * 0.1 * kRad * std::cos(52.0 * kRad), 1e-6);
   EXPECT_NEAR(tenthEast.northMetres, 0.0, 1e-9);
   // The way back.
   EXPECT_NEAR(map.LatitudeDegAt(degreeNorth.northMetres), 53.0, 1e-12);
@@ -53,7 +55,7 @@ TEST(LocalProjection, MeridianAndCentralParallelAreTrueToScale) {
 }
 
 TEST(LocalProjection, DistancesNearTheCentreMatchTheGreatCircle) {
-  const LocalProjection map(28.55 * kRad, -80.6 * kRad, kBodyRadiusMetres);
+  const LocalProjection map(28.55 * kRad, -80.6 * kRad, kEarthRadiusMetres);
   struct Case {
     double lat1, lon1, lat2, lon2;
   };
@@ -69,10 +71,10 @@ TEST(LocalProjection, DistancesNearTheCentreMatchTheGreatCircle) {
 }
 
 TEST(LocalProjection, LongitudesAcrossTheAntimeridianStayTogether) {
-  const LocalProjection map(-16.0 * kRad, 179.95 * kRad, kBodyRadiusMetres);
+  const LocalProjection map(-16.0 * kRad, 179.95 * kRad, kEarthRadiusMetres);
   const PlanMetres west = map.ToPlan(-16.0 * kRad, 179.95 * kRad);
   const PlanMetres east = map.ToPlan(-16.0 * kRad, -179.95 * kRad);
-  EXPECT_NEAR(east.eastMetres - west.eastMetres, kBodyRadiusMetres * 0.1 * kRad * std::cos(16.0 * kRad), 1e-6);
+  EXPECT_NEAR(east.eastMetres - west.eastMetres, kEarthRadiusMetres * 0.1 * kRad * std::cos(16.0 * kRad), 1e-6);
   // Unwrapped on the way back, wrapped in the labels.
   EXPECT_NEAR(map.LongitudeDegAt(east.eastMetres), 180.05, 1e-9);
   EXPECT_EQ(LongitudeLabel(180.05, 0.05), "179.95\u00B0W");
@@ -83,7 +85,7 @@ TEST(LocalProjection, LongitudesAcrossTheAntimeridianStayTogether) {
   const double spanPx = plan.fit.XPx(plan.waypoints[1].at.eastMetres) - plan.fit.XPx(plan.waypoints[0].at.eastMetres);
   EXPECT_GT(spanPx, 0.0);  // the second lies east of the first, on the same plan
   EXPECT_LT(spanPx, plan.fit.frame.widthPx);
-  EXPECT_NEAR(plan.waypoints[1].at.eastMetres, kBodyRadiusMetres * 0.15 * kRad * std::cos(-16.05 * kRad), 1e-6);
+  EXPECT_NEAR(plan.waypoints[1].at.eastMetres, kEarthRadiusMetres * 0.15 * kRad * std::cos(-16.05 * kRad), 1e-6);
   const Graticule graticule = GraticuleInView(plan.projection, plan.fit);
   std::vector<std::string> labels;
   for (const double longitude : graticule.longitudesDeg) labels.push_back(LongitudeLabel(longitude, graticule.longitudeStepDeg));

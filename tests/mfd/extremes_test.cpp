@@ -7,6 +7,7 @@
 
 #include "page_fixture.h"
 #include "surfaces/cairo_surface.h"
+#include "tests/support/cairo_static_data.h"
 
 namespace pages_test {
 namespace {

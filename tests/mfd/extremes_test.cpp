@@ -5,7 +5,7 @@
 #include <numbers>
 #include <sstream>
 
-#include "page_fixture.h"
+#include "tests/mfd/page_fixture.h"
 #include "surfaces/cairo_surface.h"
 #include "tests/support/cairo_static_data.h"
 

@@ -5,8 +5,9 @@
 #include <numbers>
 #include <sstream>
 
-#include "page_fixture.h"
+#include "tests/mfd/page_fixture.h"
 #include "surfaces/cairo_surface.h"
+#include "tests/support/cairo_static_data.h"
 
 namespace pages_test {
 namespace {

@@ -73,6 +73,11 @@ void CommandLine::WholeNumber(const std::string& name, std::size_t& value, std::
                                 ->check(Wanting(name, problem)));
 }
 
+void CommandLine::Texts(const std::string& name, std::vector<std::string>& values, const std::string& valueName,
+                        const std::string& help) {
+  parser_->app.add_option(name, values, help)->type_name(valueName)->allow_extra_args(false);
+}
+
 void CommandLine::Rest(std::vector<std::string>& values, const std::string& valueName, const std::string& help) {
   parser_->app.add_option(valueName, values, help)->type_name("");
 }

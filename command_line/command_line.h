@@ -48,6 +48,9 @@ class CommandLine {
               const std::string& help);
   void WholeNumber(const std::string& name, std::size_t& value, std::size_t lowest, const std::string& valueName,
                    const std::string& help);
+  // An option that may be given again: each time one value, all kept in order.
+  void Texts(const std::string& name, std::vector<std::string>& values, const std::string& valueName,
+             const std::string& help);
   // Every argument that is not an option, in order.
   void Rest(std::vector<std::string>& values, const std::string& valueName, const std::string& help);
   // Only at a program's top level: "--version" shows the text.

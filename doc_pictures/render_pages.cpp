@@ -13,6 +13,7 @@
 #include "geodesy/body_constants.h"
 #include "mfd/tarvik_mfd.h"
 #include "nav/route_registry.h"
+#include "page_pictures/page_picture.h"
 #include "simhost/sim_host.h"
 #include "surfaces/cairo_surface.h"
 
@@ -84,11 +85,7 @@ VesselRoute SampleRoute() {
 
 // Redraws the display on one page and keeps the picture.
 bool RenderPage(TarvikMFD& display, DisplayPage page, simhost::CairoSurface& picture, const std::filesystem::path& file) {
-  display.State().page = page;
-  display.State().range = kRangeMetres;
-  display.PushRoute();
-  picture.Clear();
-  display.UpdateSketchpad(&picture);
+  page_pictures::DrawPage(display, page, kRangeMetres, picture);
   const bool written = picture.WritePng(file.string());
   std::printf("%s %s\n", written ? "wrote" : "could not write", file.string().c_str());
   return written;
@@ -99,11 +96,7 @@ bool RenderPage(TarvikMFD& display, DisplayPage page, simhost::CairoSurface& pic
 bool RenderAll(const std::filesystem::path& folder) {
   BuildWorld();
   TarvikMFD display(kDisplayPx, kDisplayPx, simhost::host().Focus()->iface.get(), 1);
-  VesselRoute route = SampleRoute();
-  route.displays = display.route.displays;
-  route.vessel = display.route.vessel;
-  route.vesselHandle = display.route.vesselHandle;
-  display.route = route;
+  page_pictures::ShowRoute(display, SampleRoute());
   display.routeFiles = {"brighton_circuit.route", "coastal_tour.route", "night_landing.route", "polar_test.route"};
 
   struct Page {

@@ -32,6 +32,7 @@ constexpr Command kCommands[] = {
     {"from-base", "BASE.cfg [-o FILE.route]", "a route file skeleton from one of the host's base files",
      route_tool::RunFromBase},
     {"parse", "[--json] FILE", "what the module reads: waypoints, runways, error text", route_tool::RunParse},
+    {"plan", route_tool::kPlanArguments, route_tool::kPlanAbout, route_tool::RunPlan},
 };
 
 std::string UsageOf(const Command& command) {

@@ -7,6 +7,7 @@
 // in that table.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -34,6 +35,23 @@ int RunDraw(CommandLine& line, const Arguments& arguments);
 int RunExport(CommandLine& line, const Arguments& arguments);
 int RunImport(CommandLine& line, const Arguments& arguments);
 int RunFromBase(CommandLine& line, const Arguments& arguments);
+// Checks the line, then starts the planner program with it.
+int RunPlan(CommandLine& line, const Arguments& arguments);
+
+// tarvik-route plan's options, read alike by tarvik-route and the planner program.
+struct PlanOptions {
+  std::optional<std::string> file;
+  std::vector<std::string> bases;
+  std::string folder;  // empty: the route file's folder, else the current one
+  std::size_t port = 0;  // 0: any free port
+  bool open = true;
+};
+inline constexpr char kPlanArguments[] = "[FILE.route] [--base BASE.cfg]... [--folder DIR] [--port N] [--no-open]";
+inline constexpr char kPlanAbout[] = "the route planner in the browser: prints the address to open";
+// Empty to go on; else the status to end with (help shown or line refused).
+std::optional<int> ReadPlanOptions(CommandLine& line, const Arguments& arguments, PlanOptions& options);
+// Serves until stopped; in the planner program (route_tool/planner/planner_main.cpp).
+int RunPlanCommand(const PlanOptions& options);
 
 // Writes "tarvik-route: <message>" and a line end to standard error and
 // returns the status.

@@ -54,6 +54,8 @@ class LocalProjection {
   double NorthMetresAtLatitudeDeg(double latitudeDeg) const;
   double EastMetresAtLongitudeDeg(double unwrappedLongitudeDeg) const;
   double Latitude0Rad() const { return latitude0Rad_; }
+  double Longitude0Rad() const { return longitude0Rad_; }
+  double RadiusMetres() const { return radiusMetres_; }
 
  private:
   double latitude0Rad_;

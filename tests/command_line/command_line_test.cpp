@@ -40,6 +40,9 @@ const std::vector<Command> kCommands = {
     {kSim, "tarvik-sim", "",
      "tarvik-sim SCENARIO.json [--out DIR] [--frames SECONDS] [--record] [--overview-rows N] [--module FILE]",
      {"--out", "--frames", "--record", "--overview-rows", "--module", "--version"}, "--out out", "a.json"},
+    {kRoute, "tarvik-route", "plan",
+     "tarvik-route plan [FILE.route] [--base BASE.cfg]... [--folder DIR] [--port N] [--no-open]",
+     {"--base", "--folder", "--port", "--no-open"}, "--folder d", "a.route"},
 };
 
 test_support::ProgramRun RunLine(const Command& c, const std::string& line) {
@@ -90,11 +93,14 @@ TEST(CommandLine, NumberOptionsSayWhatTheyWant) {
   const Command& legs = kCommands[1];
   const Command& import = kCommands[4];
   const Command& sim = kCommands[7];
+  const Command& plan = kCommands[8];
   const Case cases[] = {
       {sim, "a.json --overview-rows 0", "--overview-rows needs a whole number from 1 up, not 0"},
       {sim, "a.json --frames -1", "--frames needs a number of seconds from 0 up, not -1"},
       {legs, "--body-radius 0 a.route", "--body-radius needs a number of metres above 0 and at most 1e+12, not 0"},
       {import, "a.gpx -o b.route --radius 5m", "--radius needs a number of metres from 0 up, not 5m"},
+      {plan, "--port 70000", "--port needs a whole number from 0 to 65535, not 70000"},
+      {plan, "--port 80.5", "--port needs a whole number from 0 up, not 80.5"},
   };
   for (const Case& c : cases) ExpectRefused(c.command, c.line, c.message);
 }

@@ -1,0 +1,212 @@
+// A real session of tarvik-route plan in headless Debian chromium: open a
+// route, add a waypoint by clicking at a known place, drag one, change a
+// radius, undo and redo it, see the module's pages change, see a check
+// error come and go, save and read the file back with the module's reader,
+// and see a save refused after the file changed on disk. Then the edit
+// latency on a route of 1,000 waypoints, reported (not asserted), and a
+// screenshot of the page.
+//
+//   node planner_session.mjs TARVIK_ROUTE SOURCE_DIR OUT_DIR
+// OUT_DIR gets planner.png and planner-latency.txt.
+import assert from 'node:assert/strict';
+import { spawn, execFileSync } from 'node:child_process';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { chromium } from 'playwright-core';
+
+const [tool, sourceDir, outDir] = process.argv.slice(2);
+if (!tool || !sourceDir || !outDir) {
+  console.error('usage: node planner_session.mjs TARVIK_ROUTE SOURCE_DIR OUT_DIR');
+  process.exit(2);
+}
+const EDITS_MEASURED = 20;
+
+const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'tarvik_planner_'));
+const routeFile = path.join(folder, 'kestrel.route');
+fs.copyFileSync(path.join(sourceDir, 'examples/demo/Config/TKMFD/routes/kestrel.route'), routeFile);
+
+// The waypoints as the module reads them, through tarvik-route parse.
+function moduleWaypoints(file) {
+  return JSON.parse(execFileSync(tool, ['parse', '--json', file], { encoding: 'utf8' })).waypoints;
+}
+
+function startPlanner() {
+  const child = spawn(tool, ['plan', routeFile, '--folder', folder, '--no-open', '--port', '0'],
+                      { stdio: ['ignore', 'pipe', 'inherit'] });
+  return new Promise((resolve, reject) => {
+    let out = '';
+    child.stdout.on('data', (chunk) => {
+      out += chunk;
+      const line = out.split('\n')[0];
+      if (out.includes('\n')) resolve({ child, address: line.trim() });
+    });
+    child.on('exit', (code) => reject(new Error(`tarvik-route plan ended with ${code}`)));
+  });
+}
+
+// Waits for the page to show the server's answer to what was just done.
+async function answered(page, revisionBefore) {
+  await page.waitForFunction((r) => window.planner.revision > r && window.planner.busy === 0, revisionBefore, { timeout: 0 });
+}
+const revision = (page) => page.evaluate(() => window.planner.revision);
+
+// Screen place of a latitude and longitude on the map.
+function screenOf(page, lat, lon) {
+  return page.evaluate(([la, lo]) => {
+    const map = window.plannerMap;
+    const [x, y] = map.pxOf(la, lo);
+    const point = map.root.createSVGPoint();
+    point.x = x;
+    point.y = y;
+    const at = point.matrixTransform(map.root.getScreenCTM());
+    return { x: at.x, y: at.y, degPerScreenPx: map.unitsPerScreenPx() / map.map.fit.pxPerMetre / map.map.projection.northMetresPerDeg };
+  }, [lat, lon]);
+}
+
+const { child, address } = await startPlanner();
+const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
+try {
+  const page = await browser.newPage({ viewport: { width: 1600, height: 1000 } });
+  page.on('pageerror', (error) => { console.error('page error:', error); process.exitCode = 1; });
+  page.on('dialog', (dialog) => dialog.accept('saved-as.route'));
+  await page.goto(address);
+  await page.waitForFunction(() => window.planner.revision >= 1);
+  const original = moduleWaypoints(routeFile);
+  assert.equal(await page.locator('#waypoints tbody tr').count(), original.length);
+
+  // Click at a known place: a new point and a TURN waypoint there.
+  const clicked = { lat: 52.06, lon: 10.09 };
+  let at = await screenOf(page, clicked.lat, clicked.lon);
+  let before = await revision(page);
+  await page.mouse.click(at.x, at.y);
+  await answered(page, before);
+  const added = await page.evaluate(() => {
+    const d = window.planner.draft;
+    const w = d.waypoints[d.waypoints.length - 1];
+    return { w, p: d.points[w.index] };
+  });
+  assert.equal(added.w.task, 'TURN');
+  assert.equal(added.w.runway, false);
+  assert.ok(Math.abs(added.p.lat - clicked.lat) < 2 * at.degPerScreenPx, `clicked latitude ${added.p.lat}`);
+  assert.ok(Math.abs(added.p.lon - clicked.lon) < 4 * at.degPerScreenPx, `clicked longitude ${added.p.lon}`);
+
+  // Drag the waypoint "Over VOR BRN" (point 5) to another known place.
+  const dragged = { lat: 52.11, lon: 10.2 };
+  const from = await screenOf(page, 52.098925, 10.175289);
+  at = await screenOf(page, dragged.lat, dragged.lon);
+  before = await revision(page);
+  await page.mouse.move(from.x, from.y);
+  await page.mouse.down();
+  await page.mouse.move(from.x + 10, from.y + 10, { steps: 3 });
+  await page.mouse.move(at.x, at.y, { steps: 5 });
+  await page.mouse.up();
+  await answered(page, before);
+  const moved = await page.evaluate(() => window.planner.draft.points[5]);
+  assert.ok(Math.abs(moved.lat - dragged.lat) < 2 * at.degPerScreenPx, `dragged latitude ${moved.lat}`);
+  assert.ok(Math.abs(moved.lon - dragged.lon) < 4 * at.degPerScreenPx, `dragged longitude ${moved.lon}`);
+
+  // A radius changed in the table reaches the text.
+  before = await revision(page);
+  await page.locator('#waypoints tbody tr').nth(1).locator('input.radius').fill('777');
+  await page.locator('#waypoints tbody tr').nth(1).locator('input.radius').press('Enter');
+  await answered(page, before);
+  assert.match(await page.evaluate(() => window.planner.text), /^POINT 4 TURN 777 900 110 "Departure turn"$/m);
+  // Undo and redo with the keys, outside the text fields.
+  await page.locator('#map').focus();
+  for (const [key, radius] of [['Control+z', 1500], ['Control+y', 777], ['Control+z', 1500], ['Control+Shift+z', 777]]) {
+    before = await revision(page);
+    await page.keyboard.press(key);
+    await answered(page, before);
+    assert.equal(await page.evaluate(() => window.planner.draft.waypoints[1].radius), radius, key);
+    assert.equal(await page.locator('#waypoints tbody tr').nth(1).locator('input.radius').inputValue(), String(radius), key);
+  }
+
+  // The module's own pages for the vessel at waypoint 2, then at 3: the
+  // pictures change with the current waypoint.
+  const previews = () => page.evaluate(() => window.planner.previews ?? 0);
+  await page.click('#preview-next');
+  await page.waitForFunction(() => window.planner.previews >= 1);
+  const atSecond = await page.locator('#preview-list').getAttribute('src');
+  assert.match(atSecond, /^data:image\/png;base64,/);
+  const shownBefore = await previews();
+  await page.click('#preview-next');
+  await page.waitForFunction((n) => window.planner.previews > n, shownBefore);
+  assert.equal(await page.locator('#preview-waypoint').inputValue(), '2');
+  assert.notEqual(await page.locator('#preview-list').getAttribute('src'), atSecond);
+  assert.notEqual(await page.locator('#preview-map').getAttribute('src'), atSecond);
+  // The README's picture: the map, the table and the module's pages.
+  await page.evaluate(() => document.getElementById('side').scrollTo(0, 0));
+  await page.screenshot({ path: path.join(outDir, 'planner.png') });
+
+  // A bad edit of the text: an error on its line, gone once mended.
+  const good = await page.evaluate(() => window.planner.text);
+  const badLine = good.split('\n').findIndex((l) => l.startsWith('POINT 6 TURN')) + 1;
+  before = await revision(page);
+  await page.locator('#text').fill(good.replace('POINT 6 TURN', 'POINT 6 TRUN'));
+  await answered(page, before);
+  const problems = await page.evaluate(() => window.planner.problems);
+  assert.ok(problems.some((p) => p.severity === 'error' && p.line === badLine), JSON.stringify(problems));
+  assert.equal(await page.locator('#text-lines .bad.error').first().textContent(), `${badLine}\n`);
+  before = await revision(page);
+  await page.locator('#text').fill(good);
+  await answered(page, before);
+  assert.equal(await page.locator('#problems li.error').count(), 0);
+
+  // Save, then the module reads exactly the expected waypoints.
+  await page.locator('#map').focus();
+  before = await revision(page);
+  await page.click('#save');
+  await answered(page, before);
+  const saved = moduleWaypoints(routeFile);
+  assert.equal(saved.length, original.length + 1);
+  const toRad = Math.PI / 180;
+  assert.equal(saved[1].acceptRadius, 777);
+  assert.ok(Math.abs(saved[2].latitude - dragged.lat * toRad) < 2 * at.degPerScreenPx * toRad);
+  assert.ok(Math.abs(saved.at(-1).latitude - clicked.lat * toRad) < 2 * at.degPerScreenPx * toRad);
+  for (const i of [0, 3, 4, 5, 6]) assert.deepEqual(saved[i], original[i]);
+
+  // The file changes on disk: the next save is refused and shows both.
+  const theirs = fs.readFileSync(routeFile, 'utf8').replace('Hold fix', 'Hold fix, changed elsewhere');
+  fs.writeFileSync(routeFile, theirs);
+  before = await revision(page);
+  await page.locator('#waypoints tbody tr').nth(2).locator('input.radius').fill('888');
+  await page.locator('#waypoints tbody tr').nth(2).locator('input.radius').press('Enter');
+  await answered(page, before);
+  await page.click('#save');
+  await page.locator('#conflict').waitFor({ state: 'visible' });
+  assert.equal(await page.locator('#conflict-disk').textContent(), theirs);
+  assert.match(await page.locator('#conflict-mine').textContent(), /TURN 888/);
+  assert.equal(fs.readFileSync(routeFile, 'utf8'), theirs);
+  await page.click('#conflict-close');
+
+  // Latency of an edit on a route of 1,000 waypoints: from the change to
+  // the answer shown in the map, the check and the legs.
+  const lines = ['BEGIN_POINTS'];
+  for (let i = 0; i < 1000; ++i) lines.push(`${(10 + 0.01 * (i % 40)).toFixed(2)} ${(52 + 0.01 * Math.floor(i / 40)).toFixed(2)}`);
+  lines.push('END_POINTS', 'BEGIN_RUNWAYS', '-1 -1', 'END_RUNWAYS', 'BEGIN_WAYPOINTS');
+  for (let i = 0; i < 1000; ++i) lines.push(`POINT ${i} TURN 300 500 80 "wp ${i}"`);
+  lines.push('END_WAYPOINTS', '');
+  fs.writeFileSync(path.join(folder, 'large.route'), lines.join('\n'));
+  await page.evaluate(async () => { await window.plannerOpen('large.route'); });
+  assert.equal(await page.locator('#waypoints tbody tr').count(), 1000);
+  const timings = [];
+  for (let i = 0; i < EDITS_MEASURED; ++i) {
+    before = await revision(page);
+    const radius = page.locator('#waypoints tbody tr').nth(500).locator('input.radius');
+    await radius.fill(String(400 + i));
+    await radius.press('Enter');
+    await answered(page, before);
+    timings.push(await page.evaluate(() => window.planner.lastEditMs));
+  }
+  timings.sort((a, b) => a - b);
+  const report = `edit of a 1,000-waypoint route, ${EDITS_MEASURED} edits: median ${timings[EDITS_MEASURED / 2].toFixed(1)} ms, ` +
+                 `fastest ${timings[0].toFixed(1)} ms, slowest ${timings.at(-1).toFixed(1)} ms\n`;
+  fs.writeFileSync(path.join(outDir, 'planner-latency.txt'), report);
+  process.stdout.write(report);
+} finally {
+  await browser.close();
+  child.kill();
+  fs.rmSync(folder, { recursive: true, force: true });
+}
+console.log('planner session: passed');

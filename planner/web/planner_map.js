@@ -1,0 +1,218 @@
+// The map: draw's own SVG of the route from the server, shown under a
+// view box the page pans and zooms, with a handle on each waypoint, the
+// bases. Places come from pixels by the
+// projection and fit the server sends with the picture.
+
+const SVG = 'http://www.w3.org/2000/svg';
+const CLICK_SLOP_PX = 4;         // a press that moves less is a click
+const RUNWAY_PICK_PX = 9;        // a click this near a runway's bar is on it
+const HANDLE_RADIUS_PX = 9;
+const SCALE_BAR_MAX_PX = 160;
+
+function svgElement(name, attributes) {
+  const element = document.createElementNS(SVG, name);
+  for (const [key, value] of Object.entries(attributes)) element.setAttribute(key, value);
+  return element;
+}
+
+// 1, 2 or 5 times a power of ten, at most `most`.
+function niceLengthAtMost(most) {
+  const power = 10 ** Math.floor(Math.log10(most));
+  for (const step of [5, 2, 1]) if (step * power <= most) return step * power;
+  return power;
+}
+
+function wrappedDegrees(longitudeDeg) {
+  let wrapped = ((longitudeDeg + 180) % 360 + 360) % 360 - 180;
+  if (wrapped === -180) wrapped = 180;
+  return wrapped;
+}
+
+export class PlanMap {
+  // handlers: onAdd(lat, lon, runwayIndex|null), onMoveWaypoint(index, lat, lon)
+  constructor(container, scaleLine, scaleLabel, handlers) {
+    this.container = container;
+    this.scaleLine = scaleLine;
+    this.scaleLabel = scaleLabel;
+    this.handlers = handlers;
+    this.map = null;
+    this.pictureUrl = null;
+    this.pickOnce = null;  // a click that places something else than a waypoint
+    this.view = null;  // {x, y, w, h} in picture pixels
+    this.bases = [];
+    this.root = svgElement('svg', { id: 'map-svg', preserveAspectRatio: 'xMidYMid meet' });
+    this.picture = svgElement('g', { id: 'map-picture' });
+    this.overlay = svgElement('g', { id: 'map-overlay' });
+    this.root.append(this.picture, this.overlay);
+    container.append(this.root);
+    this.listen();
+  }
+
+  // The server's map; the view stays where the user put it.
+  show(map) {
+    if (!map) return;
+    const first = !this.map;
+    this.map = map;
+    // As a picture, not as elements: a map of 1,000 waypoints is megabytes
+    // of SVG, and the browser draws a picture without building its tree.
+    if (this.pictureUrl) URL.revokeObjectURL(this.pictureUrl);
+    this.pictureUrl = URL.createObjectURL(new Blob([map.svg], { type: 'image/svg+xml' }));
+    this.picture.replaceChildren(svgElement('image', {
+      href: this.pictureUrl, x: 0, y: 0, width: map.widthPx, height: map.heightPx }));
+    if (first || !this.view) this.view = { x: 0, y: 0, w: map.widthPx, h: map.heightPx };
+    this.drawOverlay();
+    this.applyView();
+  }
+
+  setBases(bases) { this.bases = bases; this.drawOverlay(); }
+
+  // Picture pixels of a place, and back.
+  pxOf(latDeg, lonDeg) {
+    const { projection: p, fit: f } = this.map;
+    const east = wrappedDegrees(lonDeg - p.longitude0Deg) * p.eastMetresPerDeg;
+    const north = (latDeg - p.latitude0Deg) * p.northMetresPerDeg;
+    return [f.frameLeftPx + f.frameWidthPx / 2 + (east - f.centreEastMetres) * f.pxPerMetre,
+            f.frameTopPx + f.frameHeightPx / 2 - (north - f.centreNorthMetres) * f.pxPerMetre];
+  }
+  placeOf(xPx, yPx) {
+    const { projection: p, fit: f } = this.map;
+    const east = f.centreEastMetres + (xPx - f.frameLeftPx - f.frameWidthPx / 2) / f.pxPerMetre;
+    const north = f.centreNorthMetres - (yPx - f.frameTopPx - f.frameHeightPx / 2) / f.pxPerMetre;
+    return { lat: p.latitude0Deg + north / p.northMetresPerDeg,
+             lon: wrappedDegrees(p.longitude0Deg + east / p.eastMetresPerDeg) };
+  }
+  // Picture pixels under a mouse event.
+  eventPx(event) {
+    const point = this.root.createSVGPoint();
+    point.x = event.clientX;
+    point.y = event.clientY;
+    const at = point.matrixTransform(this.root.getScreenCTM().inverse());
+    return [at.x, at.y];
+  }
+  // Picture pixels per screen pixel. The map's size is kept from the last
+  // resize: asking the page for it after an edit would lay out every table.
+  unitsPerScreenPx() {
+    const box = this.box ?? (this.box = this.root.getBoundingClientRect());
+    return Math.max(this.view.w / box.width, this.view.h / box.height);
+  }
+
+  runwayAt(x, y) {
+    const reach = RUNWAY_PICK_PX * this.unitsPerScreenPx();
+    let best = null;
+    this.map.runwaysPx.forEach(([x1, y1, x2, y2], index) => {
+      const dx = x2 - x1, dy = y2 - y1;
+      const t = Math.max(0, Math.min(1, ((x - x1) * dx + (y - y1) * dy) / (dx * dx + dy * dy || 1)));
+      const distance = Math.hypot(x - (x1 + t * dx), y - (y1 + t * dy));
+      if (distance <= reach && (!best || distance < best.distance)) best = { index, distance };
+    });
+    return best ? best.index : null;
+  }
+
+  drawOverlay() {
+    if (!this.map) return;
+    const items = [];
+    for (const base of this.bases) {
+      for (const runway of base.runways) {
+        const [x1, y1] = this.pxOf(runway.end1.lat, runway.end1.lon);
+        const [x2, y2] = this.pxOf(runway.end2.lat, runway.end2.lon);
+        items.push(svgElement('line', { x1, y1, x2, y2, class: 'base-runway' }));
+      }
+      for (const pad of base.pads) {
+        const [x, y] = this.pxOf(pad.lat, pad.lon);
+        items.push(svgElement('rect', { x: x - 4, y: y - 4, width: 8, height: 8, class: 'base-pad' }));
+      }
+      const [x, y] = this.pxOf(base.lat, base.lon);
+      const label = svgElement('text', { x: x + 8, y: y - 8, class: 'base-name' });
+      label.textContent = base.name;
+      items.push(label);
+    }
+    this.map.waypointsPx.forEach(([cx, cy], index) => {
+      items.push(svgElement('circle', { cx, cy, r: HANDLE_RADIUS_PX, class: 'handle', 'data-waypoint': index }));
+    });
+    this.overlay.replaceChildren(...items);
+  }
+
+  applyView() {
+    const { x, y, w, h } = this.view;
+    this.root.setAttribute('viewBox', `${x} ${y} ${w} ${h}`);
+    this.drawScaleBar();
+  }
+
+  drawScaleBar() {
+    if (!this.map) return;
+    const metresPerScreenPx = this.unitsPerScreenPx() / this.map.fit.pxPerMetre;
+    const metres = niceLengthAtMost(SCALE_BAR_MAX_PX * metresPerScreenPx);
+    this.scaleLine.style.width = `${metres / metresPerScreenPx}px`;
+    this.scaleLabel.textContent = metres >= 1000 ? `${metres / 1000} km` : `${metres} m`;
+  }
+
+  pan(dxPx, dyPx) {
+    this.view.x += dxPx;
+    this.view.y += dyPx;
+    this.applyView();
+  }
+
+  zoom(factor, [cx, cy]) {
+    const v = this.view;
+    this.view = { x: cx - (cx - v.x) * factor, y: cy - (cy - v.y) * factor, w: v.w * factor, h: v.h * factor };
+    this.applyView();
+  }
+
+  listen() {
+    let press = null;
+    this.root.addEventListener('pointerdown', (event) => {
+      if (!this.map || event.button !== 0) return;
+      const handle = event.target.closest('.handle');
+      press = { startX: event.clientX, startY: event.clientY, moved: false, handle,
+                waypoint: handle ? Number(handle.dataset.waypoint) : null };
+      this.root.setPointerCapture(event.pointerId);
+    });
+    this.root.addEventListener('pointermove', (event) => {
+      if (!press) return;
+      const dx = event.clientX - press.startX, dy = event.clientY - press.startY;
+      if (!press.moved && Math.hypot(dx, dy) < CLICK_SLOP_PX) return;
+      press.moved = true;
+      if (press.handle) {
+        const [x, y] = this.eventPx(event);
+        press.handle.setAttribute('cx', x);
+        press.handle.setAttribute('cy', y);
+      } else {
+        const scale = this.unitsPerScreenPx();
+        this.pan(-(event.clientX - (press.lastX ?? press.startX)) * scale, -(event.clientY - (press.lastY ?? press.startY)) * scale);
+        press.lastX = event.clientX;
+        press.lastY = event.clientY;
+      }
+    });
+    this.root.addEventListener('pointerup', (event) => {
+      if (!press) return;
+      const done = press;
+      press = null;
+      const [x, y] = this.eventPx(event);
+      const place = this.placeOf(x, y);
+      if (done.handle && done.moved) this.handlers.onMoveWaypoint(done.waypoint, place.lat, place.lon);
+      else if (!done.moved && !done.handle && this.pickOnce) {
+        this.pickOnce(place.lat, place.lon);
+        this.pickOnce = null;
+      } else if (!done.moved && !done.handle) this.handlers.onAdd(place.lat, place.lon, this.runwayAt(x, y));
+    });
+    this.root.addEventListener('wheel', (event) => {
+      if (!this.map) return;
+      event.preventDefault();
+      this.zoom(event.deltaY > 0 ? 1.25 : 0.8, this.eventPx(event));
+    }, { passive: false });
+    this.container.addEventListener('keydown', (event) => {
+      if (!this.map) return;
+      const step = this.view.w / 10;
+      const moves = { ArrowLeft: [-step, 0], ArrowRight: [step, 0], ArrowUp: [0, -step], ArrowDown: [0, step] };
+      if (moves[event.key]) this.pan(...moves[event.key]);
+      else if (event.key === '+' || event.key === '=') this.zoom(0.8, [this.view.x + this.view.w / 2, this.view.y + this.view.h / 2]);
+      else if (event.key === '-') this.zoom(1.25, [this.view.x + this.view.w / 2, this.view.y + this.view.h / 2]);
+      else return;
+      event.preventDefault();
+    });
+    new ResizeObserver(([entry]) => {
+      this.box = entry.contentRect;
+      if (this.map) this.drawScaleBar();
+    }).observe(this.root);
+  }
+}

@@ -1,9 +1,9 @@
 // A real session of tarvik-route plan in headless Debian chromium: open a
 // route, add a waypoint by clicking at a known place, drag one, change a
 // radius, undo and redo it, see the module's pages change, see a check
-// error come and go, save and read the file back with the module's reader,
-// and see a save refused after the file changed on disk. Then the edit
-// latency on a route of 1,000 waypoints, reported (not asserted), and a
+// error and its ring on the map come and go, save and read the file back
+// with the module's reader, and see a save refused after the file changed
+// on disk. Then the edit latency on a route of 1,000 waypoints, reported (not asserted), and a
 // screenshot of the page.
 //
 //   node planner_session.mjs TARVIK_ROUTE SOURCE_DIR OUT_DIR
@@ -148,10 +148,17 @@ try {
   const problems = await page.evaluate(() => window.planner.problems);
   assert.ok(problems.some((p) => p.severity === 'error' && p.line === badLine), JSON.stringify(problems));
   assert.equal(await page.locator('#text-lines .bad.error').first().textContent(), `${badLine}\n`);
+  // ... and a ring on the map at point 6, where that waypoint lies.
+  const marker = page.locator(`#map-problems circle.problem.error[data-line="${badLine}"]`);
+  assert.equal(await marker.count(), 1);
+  const ringPx = [Number(await marker.getAttribute('cx')), Number(await marker.getAttribute('cy'))];
+  const pointPx = await page.evaluate(() => window.plannerMap.pxOf(52.125905, 10.029215));
+  assert.ok(Math.hypot(ringPx[0] - pointPx[0], ringPx[1] - pointPx[1]) < 0.5, `ring at ${ringPx}, point 6 at ${pointPx}`);
   before = await revision(page);
   await page.locator('#text').fill(good);
   await answered(page, before);
   assert.equal(await page.locator('#problems li.error').count(), 0);
+  assert.equal(await page.locator('#map-problems circle').count(), 0);
 
   // Save, then the module reads exactly the expected waypoints.
   await page.locator('#map').focus();

@@ -14,6 +14,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
+import { largeRouteText } from './large_route.mjs';
 
 const [tool, sourceDir, outDir] = process.argv.slice(2);
 if (!tool || !sourceDir || !outDir) {
@@ -189,12 +190,7 @@ try {
 
   // Latency of an edit on a route of 1,000 waypoints: from the change to
   // the answer shown in the map, the check and the legs.
-  const lines = ['BEGIN_POINTS'];
-  for (let i = 0; i < 1000; ++i) lines.push(`${(10 + 0.01 * (i % 40)).toFixed(2)} ${(52 + 0.01 * Math.floor(i / 40)).toFixed(2)}`);
-  lines.push('END_POINTS', 'BEGIN_RUNWAYS', '-1 -1', 'END_RUNWAYS', 'BEGIN_WAYPOINTS');
-  for (let i = 0; i < 1000; ++i) lines.push(`POINT ${i} TURN 300 500 80 "wp ${i}"`);
-  lines.push('END_WAYPOINTS', '');
-  fs.writeFileSync(path.join(folder, 'large.route'), lines.join('\n'));
+  fs.writeFileSync(path.join(folder, 'large.route'), largeRouteText());
   await page.evaluate(async () => { await window.plannerOpen('large.route'); });
   assert.equal(await page.locator('#waypoints tbody tr').count(), 1000);
   const timings = [];

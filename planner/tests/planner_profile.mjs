@@ -5,12 +5,11 @@
 //
 //   node planner_profile.mjs TARVIK_ROUTE
 import assert from 'node:assert/strict';
-import { spawn } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
-import { LARGE_ROUTE_WAYPOINTS, largeRouteText } from './large_route.mjs';
+import { LARGE_ROUTE_WAYPOINTS, largeRouteText, startPlanner } from './planner_fixtures.mjs';
 
 const [tool] = process.argv.slice(2);
 if (!tool) {
@@ -23,11 +22,7 @@ const KINDS = ['Paint', 'RasterTask', 'Layout', 'UpdateLayoutTree', 'PrePaint', 
 const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'tarvik_planner_profile_'));
 const routeFile = path.join(folder, 'large.route');
 fs.writeFileSync(routeFile, largeRouteText());
-const child = spawn(tool, ['plan', routeFile, '--no-open'], { stdio: ['ignore', 'pipe', 'inherit'] });
-const address = await new Promise((resolve) => {
-  let out = '';
-  child.stdout.on('data', (chunk) => { out += chunk; if (out.includes('\n')) resolve(out.split('\n')[0].trim()); });
-});
+const { child, address } = await startPlanner(tool, [routeFile]);
 const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
 try {
   const page = await browser.newPage({ viewport: { width: 1600, height: 1000 } });

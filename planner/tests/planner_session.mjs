@@ -9,12 +9,12 @@
 //   node planner_session.mjs TARVIK_ROUTE SOURCE_DIR OUT_DIR
 // OUT_DIR gets planner.png and planner-latency.txt.
 import assert from 'node:assert/strict';
-import { spawn, execFileSync } from 'node:child_process';
+import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
-import { largeRouteText } from './large_route.mjs';
+import { LARGE_ROUTE_WAYPOINTS, largeRouteText, startPlanner } from './planner_fixtures.mjs';
 
 const [tool, sourceDir, outDir] = process.argv.slice(2);
 if (!tool || !sourceDir || !outDir) {
@@ -30,20 +30,6 @@ fs.copyFileSync(path.join(sourceDir, 'examples/demo/Config/TKMFD/routes/kestrel.
 // The waypoints as the module reads them, through tarvik-route parse.
 function moduleWaypoints(file) {
   return JSON.parse(execFileSync(tool, ['parse', '--json', file], { encoding: 'utf8' })).waypoints;
-}
-
-function startPlanner() {
-  const child = spawn(tool, ['plan', routeFile, '--folder', folder, '--no-open', '--port', '0'],
-                      { stdio: ['ignore', 'pipe', 'inherit'] });
-  return new Promise((resolve, reject) => {
-    let out = '';
-    child.stdout.on('data', (chunk) => {
-      out += chunk;
-      const line = out.split('\n')[0];
-      if (out.includes('\n')) resolve({ child, address: line.trim() });
-    });
-    child.on('exit', (code) => reject(new Error(`tarvik-route plan ended with ${code}`)));
-  });
 }
 
 // Waits for the page to show the server's answer to what was just done.
@@ -65,7 +51,7 @@ function screenOf(page, lat, lon) {
   }, [lat, lon]);
 }
 
-const { child, address } = await startPlanner();
+const { child, address } = await startPlanner(tool, [routeFile, '--folder', folder, '--port', '0']);
 const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
 try {
   const page = await browser.newPage({ viewport: { width: 1600, height: 1000 } });
@@ -192,11 +178,11 @@ try {
   // the answer shown in the map, the check and the legs.
   fs.writeFileSync(path.join(folder, 'large.route'), largeRouteText());
   await page.evaluate(async () => { await window.plannerOpen('large.route'); });
-  assert.equal(await page.locator('#waypoints tbody tr').count(), 1000);
+  assert.equal(await page.locator('#waypoints tbody tr').count(), LARGE_ROUTE_WAYPOINTS);
   const timings = [];
   for (let i = 0; i < EDITS_MEASURED; ++i) {
     before = await revision(page);
-    const radius = page.locator('#waypoints tbody tr').nth(500).locator('input.radius');
+    const radius = page.locator('#waypoints tbody tr').nth(LARGE_ROUTE_WAYPOINTS / 2).locator('input.radius');
     await radius.fill(String(400 + i));
     await radius.press('Enter');
     await answered(page, before);

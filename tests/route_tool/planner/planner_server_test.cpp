@@ -190,7 +190,7 @@ TEST(PlannerProblemPlaces, ProblemsOnPointAndWaypointLinesHaveTheirPlace) {
     const json problems = route_tool::PlannerSession(".").Edit({{"text", text}}).body["problems"];
     const auto problem = std::find_if(problems.begin(), problems.end(), [&](const json& p) { return p["line"] == line; });
     ASSERT_NE(problem, problems.end()) << c.bad << "\n" << problems.dump();
-    EXPECT_EQ(problem->contains("lat"), c.placed) << c.bad;
+    ASSERT_EQ(problem->contains("lat"), c.placed) << c.bad;
     if (!c.placed) continue;
     EXPECT_NEAR((*problem)["lat"].get<double>(), c.latDeg, 1e-9) << c.bad;
     EXPECT_NEAR((*problem)["lon"].get<double>(), c.lonDeg, 1e-9) << c.bad;

@@ -1,19 +1,20 @@
 // A real session of tarvik-route plan in headless Debian chromium: open a
 // route, add a waypoint by clicking at a known place, drag one, change a
 // radius, undo and redo it, see the module's pages change, see a check
-// error come and go, save and read the file back with the module's reader,
-// and see a save refused after the file changed on disk. Then the edit
-// latency on a route of 1,000 waypoints, reported (not asserted), and a
+// error and its ring on the map come and go, save and read the file back
+// with the module's reader, and see a save refused after the file changed
+// on disk. Then the edit latency on a route of 1,000 waypoints, reported (not asserted), and a
 // screenshot of the page.
 //
 //   node planner_session.mjs TARVIK_ROUTE SOURCE_DIR OUT_DIR
 // OUT_DIR gets planner.png and planner-latency.txt.
 import assert from 'node:assert/strict';
-import { spawn, execFileSync } from 'node:child_process';
+import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
+import { LARGE_ROUTE_WAYPOINTS, largeRouteText, startPlanner } from './planner_fixtures.mjs';
 
 const [tool, sourceDir, outDir] = process.argv.slice(2);
 if (!tool || !sourceDir || !outDir) {
@@ -29,20 +30,6 @@ fs.copyFileSync(path.join(sourceDir, 'examples/demo/Config/TKMFD/routes/kestrel.
 // The waypoints as the module reads them, through tarvik-route parse.
 function moduleWaypoints(file) {
   return JSON.parse(execFileSync(tool, ['parse', '--json', file], { encoding: 'utf8' })).waypoints;
-}
-
-function startPlanner() {
-  const child = spawn(tool, ['plan', routeFile, '--folder', folder, '--no-open', '--port', '0'],
-                      { stdio: ['ignore', 'pipe', 'inherit'] });
-  return new Promise((resolve, reject) => {
-    let out = '';
-    child.stdout.on('data', (chunk) => {
-      out += chunk;
-      const line = out.split('\n')[0];
-      if (out.includes('\n')) resolve({ child, address: line.trim() });
-    });
-    child.on('exit', (code) => reject(new Error(`tarvik-route plan ended with ${code}`)));
-  });
 }
 
 // Waits for the page to show the server's answer to what was just done.
@@ -64,7 +51,7 @@ function screenOf(page, lat, lon) {
   }, [lat, lon]);
 }
 
-const { child, address } = await startPlanner();
+const { child, address } = await startPlanner(tool, [routeFile, '--folder', folder, '--port', '0']);
 const browser = await chromium.launch({ executablePath: '/usr/bin/chromium', args: ['--no-sandbox'] });
 try {
   const page = await browser.newPage({ viewport: { width: 1600, height: 1000 } });
@@ -148,10 +135,17 @@ try {
   const problems = await page.evaluate(() => window.planner.problems);
   assert.ok(problems.some((p) => p.severity === 'error' && p.line === badLine), JSON.stringify(problems));
   assert.equal(await page.locator('#text-lines .bad.error').first().textContent(), `${badLine}\n`);
+  // ... and a ring on the map at point 6, where that waypoint lies.
+  const marker = page.locator(`#map-problems circle.problem.error[data-line="${badLine}"]`);
+  assert.equal(await marker.count(), 1);
+  const ringPx = [Number(await marker.getAttribute('cx')), Number(await marker.getAttribute('cy'))];
+  const pointPx = await page.evaluate(() => window.plannerMap.pxOf(52.125905, 10.029215));
+  assert.ok(Math.hypot(ringPx[0] - pointPx[0], ringPx[1] - pointPx[1]) < 0.5, `ring at ${ringPx}, point 6 at ${pointPx}`);
   before = await revision(page);
   await page.locator('#text').fill(good);
   await answered(page, before);
   assert.equal(await page.locator('#problems li.error').count(), 0);
+  assert.equal(await page.locator('#map-problems circle').count(), 0);
 
   // Save, then the module reads exactly the expected waypoints.
   await page.locator('#map').focus();
@@ -182,18 +176,13 @@ try {
 
   // Latency of an edit on a route of 1,000 waypoints: from the change to
   // the answer shown in the map, the check and the legs.
-  const lines = ['BEGIN_POINTS'];
-  for (let i = 0; i < 1000; ++i) lines.push(`${(10 + 0.01 * (i % 40)).toFixed(2)} ${(52 + 0.01 * Math.floor(i / 40)).toFixed(2)}`);
-  lines.push('END_POINTS', 'BEGIN_RUNWAYS', '-1 -1', 'END_RUNWAYS', 'BEGIN_WAYPOINTS');
-  for (let i = 0; i < 1000; ++i) lines.push(`POINT ${i} TURN 300 500 80 "wp ${i}"`);
-  lines.push('END_WAYPOINTS', '');
-  fs.writeFileSync(path.join(folder, 'large.route'), lines.join('\n'));
+  fs.writeFileSync(path.join(folder, 'large.route'), largeRouteText());
   await page.evaluate(async () => { await window.plannerOpen('large.route'); });
-  assert.equal(await page.locator('#waypoints tbody tr').count(), 1000);
+  assert.equal(await page.locator('#waypoints tbody tr').count(), LARGE_ROUTE_WAYPOINTS);
   const timings = [];
   for (let i = 0; i < EDITS_MEASURED; ++i) {
     before = await revision(page);
-    const radius = page.locator('#waypoints tbody tr').nth(500).locator('input.radius');
+    const radius = page.locator('#waypoints tbody tr').nth(LARGE_ROUTE_WAYPOINTS / 2).locator('input.radius');
     await radius.fill(String(400 + i));
     await radius.press('Enter');
     await answered(page, before);

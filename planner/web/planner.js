@@ -77,7 +77,7 @@ function show(answer, { keepDraft = false } = {}) {
   $('verdict').textContent = answer.verdict.line;
   $('verdict').className = answer.verdict.error ? 'error' : '';
   renderLegs($('legs').tBodies[0], $('totals'), answer.legs);
-  map.show(answer.map);
+  map.show(answer.map, answer.problems);
   if (answer.file) {
     state.file = answer.file;
     $('file-name').textContent = answer.file.path + (answer.file.new ? ' (not saved yet)' : '');

@@ -1,12 +1,13 @@
 // The map: draw's own SVG of the route from the server, shown under a
 // view box the page pans and zooms, with a handle on each waypoint, the
-// bases. Places come from pixels by the
+// bases and a ring at the place of each problem that has one. Places come from pixels by the
 // projection and fit the server sends with the picture.
 
 const SVG = 'http://www.w3.org/2000/svg';
 const CLICK_SLOP_PX = 4;         // a press that moves less is a click
 const RUNWAY_PICK_PX = 9;        // a click this near a runway's bar is on it
 const HANDLE_RADIUS_PX = 9;
+const PROBLEM_RADIUS_PX = 15;    // a ring about the handle, clear of it
 const SCALE_BAR_MAX_PX = 160;
 
 function svgElement(name, attributes) {
@@ -43,14 +44,19 @@ export class PlanMap {
     this.root = svgElement('svg', { id: 'map-svg', preserveAspectRatio: 'xMidYMid meet' });
     this.picture = svgElement('g', { id: 'map-picture' });
     this.overlay = svgElement('g', { id: 'map-overlay' });
-    this.root.append(this.picture, this.overlay);
+    this.problemLayer = svgElement('g', { id: 'map-problems' });
+    this.problems = [];
+    this.root.append(this.picture, this.overlay, this.problemLayer);
     container.append(this.root);
     this.listen();
   }
 
-  // The server's map; the view stays where the user put it.
-  show(map) {
-    if (!map) return;
+  // The server's map and problems; the view stays where the user put it.
+  // A route the reader stops in has no map: the last one stays, and its
+  // problems are marked on it.
+  show(map, problems = []) {
+    this.problems = problems;
+    if (!map) return this.drawProblems();
     const first = !this.map;
     this.map = map;
     // As a picture, not as elements: a map of 1,000 waypoints is megabytes
@@ -61,7 +67,16 @@ export class PlanMap {
       href: this.pictureUrl, x: 0, y: 0, width: map.widthPx, height: map.heightPx }));
     if (first || !this.view) this.view = { x: 0, y: 0, w: map.widthPx, h: map.heightPx };
     this.drawOverlay();
+    this.drawProblems();
     this.applyView();
+  }
+
+  drawProblems() {
+    if (!this.map) return;
+    this.problemLayer.replaceChildren(...this.problems.filter((p) => p.lat !== undefined).map((p) => {
+      const [cx, cy] = this.pxOf(p.lat, p.lon);
+      return svgElement('circle', { cx, cy, r: PROBLEM_RADIUS_PX, class: `problem ${p.severity}`, 'data-line': p.line });
+    }));
   }
 
   setBases(bases) { this.bases = bases; this.drawOverlay(); }

@@ -63,13 +63,14 @@ ApiReply Analysis(const std::string& text, const std::string& name) {
   input.path = name;
   input.bytes = text;
   const RouteCheck check = CheckRouteInput(input);
-  const RouteSource source = ReadRouteSource(std::move(input));
   json problems = json::array();
   for (const Diagnostic& d : check.diagnostics) {
     problems.push_back({{"line", d.place.line}, {"column", d.place.column},
                         {"severity", d.severity == Severity::Error ? "error" : "warning"}, {"message", d.message},
                         {"text", DiagnosticLine(name, d)}});
   }
+  PlaceProblems(input, problems);
+  const RouteSource source = ReadRouteSource(std::move(input));
   json body = {{"text", text},
                {"draft", JsonOfSource(source)},
                {"problems", std::move(problems)},

@@ -1,6 +1,10 @@
 #include "route_tool/planner/planner_map.h"
 
+#include <optional>
+#include <unordered_map>
+
 #include "geodesy/angles.h"
+#include "route/route_file_reader.h"
 #include "route_tool/formats/route_gpx.h"
 #include "route_tool/plan/route_plan.h"
 #include "route_tool/plan/route_plan_drawing.h"
@@ -10,7 +14,45 @@ namespace {
 
 nlohmann::json PxOf(const PlanFit& fit, PlanMetres at) { return {fit.XPx(at.eastMetres), fit.YPx(at.northMetres)}; }
 
+// The place a waypoint line names, when its point or runway was read.
+std::optional<RoutePoint> PlaceNamed(const ReadTrace& trace, const RunwayList& runways,
+                                     const ReadTrace::WaypointLine& waypoint) {
+  if (waypoint.index < 0) return std::nullopt;
+  const auto index = static_cast<std::size_t>(waypoint.index);
+  if (!waypoint.onRunway) {
+    if (index >= trace.points.size() || !trace.points[index].read) return std::nullopt;
+    return trace.points[index].point;
+  }
+  if (index >= trace.runways.size() || index >= runways.size() || !trace.runways[index].read) return std::nullopt;
+  return RoutePoint{runways[index].centerLatitude / geodesy::kRadiansPerDegree,
+                    runways[index].centerLongitude / geodesy::kRadiansPerDegree};
+}
+
 }  // namespace
+
+void PlaceProblems(const RouteInput& input, nlohmann::json& problems) {
+  // Most edits have no problem on a line: they are spared the second read.
+  const bool anyLine = std::any_of(problems.begin(), problems.end(),
+                                   [](const nlohmann::json& p) { return p.value("line", 0) > 0; });
+  if (!anyLine) return;
+  ReadTrace trace;
+  RouteFileReader reader(&trace, true);
+  reader.SetReportEcho(DiscardEcho);
+  reader.ParseRouteBytes(input.bytes, input.tooLarge);
+  const FileLines lines(input.bytes, trace.origins);
+  std::unordered_map<std::size_t, RoutePoint> placeOfLine;
+  for (const ReadTrace::PointLine& point : trace.points)
+    if (point.read) placeOfLine[lines.PlaceOf(reader.fileText, point.line.text).line] = point.point;
+  for (const ReadTrace::WaypointLine& waypoint : trace.waypoints)
+    if (const std::optional<RoutePoint> at = PlaceNamed(trace, reader.runways, waypoint))
+      placeOfLine[lines.PlaceOf(reader.fileText, waypoint.line.text).line] = *at;
+  for (nlohmann::json& problem : problems) {
+    const auto at = placeOfLine.find(problem.value("line", std::size_t{0}));
+    if (at == placeOfLine.end()) continue;
+    problem["lat"] = at->second.latitude;
+    problem["lon"] = at->second.longitude;
+  }
+}
 
 bool MapOfSource(const RouteSource& source, const std::string& title, nlohmann::json& map, std::string& why) {
   const RoutePlan plan = MakeRoutePlan(source, title);

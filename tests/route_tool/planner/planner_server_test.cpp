@@ -164,6 +164,41 @@ TEST_F(PlannerServerTest, EditWritesTheDraftAndReadsItBackWithCheckAndLegs) {
   EXPECT_TRUE(misread["map"].is_null());
 }
 
+// A problem on a line that holds a point or a waypoint carries the place of
+// that point, or of the runway's centre, for its marker on the map; others
+// have none.
+TEST(PlannerProblemPlaces, ProblemsOnPointAndWaypointLinesHaveTheirPlace) {
+  const std::string kestrel = ReadBytes(kKestrel);
+  struct Case {
+    std::string good, bad;
+    bool placed;
+    double latDeg, lonDeg;
+  };
+  const Case cases[] = {
+      // The waypoint on point 6, and on runway 1 between points 2 and 3.
+      {"POINT 6 TURN", "POINT 6 TRUN", true, 52.125905, 10.029215},
+      {"RUNWAY 1 LAND", "RUNWAY 1 LANDS", true, (51.989208 + 52.010792) / 2, 10.037979},
+      // A point line that cannot be read has no place.
+      {"10.029215 52.125905", "10.029215 north", false, 0, 0},
+  };
+  for (const Case& c : cases) {
+    std::string text = kestrel;
+    const std::size_t at = text.find(c.good);
+    ASSERT_NE(at, std::string::npos) << c.good;
+    text.replace(at, c.good.size(), c.bad);
+    const std::size_t line = 1 + static_cast<std::size_t>(std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+    const json problems = route_tool::PlannerSession(".").Edit({{"text", text}}).body["problems"];
+    const auto problem = std::find_if(problems.begin(), problems.end(), [&](const json& p) { return p["line"] == line; });
+    ASSERT_NE(problem, problems.end()) << c.bad << "\n" << problems.dump();
+    ASSERT_EQ(problem->contains("lat"), c.placed) << c.bad;
+    if (!c.placed) continue;
+    EXPECT_NEAR((*problem)["lat"].get<double>(), c.latDeg, 1e-9) << c.bad;
+    EXPECT_NEAR((*problem)["lon"].get<double>(), c.lonDeg, 1e-9) << c.bad;
+  }
+  // A good route has no problem, so nothing to place.
+  EXPECT_EQ(route_tool::PlannerSession(".").Edit({{"text", kestrel}}).body["problems"], json::array());
+}
+
 TEST_F(PlannerServerTest, SaveRefusesAFileChangedOnDiskAndKeepsBothVersions) {
   const std::string file = folder_.File("routes/kestrel.route");
   ASSERT_EQ(Post("/api/open", {{"path", "routes/kestrel.route"}})->status, 200);

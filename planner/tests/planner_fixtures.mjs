@@ -1,0 +1,30 @@
+// What the planner's browser scripts share: the large route the latency is
+// measured on, and tarvik-route plan started with its address read.
+import { spawn } from 'node:child_process';
+
+// 1,000 points on a 40 by 25 grid 0.01 degree apart, a TURN waypoint on each.
+export const LARGE_ROUTE_WAYPOINTS = 1000;
+
+export function largeRouteText() {
+  const lines = ['BEGIN_POINTS'];
+  for (let i = 0; i < LARGE_ROUTE_WAYPOINTS; ++i)
+    lines.push(`${(10 + 0.01 * (i % 40)).toFixed(2)} ${(52 + 0.01 * Math.floor(i / 40)).toFixed(2)}`);
+  lines.push('END_POINTS', 'BEGIN_RUNWAYS', '-1 -1', 'END_RUNWAYS', 'BEGIN_WAYPOINTS');
+  for (let i = 0; i < LARGE_ROUTE_WAYPOINTS; ++i) lines.push(`POINT ${i} TURN 300 500 80 "wp ${i}"`);
+  lines.push('END_WAYPOINTS', '');
+  return lines.join('\n');
+}
+
+// `tarvik-route plan ARGS... --no-open`: {child, address} once it prints
+// the address to open.
+export function startPlanner(tool, args) {
+  const child = spawn(tool, ['plan', ...args, '--no-open'], { stdio: ['ignore', 'pipe', 'inherit'] });
+  return new Promise((resolve, reject) => {
+    let out = '';
+    child.stdout.on('data', (chunk) => {
+      out += chunk;
+      if (out.includes('\n')) resolve({ child, address: out.split('\n')[0].trim() });
+    });
+    child.on('exit', (code) => reject(new Error(`tarvik-route plan ended with ${code}`)));
+  });
+}

@@ -30,7 +30,6 @@ std::filesystem::path PlannerProgram() {
 
 std::optional<int> ReadPlanOptions(CommandLine& line, const Arguments& arguments, PlanOptions& options) {
   bool noOpen = false;
-  std::string folder;
   Arguments files;
   line.Texts("--base", options.bases, "BASE.cfg", "a base file of the host, drawn on the map (again for more)");
   line.Text("--folder", options.folder, "DIR", "the folder the page may open and save in");

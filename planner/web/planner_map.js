@@ -1,12 +1,16 @@
-// The map: draw's own SVG of the route from the server, shown under a
-// view box the page pans and zooms, with a handle on each waypoint, the
-// bases and a ring at the place of each problem that has one. Places come from pixels by the
-// projection and fit the server sends with the picture.
+// The map: draw's own drawing of the route, replayed from the server's
+// display list on a canvas at the view the page pans and zooms, with a
+// handle on each waypoint; over it, in SVG under the same view box, the
+// bases, the handle being dragged and a ring at the place of each problem
+// that has one. Places come from picture pixels by the projection and fit
+// the server sends with the drawing.
+import { replay } from '/display_list.js';
 
 const SVG = 'http://www.w3.org/2000/svg';
 const CLICK_SLOP_PX = 4;         // a press that moves less is a click
 const RUNWAY_PICK_PX = 9;        // a click this near a runway's bar is on it
-const HANDLE_RADIUS_PX = 9;
+const HANDLE_RADIUS_PX = 9;       // picture pixels, as the marks
+const HANDLE_INK = '#2a3b52';
 const PROBLEM_RADIUS_PX = 15;    // a ring about the handle, clear of it
 const SCALE_BAR_MAX_PX = 160;
 
@@ -37,17 +41,19 @@ export class PlanMap {
     this.scaleLabel = scaleLabel;
     this.handlers = handlers;
     this.map = null;
-    this.pictureUrl = null;
+    this.drawPending = false;
     this.pickOnce = null;  // a click that places something else than a waypoint
     this.view = null;  // {x, y, w, h} in picture pixels
     this.bases = [];
+    this.canvas = document.createElement('canvas');
+    this.canvas.id = 'map-canvas';
     this.root = svgElement('svg', { id: 'map-svg', preserveAspectRatio: 'xMidYMid meet' });
-    this.picture = svgElement('g', { id: 'map-picture' });
     this.overlay = svgElement('g', { id: 'map-overlay' });
+    this.dragged = svgElement('circle', { r: HANDLE_RADIUS_PX, class: 'handle dragged', visibility: 'hidden' });
     this.problemLayer = svgElement('g', { id: 'map-problems' });
     this.problems = [];
-    this.root.append(this.picture, this.overlay, this.problemLayer);
-    container.append(this.root);
+    this.root.append(this.overlay, this.dragged, this.problemLayer);
+    container.append(this.canvas, this.root);
     this.listen();
   }
 
@@ -59,16 +65,59 @@ export class PlanMap {
     if (!map) return this.drawProblems();
     const first = !this.map;
     this.map = map;
-    // As a picture, not as elements: a map of 1,000 waypoints is megabytes
-    // of SVG, and the browser draws a picture without building its tree.
-    if (this.pictureUrl) URL.revokeObjectURL(this.pictureUrl);
-    this.pictureUrl = URL.createObjectURL(new Blob([map.svg], { type: 'image/svg+xml' }));
-    this.picture.replaceChildren(svgElement('image', {
-      href: this.pictureUrl, x: 0, y: 0, width: map.widthPx, height: map.heightPx }));
     if (first || !this.view) this.view = { x: 0, y: 0, w: map.widthPx, h: map.heightPx };
-    this.drawOverlay();
     this.drawProblems();
     this.applyView();
+  }
+
+  // The canvas is drawn once a frame, however many changes came in it.
+  requestDraw() {
+    if (this.drawPending) return;
+    this.drawPending = true;
+    requestAnimationFrame(() => {
+      this.drawPending = false;
+      this.draw();
+    });
+  }
+
+  // The display list and the handles, under the view box's transform.
+  draw() {
+    if (!this.map || !this.box) return;
+    const ratio = window.devicePixelRatio || 1;
+    const widthPx = Math.round(this.box.width * ratio), heightPx = Math.round(this.box.height * ratio);
+    if (this.canvas.width !== widthPx || this.canvas.height !== heightPx) {
+      this.canvas.width = widthPx;
+      this.canvas.height = heightPx;
+    }
+    const ctx = this.canvas.getContext('2d');
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.clearRect(0, 0, widthPx, heightPx);
+    // As preserveAspectRatio="xMidYMid meet" places the view box.
+    const { x, y, w, h } = this.view;
+    const scale = Math.min(this.box.width / w, this.box.height / h);
+    const left = (this.box.width - w * scale) / 2, top = (this.box.height - h * scale) / 2;
+    ctx.setTransform(ratio * scale, 0, 0, ratio * scale, ratio * (left - x * scale), ratio * (top - y * scale));
+    replay(ctx, this.map.drawing, this.map.widthPx, this.map.heightPx);
+    ctx.beginPath();
+    for (const [cx, cy] of this.map.waypointsPx) {
+      ctx.moveTo(cx + HANDLE_RADIUS_PX, cy);
+      ctx.arc(cx, cy, HANDLE_RADIUS_PX, 0, 2 * Math.PI);
+    }
+    ctx.strokeStyle = HANDLE_INK;
+    ctx.lineWidth = 1.5;
+    ctx.setLineDash([3, 2]);
+    ctx.stroke();
+    ctx.setLineDash([]);
+  }
+
+  // The waypoint whose handle is under picture pixel x, y: the nearest.
+  waypointAt(x, y) {
+    let best = null;
+    this.map.waypointsPx.forEach(([cx, cy], index) => {
+      const distance = Math.hypot(x - cx, y - cy);
+      if (distance <= HANDLE_RADIUS_PX && (!best || distance < best.distance)) best = { index, distance };
+    });
+    return best ? best.index : null;
   }
 
   drawProblems() {
@@ -141,9 +190,6 @@ export class PlanMap {
       label.textContent = base.name;
       items.push(label);
     }
-    this.map.waypointsPx.forEach(([cx, cy], index) => {
-      items.push(svgElement('circle', { cx, cy, r: HANDLE_RADIUS_PX, class: 'handle', 'data-waypoint': index }));
-    });
     this.overlay.replaceChildren(...items);
   }
 
@@ -151,6 +197,7 @@ export class PlanMap {
     const { x, y, w, h } = this.view;
     this.root.setAttribute('viewBox', `${x} ${y} ${w} ${h}`);
     this.drawScaleBar();
+    this.requestDraw();
   }
 
   drawScaleBar() {
@@ -177,20 +224,23 @@ export class PlanMap {
     let press = null;
     this.root.addEventListener('pointerdown', (event) => {
       if (!this.map || event.button !== 0) return;
-      const handle = event.target.closest('.handle');
-      press = { startX: event.clientX, startY: event.clientY, moved: false, handle,
-                waypoint: handle ? Number(handle.dataset.waypoint) : null };
+      const waypoint = this.waypointAt(...this.eventPx(event));
+      press = { startX: event.clientX, startY: event.clientY, moved: false, handle: waypoint !== null, waypoint };
       this.root.setPointerCapture(event.pointerId);
     });
     this.root.addEventListener('pointermove', (event) => {
-      if (!press) return;
+      if (!press) {
+        if (this.map) this.root.classList.toggle('over-handle', this.waypointAt(...this.eventPx(event)) !== null);
+        return;
+      }
       const dx = event.clientX - press.startX, dy = event.clientY - press.startY;
       if (!press.moved && Math.hypot(dx, dy) < CLICK_SLOP_PX) return;
       press.moved = true;
       if (press.handle) {
         const [x, y] = this.eventPx(event);
-        press.handle.setAttribute('cx', x);
-        press.handle.setAttribute('cy', y);
+        this.dragged.setAttribute('cx', x);
+        this.dragged.setAttribute('cy', y);
+        this.dragged.setAttribute('visibility', 'visible');
       } else {
         const scale = this.unitsPerScreenPx();
         this.pan(-(event.clientX - (press.lastX ?? press.startX)) * scale, -(event.clientY - (press.lastY ?? press.startY)) * scale);
@@ -202,6 +252,7 @@ export class PlanMap {
       if (!press) return;
       const done = press;
       press = null;
+      this.dragged.setAttribute('visibility', 'hidden');
       const [x, y] = this.eventPx(event);
       const place = this.placeOf(x, y);
       if (done.handle && done.moved) this.handlers.onMoveWaypoint(done.waypoint, place.lat, place.lon);
@@ -227,7 +278,10 @@ export class PlanMap {
     });
     new ResizeObserver(([entry]) => {
       this.box = entry.contentRect;
-      if (this.map) this.drawScaleBar();
+      if (this.map) {
+        this.drawScaleBar();
+        this.requestDraw();
+      }
     }).observe(this.root);
   }
 }

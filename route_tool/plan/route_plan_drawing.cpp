@@ -9,12 +9,11 @@
 #include <vector>
 
 #include "surfaces/cairo_surface.h"
-#include "route_tool/plan/route_plan_painter.h"
+#include "route_tool/plan/cairo_painter.h"
 #include "geodesy/angles.h"
 
 namespace route_tool {
 namespace {
-
 
 constexpr Rgb kPage{0.925, 0.918, 0.894};
 constexpr Rgb kPaper{0.992, 0.99, 0.978};
@@ -39,35 +38,34 @@ const TextStyle kLegNumberStyle{11.0, true, kLegInk, true};
 
 double LengthPx(double dx, double dy) { return std::hypot(dx, dy); }
 
-void DrawArrowHead(cairo_t* cr, double x, double y, double angle, double sizePx) {
-  cairo_save(cr);
-  cairo_translate(cr, x, y);
-  cairo_rotate(cr, angle);
-  cairo_move_to(cr, sizePx * 0.6, 0.0);
-  cairo_line_to(cr, -sizePx * 0.6, sizePx * 0.5);
-  cairo_line_to(cr, -sizePx * 0.6, -sizePx * 0.5);
-  cairo_close_path(cr);
-  cairo_fill(cr);
-  cairo_restore(cr);
+void DrawArrowHead(Painter& painter, double x, double y, double angle, double sizePx) {
+  painter.Save();
+  painter.Translate(x, y);
+  painter.Rotate(angle);
+  painter.MoveTo(sizePx * 0.6, 0.0);
+  painter.LineTo(-sizePx * 0.6, sizePx * 0.5);
+  painter.LineTo(-sizePx * 0.6, -sizePx * 0.5);
+  painter.ClosePath();
+  painter.Fill();
+  painter.Restore();
 }
 
 void DrawGraticule(Painter& painter, const RoutePlan& plan) {
-  cairo_t* cr = painter.Context();
   const PxRect& f = plan.fit.frame;
   const Graticule graticule = GraticuleInView(plan.projection, plan.fit);
-  SetColour(cr, kGraticuleInk);
-  cairo_set_line_width(cr, 1.0);
+  painter.SetColour(kGraticuleInk);
+  painter.SetLineWidth(1.0);
   for (const double latitude : graticule.latitudesDeg) {
     const double y = std::round(plan.fit.YPx(plan.projection.NorthMetresAtLatitudeDeg(latitude))) + 0.5;
-    cairo_move_to(cr, f.leftPx, y);
-    cairo_line_to(cr, f.leftPx + f.widthPx, y);
+    painter.MoveTo(f.leftPx, y);
+    painter.LineTo(f.leftPx + f.widthPx, y);
   }
   for (const double longitude : graticule.longitudesDeg) {
     const double x = std::round(plan.fit.XPx(plan.projection.EastMetresAtLongitudeDeg(longitude))) + 0.5;
-    cairo_move_to(cr, x, f.topPx);
-    cairo_line_to(cr, x, f.topPx + f.heightPx);
+    painter.MoveTo(x, f.topPx);
+    painter.LineTo(x, f.topPx + f.heightPx);
   }
-  cairo_stroke(cr);
+  painter.Stroke();
   // Labels inside the frame's left and bottom edges, none where they would
   // run out of the frame or into the other edge's labels.
   for (const double latitude : graticule.latitudesDeg) {
@@ -84,56 +82,54 @@ void DrawGraticule(Painter& painter, const RoutePlan& plan) {
 }
 
 void DrawNorthArrow(Painter& painter, const PxRect& f) {
-  cairo_t* cr = painter.Context();
   const double x = f.leftPx + f.widthPx - 30.0;
   const double y = f.topPx + 22.0;
-  SetColour(cr, kInk);
-  cairo_move_to(cr, x, y);
-  cairo_line_to(cr, x + 8.0, y + 24.0);
-  cairo_line_to(cr, x, y + 18.0);
-  cairo_line_to(cr, x - 8.0, y + 24.0);
-  cairo_close_path(cr);
-  cairo_fill(cr);
+  painter.SetColour(kInk);
+  painter.MoveTo(x, y);
+  painter.LineTo(x + 8.0, y + 24.0);
+  painter.LineTo(x, y + 18.0);
+  painter.LineTo(x - 8.0, y + 24.0);
+  painter.ClosePath();
+  painter.Fill();
   painter.Text(x, y + 40.0, "N", {13.0, true, kInk, true}, Anchor::Middle);
 }
 
-void DrawAcceptanceCircles(cairo_t* cr, const RoutePlan& plan) {
+void DrawAcceptanceCircles(Painter& painter, const RoutePlan& plan) {
   for (const PlanWaypoint& w : plan.waypoints) {
     const double radiusPx = w.acceptRadiusMetres * plan.fit.scalePxPerMetre;
     if (!(radiusPx > 0.0)) continue;
     const Rgb colour = TaskColour(w.task);
-    cairo_new_sub_path(cr);
-    cairo_arc(cr, plan.fit.XPx(w.at.eastMetres), plan.fit.YPx(w.at.northMetres), radiusPx, 0.0, 2.0 * geodesy::kPi);
-    cairo_set_source_rgba(cr, colour.r, colour.g, colour.b, 0.07);
-    cairo_fill_preserve(cr);
-    cairo_set_source_rgba(cr, colour.r, colour.g, colour.b, 0.55);
-    cairo_set_line_width(cr, 1.5);
-    cairo_stroke(cr);
+    painter.NewSubPath();
+    painter.Arc(plan.fit.XPx(w.at.eastMetres), plan.fit.YPx(w.at.northMetres), radiusPx, 0.0, 2.0 * geodesy::kPi);
+    painter.SetColour(colour, 0.07);
+    painter.Fill(true);
+    painter.SetColour(colour, 0.55);
+    painter.SetLineWidth(1.5);
+    painter.Stroke();
   }
 }
 
 void DrawRunways(Painter& painter, const RoutePlan& plan) {
-  cairo_t* cr = painter.Context();
   for (std::size_t i = 0; i < plan.runways.size(); ++i) {
     const PlanRunway& r = plan.runways[i];
     const double x1 = plan.fit.XPx(r.end1.eastMetres), y1 = plan.fit.YPx(r.end1.northMetres);
     const double x2 = plan.fit.XPx(r.end2.eastMetres), y2 = plan.fit.YPx(r.end2.northMetres);
     // Butt ends: the strip is exactly as long as the runway on the plan.
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-    SetColour(cr, kRunwayInk);
-    cairo_set_line_width(cr, kRunwayWidthPx);
-    cairo_move_to(cr, x1, y1);
-    cairo_line_to(cr, x2, y2);
-    cairo_stroke(cr);
+    painter.SetLineCap(LineCap::Butt);
+    painter.SetColour(kRunwayInk);
+    painter.SetLineWidth(kRunwayWidthPx);
+    painter.MoveTo(x1, y1);
+    painter.LineTo(x2, y2);
+    painter.Stroke();
     const double dashes[] = {4.0, 4.0};
-    cairo_set_dash(cr, dashes, 2, 0.0);
-    cairo_set_source_rgb(cr, 1.0, 1.0, 1.0);
-    cairo_set_line_width(cr, 1.0);
-    cairo_move_to(cr, x1, y1);
-    cairo_line_to(cr, x2, y2);
-    cairo_stroke(cr);
-    cairo_set_dash(cr, nullptr, 0, 0.0);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    painter.SetDash(dashes);
+    painter.SetColour({1.0, 1.0, 1.0});
+    painter.SetLineWidth(1.0);
+    painter.MoveTo(x1, y1);
+    painter.LineTo(x2, y2);
+    painter.Stroke();
+    painter.SetDash({});
+    painter.SetLineCap(LineCap::Round);
     // The label beside the middle, on the side away from the upper right,
     // where a waypoint on the runway has its number.
     const double length = LengthPx(x2 - x1, y2 - y1);
@@ -151,46 +147,45 @@ void DrawRunways(Painter& painter, const RoutePlan& plan) {
 
 // The way back of a loop bows to the right of its direction, so that it
 // stands apart from a leg between the same waypoints.
-void DrawLoopLeg(cairo_t* cr, double x1, double y1, double x2, double y2) {
+void DrawLoopLeg(Painter& painter, double x1, double y1, double x2, double y2) {
   const double length = LengthPx(x2 - x1, y2 - y1);
   if (length < 1.0) return;
   const double bow = 0.18 * length;
   const double cx = (x1 + x2) / 2.0 - (y2 - y1) / length * bow;
   const double cy = (y1 + y2) / 2.0 + (x2 - x1) / length * bow;
   const Rgb colour = TaskColour(Loop);
-  SetColour(cr, colour);
+  painter.SetColour(colour);
   const double dashes[] = {9.0, 6.0};
-  cairo_set_dash(cr, dashes, 2, 0.0);
-  cairo_set_line_width(cr, 2.0);
-  cairo_move_to(cr, x1, y1);
-  cairo_curve_to(cr, x1 + (cx - x1) * 2.0 / 3.0, y1 + (cy - y1) * 2.0 / 3.0, x2 + (cx - x2) * 2.0 / 3.0,
+  painter.SetDash(dashes);
+  painter.SetLineWidth(2.0);
+  painter.MoveTo(x1, y1);
+  painter.CurveTo(x1 + (cx - x1) * 2.0 / 3.0, y1 + (cy - y1) * 2.0 / 3.0, x2 + (cx - x2) * 2.0 / 3.0,
                  y2 + (cy - y2) * 2.0 / 3.0, x2, y2);
-  cairo_stroke(cr);
-  cairo_set_dash(cr, nullptr, 0, 0.0);
+  painter.Stroke();
+  painter.SetDash({});
   // The curve's middle and its direction there.
   const double mx = 0.25 * x1 + 0.5 * cx + 0.25 * x2;
   const double my = 0.25 * y1 + 0.5 * cy + 0.25 * y2;
-  DrawArrowHead(cr, mx, my, std::atan2(y2 - y1, x2 - x1), 11.0);
+  DrawArrowHead(painter, mx, my, std::atan2(y2 - y1, x2 - x1), 11.0);
 }
 
 // Legs are numbered as tarvik-route legs numbers them, beside their middle.
 void DrawLegs(Painter& painter, const RoutePlan& plan) {
-  cairo_t* cr = painter.Context();
   const PlanFit& fit = plan.fit;
   const std::vector<PlanWaypoint>& w = plan.waypoints;
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-  cairo_set_line_join(cr, CAIRO_LINE_JOIN_ROUND);
+  painter.SetLineCap(LineCap::Round);
+  painter.SetRoundJoins();
   for (std::size_t i = 0; i + 1 < w.size(); ++i) {
     const double x1 = fit.XPx(w[i].at.eastMetres), y1 = fit.YPx(w[i].at.northMetres);
     const double x2 = fit.XPx(w[i + 1].at.eastMetres), y2 = fit.YPx(w[i + 1].at.northMetres);
-    SetColour(cr, kLegInk);
-    cairo_set_line_width(cr, kLegWidthPx);
-    cairo_move_to(cr, x1, y1);
-    cairo_line_to(cr, x2, y2);
-    cairo_stroke(cr);
+    painter.SetColour(kLegInk);
+    painter.SetLineWidth(kLegWidthPx);
+    painter.MoveTo(x1, y1);
+    painter.LineTo(x2, y2);
+    painter.Stroke();
     const double lengthPx = LengthPx(x2 - x1, y2 - y1);
     if (lengthPx <= 40.0) continue;
-    DrawArrowHead(cr, (x1 + x2) / 2.0, (y1 + y2) / 2.0, std::atan2(y2 - y1, x2 - x1), 11.0);
+    DrawArrowHead(painter, (x1 + x2) / 2.0, (y1 + y2) / 2.0, std::atan2(y2 - y1, x2 - x1), 11.0);
     // On the left of the direction of flight, clear of the arrow.
     const double leftX = (y2 - y1) / lengthPx;
     const double leftY = -(x2 - x1) / lengthPx;
@@ -200,23 +195,22 @@ void DrawLegs(Painter& painter, const RoutePlan& plan) {
   for (const PlanWaypoint& from : w) {
     if (from.task != Loop || from.loopTarget < 0 || static_cast<std::size_t>(from.loopTarget) >= w.size()) continue;
     const PlanWaypoint& to = w[static_cast<std::size_t>(from.loopTarget)];
-    DrawLoopLeg(cr, fit.XPx(from.at.eastMetres), fit.YPx(from.at.northMetres), fit.XPx(to.at.eastMetres),
+    DrawLoopLeg(painter, fit.XPx(from.at.eastMetres), fit.YPx(from.at.northMetres), fit.XPx(to.at.eastMetres),
                 fit.YPx(to.at.northMetres));
   }
 }
 
 void DrawPoints(Painter& painter, const RoutePlan& plan) {
-  cairo_t* cr = painter.Context();
   for (std::size_t i = 0; i < plan.points.size(); ++i) {
     const double x = plan.fit.XPx(plan.points[i].eastMetres);
     const double y = plan.fit.YPx(plan.points[i].northMetres);
-    SetColour(cr, kPointInk);
-    cairo_set_line_width(cr, 1.5);
-    cairo_move_to(cr, x - kPointMarkPx, y);
-    cairo_line_to(cr, x + kPointMarkPx, y);
-    cairo_move_to(cr, x, y - kPointMarkPx);
-    cairo_line_to(cr, x, y + kPointMarkPx);
-    cairo_stroke(cr);
+    painter.SetColour(kPointInk);
+    painter.SetLineWidth(1.5);
+    painter.MoveTo(x - kPointMarkPx, y);
+    painter.LineTo(x + kPointMarkPx, y);
+    painter.MoveTo(x, y - kPointMarkPx);
+    painter.LineTo(x, y + kPointMarkPx);
+    painter.Stroke();
     painter.Text(x - 6.0, y + 16.0, "P" + std::to_string(i), kPointLabelStyle, Anchor::End);
   }
 }
@@ -233,7 +227,7 @@ void DrawWaypoints(Painter& painter, const RoutePlan& plan) {
     const PlanWaypoint& w = plan.waypoints[i];
     const double x = plan.fit.XPx(w.at.eastMetres);
     const double y = plan.fit.YPx(w.at.northMetres);
-    DrawTaskMark(painter.Context(), x, y, w.task, kMarkSizePx);
+    DrawTaskMark(painter, x, y, w.task, kMarkSizePx);
     const std::string number = std::to_string(i + 1);
     const auto same = std::find_if(groups.begin(), groups.end(),
                                    [&](const Group& g) { return LengthPx(g.x - x, g.y - y) < 1.0; });
@@ -256,36 +250,13 @@ void DrawTitle(Painter& painter, const RoutePlan& plan) {
   painter.Text(kGapPx, 56.0, facts, {13.0, false, kGraticuleText, false});
 }
 
-void DrawFrame(cairo_t* cr, const PxRect& f, const Rgb& fill) {
-  cairo_rectangle(cr, f.leftPx + 0.5, f.topPx + 0.5, f.widthPx - 1.0, f.heightPx - 1.0);
-  SetColour(cr, fill);
-  cairo_fill_preserve(cr);
-  SetColour(cr, kFrameInk);
-  cairo_set_line_width(cr, 1.0);
-  cairo_stroke(cr);
-}
-
-void DrawPlan(Painter& painter, const RoutePlan& plan) {
-  cairo_t* cr = painter.Context();
-  SetColour(cr, kPage);
-  cairo_paint(cr);
-  DrawTitle(painter, plan);
-  const PxRect& f = plan.fit.frame;
-  DrawFrame(cr, f, kPaper);
-  cairo_save(cr);
-  cairo_rectangle(cr, f.leftPx, f.topPx, f.widthPx, f.heightPx);
-  cairo_clip(cr);
-  DrawGraticule(painter, plan);
-  DrawAcceptanceCircles(cr, plan);
-  DrawRunways(painter, plan);
-  DrawLegs(painter, plan);
-  DrawPoints(painter, plan);
-  DrawWaypoints(painter, plan);
-  DrawNorthArrow(painter, f);
-  cairo_restore(cr);
-  const PxRect legend{f.leftPx + f.widthPx + kGapPx, f.topPx, kLegendWidthPx, f.heightPx};
-  DrawFrame(cr, legend, {1.0, 1.0, 1.0});
-  DrawLegend(painter, plan, legend);
+void DrawFrame(Painter& painter, const PxRect& f, const Rgb& fill) {
+  painter.Rectangle(f.leftPx + 0.5, f.topPx + 0.5, f.widthPx - 1.0, f.heightPx - 1.0);
+  painter.SetColour(fill);
+  painter.Fill(true);
+  painter.SetColour(kFrameInk);
+  painter.SetLineWidth(1.0);
+  painter.Stroke();
 }
 
 bool Failed(cairo_status_t status, std::string& why) {
@@ -296,6 +267,28 @@ bool Failed(cairo_status_t status, std::string& why) {
 
 }  // namespace
 
+void DrawRoutePlan(Painter& painter, const RoutePlan& plan) {
+  painter.SetColour(kPage);
+  painter.Paint();
+  DrawTitle(painter, plan);
+  const PxRect& f = plan.fit.frame;
+  DrawFrame(painter, f, kPaper);
+  painter.Save();
+  painter.Rectangle(f.leftPx, f.topPx, f.widthPx, f.heightPx);
+  painter.Clip();
+  DrawGraticule(painter, plan);
+  DrawAcceptanceCircles(painter, plan);
+  DrawRunways(painter, plan);
+  DrawLegs(painter, plan);
+  DrawPoints(painter, plan);
+  DrawWaypoints(painter, plan);
+  DrawNorthArrow(painter, f);
+  painter.Restore();
+  const PxRect legend{f.leftPx + f.widthPx + kGapPx, f.topPx, kLegendWidthPx, f.heightPx};
+  DrawFrame(painter, legend, {1.0, 1.0, 1.0});
+  DrawLegend(painter, plan, legend);
+}
+
 bool RenderRoutePlan(const RoutePlan& plan, PictureFormat format, std::string& bytes, std::string& why) {
   bytes.clear();
   const bool svg = format == PictureFormat::Svg;
@@ -304,8 +297,8 @@ bool RenderRoutePlan(const RoutePlan& plan, PictureFormat format, std::string& b
           : cairo_image_surface_create(CAIRO_FORMAT_ARGB32, kCanvasWidthPx, kCanvasHeightPx);
   if (svg) cairo_svg_surface_set_document_unit(surface, CAIRO_SVG_UNIT_PX);
   cairo_t* cr = cairo_create(surface);
-  Painter painter(cr, svg);
-  DrawPlan(painter, plan);
+  CairoPainter painter(cr, svg);
+  DrawRoutePlan(painter, plan);
   bool failed = Failed(cairo_status(cr), why);
   cairo_destroy(cr);
   if (svg) {

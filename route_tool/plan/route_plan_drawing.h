@@ -1,11 +1,17 @@
-// A route plan drawn with Cairo, as a PNG picture or an SVG document.
+// A route plan drawn: through any painter, or with Cairo as a PNG picture
+// or an SVG document.
 #pragma once
 
 #include <string>
 
 #include "route_tool/plan/route_plan.h"
+#include "route_tool/plan/route_plan_painter.h"
 
 namespace route_tool {
+
+// The whole picture, kCanvasWidthPx by kCanvasHeightPx: the title, the map
+// in its frame, the legend beside it.
+void DrawRoutePlan(Painter& painter, const RoutePlan& plan);
 
 enum class PictureFormat { Png, Svg };
 

@@ -21,55 +21,54 @@ const TextStyle kEntryStyle{12.0, false, kInk, false};
 const TextStyle kNumberStyle{12.0, true, kInk, false};
 const TextStyle kNoteStyle{11.0, false, kQuietInk, false};
 
-void Line(cairo_t* cr, double x1, double y1, double x2, double y2) {
-  cairo_move_to(cr, x1, y1);
-  cairo_line_to(cr, x2, y2);
-  cairo_stroke(cr);
+void Line(Painter& painter, double x1, double y1, double x2, double y2) {
+  painter.MoveTo(x1, y1);
+  painter.LineTo(x2, y2);
+  painter.Stroke();
 }
 
 // The symbols, each drawn as on the map, then its meaning. Returns the y
 // below them.
 double DrawSymbols(Painter& painter, double x, double y) {
-  cairo_t* cr = painter.Context();
   constexpr std::int32_t kTasks[] = {Takeoff, Turn, Loop, Land};
   for (std::size_t i = 0; i < 4; ++i) {
     const double column = x + static_cast<double>(i % 2) * 116.0;
     const double row = y + static_cast<double>(i / 2) * kRowPx;
-    DrawTaskMark(cr, column + 8.0, row - 4.0, kTasks[i], 9.0);
+    DrawTaskMark(painter, column + 8.0, row - 4.0, kTasks[i], 9.0);
     painter.Text(column + 24.0, row, TaskKeyword(kTasks[i]), kEntryStyle);
   }
   y += 2.0 * kRowPx;
   const Rgb turn = TaskColour(Turn);
-  cairo_new_sub_path(cr);
-  cairo_arc(cr, x + 8.0, y - 4.0, 8.0, 0.0, 6.283185307179586);
-  cairo_set_source_rgba(cr, turn.r, turn.g, turn.b, 0.55);
-  cairo_set_line_width(cr, 1.5);
-  cairo_stroke(cr);
+  painter.NewSubPath();
+  painter.Arc(x + 8.0, y - 4.0, 8.0, 0.0, 6.283185307179586);
+  painter.SetColour(turn, 0.55);
+  painter.SetLineWidth(1.5);
+  painter.Stroke();
   painter.Text(x + 24.0, y, "acceptance circle, to scale", kEntryStyle);
   y += kRowPx;
-  cairo_set_source_rgb(cr, 0.16, 0.27, 0.42);
-  cairo_set_line_width(cr, 2.5);
-  Line(cr, x, y - 4.0, x + 18.0, y - 4.0);
+  painter.SetColour({0.16, 0.27, 0.42});
+  painter.SetLineWidth(2.5);
+  Line(painter, x, y - 4.0, x + 18.0, y - 4.0);
   painter.Text(x + 24.0, y, "leg 1, 2, ... flown in order", kEntryStyle);
   y += kRowPx;
-  SetColour(cr, TaskColour(Loop));
+  painter.SetColour(TaskColour(Loop));
   const double dashes[] = {6.0, 4.0};
-  cairo_set_dash(cr, dashes, 2, 0.0);
-  cairo_set_line_width(cr, 2.0);
-  Line(cr, x, y - 4.0, x + 18.0, y - 4.0);
-  cairo_set_dash(cr, nullptr, 0, 0.0);
+  painter.SetDash(dashes);
+  painter.SetLineWidth(2.0);
+  Line(painter, x, y - 4.0, x + 18.0, y - 4.0);
+  painter.SetDash({});
   painter.Text(x + 24.0, y, "LOOP: back to its target", kEntryStyle);
   y += kRowPx;
-  cairo_set_source_rgb(cr, 0.28, 0.29, 0.31);
-  cairo_set_line_width(cr, 7.0);
-  cairo_set_line_cap(cr, CAIRO_LINE_CAP_BUTT);
-  Line(cr, x, y - 4.0, x + 18.0, y - 4.0);
+  painter.SetColour({0.28, 0.29, 0.31});
+  painter.SetLineWidth(7.0);
+  painter.SetLineCap(LineCap::Butt);
+  Line(painter, x, y - 4.0, x + 18.0, y - 4.0);
   painter.Text(x + 24.0, y, "runway R0, R1, \xE2\x80\xA6 to scale", kEntryStyle);
   y += kRowPx;
-  cairo_set_source_rgb(cr, 0.40, 0.40, 0.44);
-  cairo_set_line_width(cr, 1.5);
-  Line(cr, x + 4.0, y - 4.0, x + 12.0, y - 4.0);
-  Line(cr, x + 8.0, y - 8.0, x + 8.0, y);
+  painter.SetColour({0.40, 0.40, 0.44});
+  painter.SetLineWidth(1.5);
+  Line(painter, x + 4.0, y - 4.0, x + 12.0, y - 4.0);
+  Line(painter, x + 8.0, y - 8.0, x + 8.0, y);
   painter.Text(x + 24.0, y, "point P0, P1, \xE2\x80\xA6 of the file", kEntryStyle);
   return y + kRowPx;
 }
@@ -86,7 +85,7 @@ void DrawWaypointList(Painter& painter, const RoutePlan& plan, double x, double 
   for (std::size_t i = 0; i < shown; ++i) {
     const PlanWaypoint& w = plan.waypoints[i];
     const double row = y + static_cast<double>(i) * kWaypointRowPx;
-    DrawTaskMark(painter.Context(), x + 6.0, row - 4.0, w.task, 8.0);
+    DrawTaskMark(painter, x + 6.0, row - 4.0, w.task, 8.0);
     painter.Text(x + 16.0, row, std::to_string(i + 1), kNumberStyle);
     std::string text = w.description.empty() ? std::string(TaskKeyword(w.task)) : w.description;
     if (w.task == Loop) text = "(\xE2\x86\x92 " + std::to_string(w.loopTarget + 1) + ") " + text;
@@ -99,24 +98,23 @@ void DrawWaypointList(Painter& painter, const RoutePlan& plan, double x, double 
 }
 
 void DrawScale(Painter& painter, const RoutePlan& plan, double x, double y, double widthPx) {
-  cairo_t* cr = painter.Context();
   painter.Text(x, y, "Scale", kHeadingStyle);
   const double scale = plan.fit.scalePxPerMetre;
   const double lengthMetres = NiceLengthAtMost(std::min(kMaxScaleBarPx, widthPx) / scale);
   const double lengthPx = lengthMetres * scale;
   const double barY = y + 30.0;
   // Two halves, dark and light, as on a paper map.
-  cairo_set_line_width(cr, 1.0);
+  painter.SetLineWidth(1.0);
   for (int half = 0; half < 2; ++half) {
-    cairo_rectangle(cr, x + half * lengthPx / 2.0, barY, lengthPx / 2.0, 6.0);
+    painter.Rectangle(x + half * lengthPx / 2.0, barY, lengthPx / 2.0, 6.0);
     if (half == 0) {
-      SetColour(cr, kInk);
+      painter.SetColour(kInk);
     } else {
-      cairo_set_source_rgb(cr, 1.0, 1.0, 1.0);
+      painter.SetColour({1.0, 1.0, 1.0});
     }
-    cairo_fill_preserve(cr);
-    SetColour(cr, kInk);
-    cairo_stroke(cr);
+    painter.Fill(true);
+    painter.SetColour(kInk);
+    painter.Stroke();
   }
   painter.Text(x, barY - 5.0, "0", kEntryStyle, Anchor::Middle);
   painter.Text(x + lengthPx, barY - 5.0, LengthLabel(lengthMetres), kEntryStyle, Anchor::Middle);

@@ -11,15 +11,7 @@
 namespace route_tool {
 namespace {
 
-constexpr double kHaloWidthPx = 3.0;
 constexpr char kEllipsis[] = "\xE2\x80\xA6";
-
-std::string HexColour(const Rgb& colour) {
-  auto byte = [](double value) { return static_cast<int>(std::lround(std::fmin(1.0, std::fmax(0.0, value)) * 255.0)); };
-  char text[8];
-  std::snprintf(text, sizeof text, "#%02x%02x%02x", byte(colour.r), byte(colour.g), byte(colour.b));
-  return text;
-}
 
 // The length of the UTF-8 sequence at the start of text, or 0 when it is
 // not a valid one of a code point XML can hold.
@@ -33,7 +25,12 @@ std::size_t ValidSequenceLength(std::string_view text) {
 
 }  // namespace
 
-void SetColour(cairo_t* cr, const Rgb& colour) { cairo_set_source_rgb(cr, colour.r, colour.g, colour.b); }
+std::string HexColour(const Rgb& colour) {
+  auto byte = [](double value) { return static_cast<int>(std::lround(std::fmin(1.0, std::fmax(0.0, value)) * 255.0)); };
+  char text[8];
+  std::snprintf(text, sizeof text, "#%02x%02x%02x", byte(colour.r), byte(colour.g), byte(colour.b));
+  return text;
+}
 
 Rgb TaskColour(std::int32_t task) {
   switch (task) {
@@ -45,52 +42,65 @@ Rgb TaskColour(std::int32_t task) {
   }
 }
 
-void DrawTaskMark(cairo_t* cr, double x, double y, std::int32_t task, double sizePx) {
+void DrawTaskMark(Painter& painter, double x, double y, std::int32_t task, double sizePx) {
   const double h = sizePx / 2.0;
-  cairo_new_path(cr);
+  painter.NewPath();
   switch (task) {
     case Turn:
-      cairo_arc(cr, x, y, h, 0.0, 2.0 * geodesy::kPi);
+      painter.Arc(x, y, h, 0.0, 2.0 * geodesy::kPi);
       break;
     case Loop:
-      cairo_move_to(cr, x, y - h * 1.3);
-      cairo_line_to(cr, x + h * 1.3, y);
-      cairo_line_to(cr, x, y + h * 1.3);
-      cairo_line_to(cr, x - h * 1.3, y);
+      painter.MoveTo(x, y - h * 1.3);
+      painter.LineTo(x + h * 1.3, y);
+      painter.LineTo(x, y + h * 1.3);
+      painter.LineTo(x - h * 1.3, y);
       break;
     case Takeoff:
-      cairo_move_to(cr, x, y - h * 1.4);
-      cairo_line_to(cr, x + h * 1.25, y + h * 0.8);
-      cairo_line_to(cr, x - h * 1.25, y + h * 0.8);
+      painter.MoveTo(x, y - h * 1.4);
+      painter.LineTo(x + h * 1.25, y + h * 0.8);
+      painter.LineTo(x - h * 1.25, y + h * 0.8);
       break;
     case Land:
-      cairo_move_to(cr, x, y + h * 1.4);
-      cairo_line_to(cr, x + h * 1.25, y - h * 0.8);
-      cairo_line_to(cr, x - h * 1.25, y - h * 0.8);
+      painter.MoveTo(x, y + h * 1.4);
+      painter.LineTo(x + h * 1.25, y - h * 0.8);
+      painter.LineTo(x - h * 1.25, y - h * 0.8);
       break;
     default:
-      cairo_rectangle(cr, x - h, y - h, sizePx, sizePx);
+      painter.Rectangle(x - h, y - h, sizePx, sizePx);
       break;
   }
-  cairo_close_path(cr);
-  SetColour(cr, TaskColour(task));
-  cairo_fill_preserve(cr);
-  cairo_set_source_rgb(cr, 1.0, 1.0, 1.0);
-  cairo_set_line_width(cr, 1.5);
-  cairo_stroke(cr);
+  painter.ClosePath();
+  painter.SetColour(TaskColour(task));
+  painter.Fill(true);
+  painter.SetColour({1.0, 1.0, 1.0});
+  painter.SetLineWidth(1.5);
+  painter.Stroke();
+}
+
+Painter::Painter()
+    : ownSurface_(cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1)),
+      measuring_(cairo_create(ownSurface_)),
+      ownsMeasuring_(true) {}
+
+Painter::Painter(cairo_t* measuring) : measuring_(measuring) {}
+
+Painter::~Painter() {
+  if (!ownsMeasuring_) return;
+  cairo_destroy(measuring_);
+  cairo_surface_destroy(ownSurface_);
 }
 
 void Painter::SelectFont(const TextStyle& style) {
-  cairo_select_font_face(cr_, kPlanFontFace, CAIRO_FONT_SLANT_NORMAL,
+  cairo_select_font_face(measuring_, kPlanFontFace, CAIRO_FONT_SLANT_NORMAL,
                          style.bold ? CAIRO_FONT_WEIGHT_BOLD : CAIRO_FONT_WEIGHT_NORMAL);
-  cairo_set_font_size(cr_, style.sizePx);
+  cairo_set_font_size(measuring_, style.sizePx);
 }
 
 double Painter::WidthPx(std::string_view text, const TextStyle& style) {
   SelectFont(style);
   const std::string valid = ValidUtf8(text);
   cairo_text_extents_t extents;
-  cairo_text_extents(cr_, valid.c_str(), &extents);
+  cairo_text_extents(measuring_, valid.c_str(), &extents);
   return extents.x_advance;
 }
 
@@ -123,42 +133,6 @@ std::string Painter::Fitted(std::string_view text, const TextStyle& style, doubl
     (fits(middle) ? fitting : tooLong) = middle;
   }
   return valid.substr(0, ends[fitting]) + kEllipsis;
-}
-
-void Painter::Text(double x, double y, std::string_view text, const TextStyle& style, Anchor anchor) {
-  const std::string valid = ValidUtf8(text);
-  if (textAsSvg_) {
-    char place[96];
-    std::snprintf(place, sizeof place, "<text x=\"%.2f\" y=\"%.2f\"", x, y);
-    svgTexts_ += place;
-    svgTexts_ += " font-family=\"" + std::string(kPlanFontFace) + ", sans-serif\"";
-    std::snprintf(place, sizeof place, " font-size=\"%.1f\"", style.sizePx);
-    svgTexts_ += place;
-    if (style.bold) svgTexts_ += " font-weight=\"bold\"";
-    if (anchor == Anchor::Middle) svgTexts_ += " text-anchor=\"middle\"";
-    if (anchor == Anchor::End) svgTexts_ += " text-anchor=\"end\"";
-    svgTexts_ += " fill=\"" + HexColour(style.colour) + "\"";
-    if (style.halo) {
-      std::snprintf(place, sizeof place, " stroke=\"#ffffff\" stroke-width=\"%.1f\"", kHaloWidthPx);
-      svgTexts_ += place;
-      svgTexts_ += " stroke-linejoin=\"round\" paint-order=\"stroke\"";
-    }
-    svgTexts_ += ">" + XmlEscaped(valid) + "</text>\n";
-    return;
-  }
-  const double width = anchor == Anchor::Start ? 0.0 : WidthPx(valid, style);
-  SelectFont(style);
-  cairo_new_path(cr_);
-  cairo_move_to(cr_, anchor == Anchor::Start ? x : anchor == Anchor::Middle ? x - width / 2.0 : x - width, y);
-  cairo_text_path(cr_, valid.c_str());
-  if (style.halo) {
-    cairo_set_source_rgb(cr_, 1.0, 1.0, 1.0);
-    cairo_set_line_width(cr_, kHaloWidthPx);
-    cairo_set_line_join(cr_, CAIRO_LINE_JOIN_ROUND);
-    cairo_stroke_preserve(cr_);
-  }
-  SetColour(cr_, style.colour);
-  cairo_fill(cr_);
 }
 
 std::string ValidUtf8(std::string_view text) {

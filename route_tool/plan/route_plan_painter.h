@@ -1,11 +1,14 @@
-// What the plan's drawing shares: colours, the mark of each task, and a
-// painter whose texts go either through Cairo or, for an SVG document, into
-// <text> elements.
+// What the plan's drawing asks of a surface, and what its symbols share:
+// colours, the mark of each task, texts cut to fit. The drawing speaks
+// Cairo's path model (which a browser's canvas shares), so that one
+// drawing feeds draw's pictures through Cairo and the planner's map
+// through a display list the page replays.
 #pragma once
 
 #include <cairo.h>
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -27,35 +30,73 @@ struct TextStyle {
 };
 
 enum class Anchor { Start, Middle, End };
+enum class LineCap { Butt, Round };
 
 inline constexpr const char* kPlanFontFace = "DejaVu Sans";
+inline constexpr double kHaloWidthPx = 3.0;
 
-void SetColour(cairo_t* cr, const Rgb& colour);
+// "#rrggbb", each part clamped to 0..1 first.
+std::string HexColour(const Rgb& colour);
 // One colour per task; TaskKeyword's "?" for any other value is grey.
 Rgb TaskColour(std::int32_t task);
-// A filled mark of its own shape per task, sizePx across, centred on x, y:
-// TURN a disc, LOOP a diamond, TAKEOFF a triangle pointing up, LAND one
-// pointing down; anything else a square.
-void DrawTaskMark(cairo_t* cr, double x, double y, std::int32_t task, double sizePx);
 
 class Painter {
  public:
-  Painter(cairo_t* cr, bool textAsSvg) : cr_(cr), textAsSvg_(textAsSvg) {}
-  cairo_t* Context() const { return cr_; }
-  // The text with its baseline at y.
-  void Text(double x, double y, std::string_view text, const TextStyle& style, Anchor anchor = Anchor::Start);
+  virtual ~Painter();
+  Painter(const Painter&) = delete;
+  Painter& operator=(const Painter&) = delete;
+
+  // As Cairo's calls of the same names: fill and stroke use up the path
+  // unless kept; the colour is both the fill's and the stroke's.
+  virtual void Save() = 0;
+  virtual void Restore() = 0;
+  virtual void Translate(double dxPx, double dyPx) = 0;
+  virtual void Rotate(double angleRad) = 0;
+  virtual void NewPath() = 0;
+  virtual void NewSubPath() = 0;
+  virtual void MoveTo(double x, double y) = 0;
+  virtual void LineTo(double x, double y) = 0;
+  virtual void CurveTo(double x1, double y1, double x2, double y2, double x, double y) = 0;
+  virtual void Arc(double cx, double cy, double radiusPx, double fromRad, double toRad) = 0;
+  virtual void Rectangle(double x, double y, double widthPx, double heightPx) = 0;
+  virtual void ClosePath() = 0;
+  virtual void SetColour(const Rgb& colour, double alpha = 1.0) = 0;
+  virtual void SetLineWidth(double widthPx) = 0;
+  // No dashes: a solid line.
+  virtual void SetDash(std::span<const double> dashesPx) = 0;
+  virtual void SetLineCap(LineCap cap) = 0;
+  virtual void SetRoundJoins() = 0;
+  virtual void Fill(bool keepPath = false) = 0;
+  virtual void Stroke(bool keepPath = false) = 0;
+  // The whole clip in the colour.
+  virtual void Paint() = 0;
+  virtual void Clip() = 0;
+  // The text with its baseline at y; leaves colour and lines as they were.
+  virtual void Text(double x, double y, std::string_view text, const TextStyle& style, Anchor anchor = Anchor::Start) = 0;
+
+  // Measured by Cairo in the plan's font, whatever the surface.
   double WidthPx(std::string_view text, const TextStyle& style);
   // The text, cut with an ellipsis to fit the width.
   std::string Fitted(std::string_view text, const TextStyle& style, double widthPx);
-  // The <text> elements of an SVG painter's texts, in drawing order.
-  const std::string& SvgTexts() const { return svgTexts_; }
+
+ protected:
+  // Measures on its own small surface.
+  Painter();
+  // Measures on the context it draws on.
+  explicit Painter(cairo_t* measuring);
+  void SelectFont(const TextStyle& style);
+  cairo_t* Measuring() const { return measuring_; }
 
  private:
-  void SelectFont(const TextStyle& style);
-  cairo_t* cr_;
-  bool textAsSvg_;
-  std::string svgTexts_;
+  cairo_surface_t* ownSurface_ = nullptr;
+  cairo_t* measuring_ = nullptr;
+  bool ownsMeasuring_ = false;
 };
+
+// A filled mark of its own shape per task, sizePx across, centred on x, y:
+// TURN a disc, LOOP a diamond, TAKEOFF a triangle pointing up, LAND one
+// pointing down; anything else a square.
+void DrawTaskMark(Painter& painter, double x, double y, std::int32_t task, double sizePx);
 
 // The legend: the symbols, the waypoints with their tasks and
 // descriptions, the scale bar and the projection.

@@ -79,10 +79,7 @@ ApiReply Analysis(const std::string& text, const std::string& name) {
                {"map", nullptr}};
   if (!source.errorFlag && !source.waypoints.empty()) {
     body["legs"] = LegsJson(source.waypoints);
-    json map;
-    std::string why;
-    if (!MapOfSource(source, name, map, why)) return Refused(500, "the map cannot be drawn: " + why);
-    body["map"] = std::move(map);
+    body["map"] = MapOfSource(source, name);
   }
   return {200, std::move(body)};
 }

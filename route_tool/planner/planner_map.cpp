@@ -7,7 +7,7 @@
 #include "route/route_file_reader.h"
 #include "route_tool/formats/route_gpx.h"
 #include "route_tool/plan/route_plan.h"
-#include "route_tool/plan/route_plan_drawing.h"
+#include "route_tool/plan/display_list_painter.h"
 
 namespace route_tool {
 namespace {
@@ -54,10 +54,8 @@ void PlaceProblems(const RouteInput& input, nlohmann::json& problems) {
   }
 }
 
-bool MapOfSource(const RouteSource& source, const std::string& title, nlohmann::json& map, std::string& why) {
+nlohmann::json MapOfSource(const RouteSource& source, const std::string& title) {
   const RoutePlan plan = MakeRoutePlan(source, title);
-  std::string svg;
-  if (!RenderRoutePlan(plan, PictureFormat::Svg, svg, why)) return false;
   const LocalProjection& projection = plan.projection;
   // One degree east at the centre, measured by the projection itself.
   const double eastMetresPerDeg =
@@ -74,7 +72,7 @@ bool MapOfSource(const RouteSource& source, const std::string& title, nlohmann::
     ends.push_back(fit.YPx(r.end2.northMetres));
     runways.push_back(std::move(ends));
   }
-  map = {{"svg", std::move(svg)},
+  return {{"drawing", DisplayListOfPlan(plan)},
          {"widthPx", kCanvasWidthPx},
          {"heightPx", kCanvasHeightPx},
          {"projection",
@@ -93,7 +91,6 @@ bool MapOfSource(const RouteSource& source, const std::string& title, nlohmann::
          {"waypointsPx", std::move(waypoints)},
          {"pointsPx", std::move(points)},
          {"runwaysPx", std::move(runways)}};
-  return true;
 }
 
 }  // namespace route_tool

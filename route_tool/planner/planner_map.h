@@ -1,6 +1,7 @@
-// The planner's map: the route drawn by draw's own code as SVG, with what
-// the page needs to turn a click into a place and to put a handle on each
-// waypoint: the local projection and how it is fitted into the picture.
+// The planner's map: the route drawn by draw's own code as a display list
+// for the page's canvas, with what the page needs to turn a click into a
+// place and to put a handle on each waypoint: the local projection and how
+// it is fitted into the picture.
 #pragma once
 
 #include <string>
@@ -12,7 +13,7 @@
 namespace route_tool {
 
 // For a route read without error:
-//   {"svg": "...", "widthPx", "heightPx",
+//   {"drawing": [display list], "widthPx", "heightPx",
 //    "projection": {"latitude0Deg", "longitude0Deg", "eastMetresPerDeg", "northMetresPerDeg"},
 //    "fit": {"frameLeftPx", "frameTopPx", "frameWidthPx", "frameHeightPx", "pxPerMetre",
 //            "centreEastMetres", "centreNorthMetres"},
@@ -20,8 +21,7 @@ namespace route_tool {
 // The page goes from a pixel to a place by the fit and the projection:
 //   east = centreEast + (x - frameLeft - frameWidth/2) / pxPerMetre, likewise north (y down),
 //   latitude = latitude0 + north / northMetresPerDeg, longitude = longitude0 + east / eastMetresPerDeg.
-// False with why when Cairo fails.
-bool MapOfSource(const RouteSource& source, const std::string& title, nlohmann::json& map, std::string& why);
+nlohmann::json MapOfSource(const RouteSource& source, const std::string& title);
 
 // Gives each problem ({"line", ...}) whose line holds a point, or a
 // waypoint on a point or runway whose place is known, that place as "lat"

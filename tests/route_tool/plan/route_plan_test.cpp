@@ -13,7 +13,7 @@
 #include "geodesy/angles.h"
 #include "simhost/sim_host.h"
 #include "tests/support/cairo_static_data.h"
-#include "route_tool/plan/route_plan_painter.h"
+#include "route_tool/plan/display_list_painter.h"
 
 namespace {
 
@@ -234,9 +234,7 @@ TEST(PlanText, InvalidUtf8AndXmlSpecialsAreMadeSafe) {
 // The longest start of the text that fits with the ellipsis, cut at a
 // whole character: one more character would not fit.
 TEST(PlanText, FittedKeepsTheLongestStartThatFits) {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 10, 10);
-  cairo_t* cr = cairo_create(surface);
-  Painter painter(cr, false);
+  DisplayListPainter painter;
   const TextStyle style{12.0, false, {}, false};
   const std::string ellipsis = "\xE2\x80\xA6";
   std::string text;
@@ -254,8 +252,6 @@ TEST(PlanText, FittedKeepsTheLongestStartThatFits) {
     while ((static_cast<unsigned char>(text[next]) & 0xC0) == 0x80) ++next;
     EXPECT_GT(painter.WidthPx(text.substr(0, next) + ellipsis, style), widthPx) << widthPx;
   }
-  cairo_destroy(cr);
-  cairo_surface_destroy(surface);
 }
 
 }  // namespace

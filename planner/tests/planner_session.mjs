@@ -38,6 +38,38 @@ async function answered(page, revisionBefore) {
 }
 const revision = (page) => page.evaluate(() => window.planner.revision);
 
+// After an edit the map draws again only where the drawing changed, and
+// there only the drawings that reach it. Outside that part the canvas must
+// be what the whole drawn afresh is; inside, what every drawing made there
+// is (antialiasing under a clip differs from the whole's). The map is
+// drawn whole before the edit, so that the rest is the whole's.
+async function drawsOnlyWhatChanged(page, what, edit) {
+  await page.evaluate(() => window.plannerMap.draw(null));
+  await edit();
+  const { part, inside, outside } = await page.evaluate(() => {
+    const map = window.plannerMap;
+    const ctx = map.canvas.getContext('2d', { willReadFrequently: true });
+    const width = map.canvas.width;
+    const read = () => ctx.getImageData(0, 0, width, map.canvas.height).data;
+    const part = map.lastDrawn;
+    const drawn = read();
+    map.draw(part.dirty, { cull: false });
+    const everyDrawing = read();
+    map.draw(null);
+    const whole = read();
+    const [left, top, right, bottom] = part.devicePx;
+    let inside = 0, outside = 0;
+    for (let i = 0; i < whole.length; ++i) {
+      const x = (i >> 2) % width, y = Math.floor((i >> 2) / width);
+      if (x >= left && x < right && y >= top && y < bottom) inside += drawn[i] !== everyDrawing[i];
+      else outside += drawn[i] !== whole[i];
+    }
+    return { part, inside, outside };
+  });
+  assert.notEqual(part.dirty, null, `${what}: the whole map was drawn again`);
+  assert.deepEqual({ inside, outside }, { inside: 0, outside: 0 }, `${what}: values that differ, drawn again in ${part.devicePx}`);
+}
+
 // Screen place of a latitude and longitude on the map.
 function screenOf(page, lat, lon) {
   return page.evaluate(([la, lo]) => {
@@ -93,11 +125,13 @@ try {
   assert.ok(Math.abs(moved.lat - dragged.lat) < 2 * at.degPerScreenPx, `dragged latitude ${moved.lat}`);
   assert.ok(Math.abs(moved.lon - dragged.lon) < 4 * at.degPerScreenPx, `dragged longitude ${moved.lon}`);
 
-  // A radius changed in the table reaches the text.
-  before = await revision(page);
-  await page.locator('#waypoints tbody tr').nth(1).locator('input.radius').fill('777');
-  await page.locator('#waypoints tbody tr').nth(1).locator('input.radius').press('Enter');
-  await answered(page, before);
+  // A radius changed in the table reaches the text, and the map.
+  await drawsOnlyWhatChanged(page, 'a radius changed', async () => {
+    before = await revision(page);
+    await page.locator('#waypoints tbody tr').nth(1).locator('input.radius').fill('777');
+    await page.locator('#waypoints tbody tr').nth(1).locator('input.radius').press('Enter');
+    await answered(page, before);
+  });
   assert.match(await page.evaluate(() => window.planner.text), /^POINT 4 TURN 777 900 110 "Departure turn"$/m);
   // Undo and redo with the keys, outside the text fields.
   await page.locator('#map').focus();

@@ -3,11 +3,24 @@
 // to the screen. The list speaks Cairo's model: fills and strokes use up
 // the path unless kept, one colour serves both, and painting covers the
 // picture's bounds within the clip.
+//
+// An edit changes a few of a large route's thousands of marks: scan()
+// gives each drawing operation its bounds and what it depends on, so that
+// only the part of the canvas where two lists differ is drawn again.
 
 const FONT_FAMILY = '"DejaVu Sans", sans-serif';
 const HALO_WIDTH_PX = 3;         // kHaloWidthPx
 const CAIRO_LINE_WIDTH_PX = 2;   // Cairo's default line width
 const ALIGN = ['left', 'center', 'right'];
+// Room about a drawing's points for its line's width, joins and caps.
+const STROKE_PAD_FACTOR = 3;
+// A text's width, at most, in its size: wide glyphs, bold.
+const TEXT_WIDTH_PER_SIZE = 0.75;
+// The operands of each operation that are not drawn: a count where the
+// list says so ('D').
+const OPERANDS = { s: 0, r: 0, t: 2, o: 1, n: 0, u: 0, M: 2, L: 2, C: 6, A: 5, R: 4, Z: 0,
+                   K: 2, W: 1, P: 1, J: 0, F: 0, f: 0, S: 0, x: 0, B: 0, c: 0, T: 8 };
+const DRAWS = new Set(['F', 'f', 'S', 'x', 'B', 'T']);
 
 const styles = new Map();
 function styleOf(hex, alpha) {
@@ -22,11 +35,111 @@ function styleOf(hex, alpha) {
   return style;
 }
 
-export function replay(ctx, list, widthPx, heightPx) {
+// Every drawing operation of the list in order: its bounds in picture
+// pixels (a rotated drawing's taken about its origin, whole turn), the
+// operations since the drawing before it and the state it is drawn in.
+// Two drawings with equal state and equal operations draw the same.
+export function scan(list, widthPx, heightPx) {
+  const bounds = [];
+  const starts = [];
+  const ends = [];
+  const states = [];
+  // Replaced, never changed, so that a drawing keeps the state it had.
+  let state = { colour: '', width: CAIRO_LINE_WIDTH_PX, more: '', dx: 0, dy: 0, turned: false };
+  const stack = [];
+  let path = null;      // [x0, y0, x1, y1] of the path so far
+  let since = 0;        // where the operations that lead to the next drawing start
+  const extend = (x, y, r = 0) => {
+    if (state.turned) r += Math.hypot(x, y), x = 0, y = 0;
+    x += state.dx;
+    y += state.dy;
+    if (!path) path = [x - r, y - r, x + r, y + r];
+    else path = [Math.min(path[0], x - r), Math.min(path[1], y - r), Math.max(path[2], x + r), Math.max(path[3], y + r)];
+  };
+  let i = 0;
+  while (i < list.length) {
+    const at = i;
+    const op = list[i++];
+    const count = op === 'D' ? 1 + list[i] : OPERANDS[op];
+    if (count === undefined) throw new Error(`display list: unknown operation ${JSON.stringify(op)} at ${at}`);
+    const a = i;
+    i += count;
+    switch (op) {
+      case 's': stack.push(state); break;
+      case 'r': state = stack.pop() ?? state; break;
+      case 't': state = { ...state, dx: state.dx + list[a], dy: state.dy + list[a + 1] }; break;
+      case 'o': state = { ...state, turned: true }; break;
+      case 'n': case 'c': path = null; break;
+      case 'M': case 'L': extend(list[a], list[a + 1]); break;
+      case 'C': extend(list[a], list[a + 1]); extend(list[a + 2], list[a + 3]); extend(list[a + 4], list[a + 5]); break;
+      case 'A': extend(list[a], list[a + 1], list[a + 2]); break;
+      case 'R': extend(list[a], list[a + 1]); extend(list[a] + list[a + 2], list[a + 1] + list[a + 3]); break;
+      case 'K': state = { ...state, colour: list[a] + list[a + 1] }; break;
+      case 'W': state = { ...state, width: list[a] }; break;
+      case 'D': case 'P': case 'J': state = { ...state, more: state.more + op + list.slice(a, i) }; break;
+      default: break;
+    }
+    if (!DRAWS.has(op)) continue;
+    if (op === 'B') bounds.push([0, 0, widthPx, heightPx]);
+    else if (op === 'T') {
+      const [x, y, words, sizePx, , halo, , anchor] = list.slice(a, i);
+      const w = words.length * sizePx * TEXT_WIDTH_PER_SIZE + (halo ? HALO_WIDTH_PX : 0);
+      const left = state.dx + (anchor === 0 ? x : anchor === 1 ? x - w / 2 : x - w);
+      bounds.push([left - 2, state.dy + y - sizePx * 1.2, left + w + 2, state.dy + y + sizePx * 0.5]);
+    } else {
+      const pad = (op === 'S' || op === 'x' ? state.width * STROKE_PAD_FACTOR : 0) + 1;
+      bounds.push(path ? [path[0] - pad, path[1] - pad, path[2] + pad, path[3] + pad] : [0, 0, 0, 0]);
+    }
+    starts.push(since);
+    ends.push(i);
+    states.push(state);
+    if (op === 'F' || op === 'S') path = null;
+    since = i;
+  }
+  return { list, bounds, starts, ends, states };
+}
+
+function sameState(a, b) {
+  return a === b || (a.colour === b.colour && a.width === b.width && a.more === b.more &&
+                     a.dx === b.dx && a.dy === b.dy && a.turned === b.turned);
+}
+
+function sameDrawing(before, after, k) {
+  const from = before.starts[k], to = after.starts[k];
+  const length = before.ends[k] - from;
+  if (after.ends[k] - to !== length || !sameState(before.states[k], after.states[k])) return false;
+  for (let j = 0; j < length; ++j) if (before.list[from + j] !== after.list[to + j]) return false;
+  return true;
+}
+
+// The union of the bounds of the drawings that differ between two scans,
+// or null when they differ in number (then everything may have moved).
+export function changedBounds(before, after) {
+  if (!before || before.bounds.length !== after.bounds.length) return null;
+  let box = null;
+  const add = (b) => {
+    box = box ? [Math.min(box[0], b[0]), Math.min(box[1], b[1]), Math.max(box[2], b[2]), Math.max(box[3], b[3])] : [...b];
+  };
+  for (let k = 0; k < after.bounds.length; ++k) {
+    if (sameDrawing(before, after, k)) continue;
+    add(before.bounds[k]);
+    add(after.bounds[k]);
+  }
+  return box ?? [0, 0, 0, 0];
+}
+
+// Draws the list; with `within` (picture pixels) only the drawings whose
+// bounds from `scanned` meet it: the paths are still built, as the state
+// they leave is the next drawing's.
+export function replay(ctx, list, widthPx, heightPx, scanned = null, within = null) {
+  const shown = (k) => !within || !scanned ||
+    !(scanned.bounds[k][2] < within[0] || scanned.bounds[k][0] > within[2] ||
+      scanned.bounds[k][3] < within[1] || scanned.bounds[k][1] > within[3]);
   ctx.save();
   ctx.lineWidth = CAIRO_LINE_WIDTH_PX;
   ctx.beginPath();
   let fresh = true;  // no current point: an arc starts its own sub-path
+  let drawing = 0;   // the drawing operation's number, as scan() counts
   let i = 0;
   const n = () => list[i++];
   while (i < list.length) {
@@ -55,13 +168,17 @@ export function replay(ctx, list, widthPx, heightPx) {
       case 'D': { const count = n(); ctx.setLineDash(list.slice(i, i + count)); i += count; break; }
       case 'P': ctx.lineCap = n() === 0 ? 'butt' : 'round'; break;
       case 'J': ctx.lineJoin = 'round'; break;
-      case 'F': ctx.fill(); ctx.beginPath(); fresh = true; break;
-      case 'f': ctx.fill(); break;
-      case 'S': ctx.stroke(); ctx.beginPath(); fresh = true; break;
-      case 'x': ctx.stroke(); break;
-      case 'B': ctx.fillRect(0, 0, widthPx, heightPx); break;
+      case 'F': if (shown(drawing++)) ctx.fill(); ctx.beginPath(); fresh = true; break;
+      case 'f': if (shown(drawing++)) ctx.fill(); break;
+      case 'S': if (shown(drawing++)) ctx.stroke(); ctx.beginPath(); fresh = true; break;
+      case 'x': if (shown(drawing++)) ctx.stroke(); break;
+      case 'B': if (shown(drawing++)) ctx.fillRect(0, 0, widthPx, heightPx); break;
       case 'c': ctx.clip(); ctx.beginPath(); fresh = true; break;
-      case 'T': text(ctx, n(), n(), n(), n(), n(), n(), n(), n()); break;
+      case 'T': {
+        const args = [n(), n(), n(), n(), n(), n(), n(), n()];
+        if (shown(drawing++)) text(ctx, ...args);
+        break;
+      }
       default: throw new Error(`display list: unknown operation ${JSON.stringify(op)} at ${i - 1}`);
     }
   }

@@ -4,13 +4,14 @@
 // bases, the handle being dragged and a ring at the place of each problem
 // that has one. Places come from picture pixels by the projection and fit
 // the server sends with the drawing.
-import { replay } from '/display_list.js';
+import { changedBounds, replay, scan } from '/display_list.js';
 
 const SVG = 'http://www.w3.org/2000/svg';
 const CLICK_SLOP_PX = 4;         // a press that moves less is a click
 const RUNWAY_PICK_PX = 9;        // a click this near a runway's bar is on it
 const HANDLE_RADIUS_PX = 9;       // picture pixels, as the marks
 const HANDLE_INK = '#2a3b52';
+const HANDLE_REACH_PX = HANDLE_RADIUS_PX + 2;  // the handle with its line
 const PROBLEM_RADIUS_PX = 15;    // a ring about the handle, clear of it
 const SCALE_BAR_MAX_PX = 160;
 
@@ -33,6 +34,27 @@ function wrappedDegrees(longitudeDeg) {
   return wrapped;
 }
 
+// The smallest box holding both; null (everything) holds all.
+function unionOf(a, b) {
+  if (a === null || b === null) return null;
+  if (a[2] <= a[0]) return b;
+  if (b[2] <= b[0]) return a;
+  return [Math.min(a[0], b[0]), Math.min(a[1], b[1]), Math.max(a[2], b[2]), Math.max(a[3], b[3])];
+}
+
+// Where handles moved, before and after; null when waypoints came or went.
+function movedHandles(before, after) {
+  if (before.length !== after.length) return null;
+  let box = [0, 0, 0, 0];
+  before.forEach(([x1, y1], i) => {
+    const [x2, y2] = after[i];
+    if (x1 === x2 && y1 === y2) return;
+    box = unionOf(box, [Math.min(x1, x2) - HANDLE_REACH_PX, Math.min(y1, y2) - HANDLE_REACH_PX,
+                        Math.max(x1, x2) + HANDLE_REACH_PX, Math.max(y1, y2) + HANDLE_REACH_PX]);
+  });
+  return box;
+}
+
 export class PlanMap {
   // handlers: onAdd(lat, lon, runwayIndex|null), onMoveWaypoint(index, lat, lon)
   constructor(container, scaleLine, scaleLabel, handlers) {
@@ -42,6 +64,8 @@ export class PlanMap {
     this.handlers = handlers;
     this.map = null;
     this.drawPending = false;
+    this.scanned = null;   // the drawing's bounds and keys, from scan()
+    this.dirty = null;     // picture pixels to draw again, or null: all
     this.pickOnce = null;  // a click that places something else than a waypoint
     this.view = null;  // {x, y, w, h} in picture pixels
     this.bases = [];
@@ -64,10 +88,24 @@ export class PlanMap {
     this.problems = problems;
     if (!map) return this.drawProblems();
     const first = !this.map;
+    const before = this.map;
+    const scannedBefore = this.scanned;
     this.map = map;
+    this.scanned = scan(map.drawing, map.widthPx, map.heightPx);
     if (first || !this.view) this.view = { x: 0, y: 0, w: map.widthPx, h: map.heightPx };
     this.drawProblems();
-    this.applyView();
+    this.drawScaleBar();
+    this.markChanged(first ? null : unionOf(changedBounds(scannedBefore, this.scanned),
+                                             movedHandles(before.waypointsPx, map.waypointsPx)));
+  }
+
+  // Picture pixels to draw again at the next frame; null: everything.
+  // Changes within one frame add up; an empty box adds nothing.
+  markChanged(box) {
+    if (this.drawPending) this.dirty = unionOf(this.dirty, box);
+    else if (box === null || box[2] > box[0]) this.dirty = box;
+    else return;
+    this.requestDraw();
   }
 
   // The canvas is drawn once a frame, however many changes came in it.
@@ -76,30 +114,53 @@ export class PlanMap {
     this.drawPending = true;
     requestAnimationFrame(() => {
       this.drawPending = false;
-      this.draw();
+      const dirty = this.dirty;
+      this.dirty = null;
+      this.draw(dirty);
     });
   }
 
-  // The display list and the handles, under the view box's transform.
-  draw() {
-    if (!this.map || !this.box) return;
+  // The display list and the handles under the view box's transform: all
+  // of it, or what meets `dirty` (picture pixels). Without `cull` every
+  // drawing is made there: the browser test's reference.
+  draw(dirty = null, { cull = true } = {}) {
+    if (!this.map) return;
+    // Measured now: the frame's layout may have moved the map since the
+    // last resize was reported, and the view must fit what is shown.
+    this.box = this.root.getBoundingClientRect();
     const ratio = window.devicePixelRatio || 1;
     const widthPx = Math.round(this.box.width * ratio), heightPx = Math.round(this.box.height * ratio);
     if (this.canvas.width !== widthPx || this.canvas.height !== heightPx) {
       this.canvas.width = widthPx;
       this.canvas.height = heightPx;
+      dirty = null;
     }
-    const ctx = this.canvas.getContext('2d');
-    ctx.setTransform(1, 0, 0, 1, 0, 0);
-    ctx.clearRect(0, 0, widthPx, heightPx);
     // As preserveAspectRatio="xMidYMid meet" places the view box.
     const { x, y, w, h } = this.view;
-    const scale = Math.min(this.box.width / w, this.box.height / h);
-    const left = (this.box.width - w * scale) / 2, top = (this.box.height - h * scale) / 2;
-    ctx.setTransform(ratio * scale, 0, 0, ratio * scale, ratio * (left - x * scale), ratio * (top - y * scale));
-    replay(ctx, this.map.drawing, this.map.widthPx, this.map.heightPx);
+    const scale = ratio * Math.min(this.box.width / w, this.box.height / h);
+    const left = (widthPx - w * scale) / 2 - x * scale, top = (heightPx - h * scale) / 2 - y * scale;
+    // The device pixels to draw, whole, and the picture pixels they show.
+    let device = [0, 0, widthPx, heightPx];
+    if (dirty) {
+      device = [Math.max(0, Math.floor(left + dirty[0] * scale) - 1), Math.max(0, Math.floor(top + dirty[1] * scale) - 1),
+                Math.min(widthPx, Math.ceil(left + dirty[2] * scale) + 1), Math.min(heightPx, Math.ceil(top + dirty[3] * scale) + 1)];
+      if (device[2] <= device[0] || device[3] <= device[1]) return;
+    }
+    const within = [(device[0] - left) / scale, (device[1] - top) / scale, (device[2] - left) / scale, (device[3] - top) / scale];
+    this.lastDrawn = { dirty, devicePx: device };  // for the browser test
+    const ctx = this.canvas.getContext('2d', { willReadFrequently: true });
+    ctx.save();
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.beginPath();
+    ctx.rect(device[0], device[1], device[2] - device[0], device[3] - device[1]);
+    ctx.clip();
+    ctx.clearRect(device[0], device[1], device[2] - device[0], device[3] - device[1]);
+    ctx.setTransform(scale, 0, 0, scale, left, top);
+    replay(ctx, this.map.drawing, this.map.widthPx, this.map.heightPx, cull ? this.scanned : null, within);
     ctx.beginPath();
     for (const [cx, cy] of this.map.waypointsPx) {
+      if (cx + HANDLE_REACH_PX < within[0] || cx - HANDLE_REACH_PX > within[2] ||
+          cy + HANDLE_REACH_PX < within[1] || cy - HANDLE_REACH_PX > within[3]) continue;
       ctx.moveTo(cx + HANDLE_RADIUS_PX, cy);
       ctx.arc(cx, cy, HANDLE_RADIUS_PX, 0, 2 * Math.PI);
     }
@@ -107,7 +168,7 @@ export class PlanMap {
     ctx.lineWidth = 1.5;
     ctx.setLineDash([3, 2]);
     ctx.stroke();
-    ctx.setLineDash([]);
+    ctx.restore();
   }
 
   // The waypoint whose handle is under picture pixel x, y: the nearest.
@@ -197,7 +258,7 @@ export class PlanMap {
     const { x, y, w, h } = this.view;
     this.root.setAttribute('viewBox', `${x} ${y} ${w} ${h}`);
     this.drawScaleBar();
-    this.requestDraw();
+    this.markChanged(null);
   }
 
   drawScaleBar() {
@@ -280,7 +341,7 @@ export class PlanMap {
       this.box = entry.contentRect;
       if (this.map) {
         this.drawScaleBar();
-        this.requestDraw();
+        this.markChanged(null);
       }
     }).observe(this.root);
   }

@@ -14,8 +14,10 @@ const CAIRO_LINE_WIDTH_PX = 2;   // Cairo's default line width
 const ALIGN = ['left', 'center', 'right'];
 // Room about a drawing's points for its line's width, joins and caps.
 const STROKE_PAD_FACTOR = 3;
-// A text's width, at most, in its size: wide glyphs, bold.
-const TEXT_WIDTH_PER_SIZE = 0.75;
+// A text's width, at most, a character to its size: the plan's font's
+// widest glyph, a bold W, is 1.17 of it. Too little would leave a changed
+// text's old end on the map.
+const TEXT_WIDTH_PER_SIZE = 1.25;
 // The operands of each operation that are not drawn: a count where the
 // list says so ('D').
 const OPERANDS = { s: 0, r: 0, t: 2, o: 1, n: 0, u: 0, M: 2, L: 2, C: 6, A: 5, R: 4, Z: 0,

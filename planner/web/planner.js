@@ -18,6 +18,7 @@ const state = {
   redo: [],
   revision: 0,        // counts the server's answers shown
   lastEditMs: null,   // from an edit to its answer shown
+  lastShowMs: null,   // of which the script showing the answer
   lastAnswer: null,
   busy: 0,
 };
@@ -123,7 +124,9 @@ async function send(body, options) {
       say(answer.error, true);
       return false;
     }
+    const shownAt = performance.now();
     show(answer, options);
+    state.lastShowMs = performance.now() - shownAt;
     // Timed to the next frame drawn, so that layout and painting count.
     await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
     state.lastEditMs = performance.now() - started;

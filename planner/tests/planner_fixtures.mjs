@@ -1,5 +1,7 @@
 // What the planner's browser scripts share: the large route the latency is
-// measured on, and tarvik-route plan started with its address read.
+// measured on, tarvik-route plan started with its address read, and the
+// page's table rows reached.
+import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
 
 // 1,000 points on a 40 by 25 grid 0.01 degree apart, a TURN waypoint on each.
@@ -27,4 +29,21 @@ export function startPlanner(tool, args) {
     });
     child.on('exit', (code) => reject(new Error(`tarvik-route plan ended with ${code}`)));
   });
+}
+
+// Row index of a table (waypoints, points, runways, legs), scrolled into
+// view: the page builds only the rows in sight.
+export async function tableRow(page, table, index) {
+  await page.evaluate(([t, i]) => window.plannerReveal(t, i), [table, index]);
+  return page.locator(`#${table} .row[data-index="${index}"]`);
+}
+
+// Stops unless the page shows all of the large route: the table's count
+// of rows, and its last row with the last waypoint's number and description.
+export async function assertLargeRouteShown(page) {
+  assert.equal(await page.locator('#waypoints').getAttribute('aria-rowcount'), String(LARGE_ROUTE_WAYPOINTS),
+               'the large route did not load');
+  const last = await tableRow(page, 'waypoints', LARGE_ROUTE_WAYPOINTS - 1);
+  assert.equal(await last.locator('[role="cell"]').nth(1).textContent(), String(LARGE_ROUTE_WAYPOINTS));
+  assert.equal(await last.locator('input.description').inputValue(), `wp ${LARGE_ROUTE_WAYPOINTS - 1}`);
 }

@@ -5,12 +5,11 @@
 // that the rest of the page's work shows on its own.
 //
 //   node planner_profile.mjs TARVIK_ROUTE [--no-map]
-import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
-import { LARGE_ROUTE_WAYPOINTS, largeRouteText, startPlanner } from './planner_fixtures.mjs';
+import { LARGE_ROUTE_WAYPOINTS, assertLargeRouteShown, largeRouteText, startPlanner, tableRow } from './planner_fixtures.mjs';
 
 const [tool, ...options] = process.argv.slice(2);
 const noMap = options.includes('--no-map');
@@ -30,11 +29,11 @@ try {
   const page = await browser.newPage({ viewport: { width: 1600, height: 1000 } });
   await page.goto(address);
   await page.waitForFunction(() => window.planner.revision >= 1);
-  assert.equal(await page.locator('#waypoints tbody tr').count(), LARGE_ROUTE_WAYPOINTS, 'the large route did not load');
+  await assertLargeRouteShown(page);
   if (noMap) await page.evaluate(() => { window.plannerMap.show = () => {}; });
   // One edit untraced first: the row scrolled into view and the page's
   // first layout of the text are not an edit's work.
-  const radius = page.locator('#waypoints tbody tr').nth(LARGE_ROUTE_WAYPOINTS / 2).locator('input.radius');
+  const radius = (await tableRow(page, 'waypoints', LARGE_ROUTE_WAYPOINTS / 2)).locator('input.radius');
   const editRadius = async (metres) => {
     const before = await page.evaluate(() => window.planner.revision);
     await radius.fill(String(metres));

@@ -14,7 +14,7 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
-import { LARGE_ROUTE_WAYPOINTS, largeRouteText, startPlanner } from './planner_fixtures.mjs';
+import { LARGE_ROUTE_WAYPOINTS, assertLargeRouteShown, largeRouteText, startPlanner, tableRow } from './planner_fixtures.mjs';
 
 const [tool, sourceDir, outDir] = process.argv.slice(2);
 if (!tool || !sourceDir || !outDir) {
@@ -60,7 +60,8 @@ try {
   await page.goto(address);
   await page.waitForFunction(() => window.planner.revision >= 1);
   const original = moduleWaypoints(routeFile);
-  assert.equal(await page.locator('#waypoints tbody tr').count(), original.length);
+  assert.equal(await page.locator('#waypoints').getAttribute('aria-rowcount'), String(original.length));
+  assert.equal(await page.locator('#waypoints .row').count(), original.length);
 
   // Click at a known place: a new point and a TURN waypoint there.
   const clicked = { lat: 52.06, lon: 10.09 };
@@ -95,8 +96,9 @@ try {
 
   // A radius changed in the table reaches the text.
   before = await revision(page);
-  await page.locator('#waypoints tbody tr').nth(1).locator('input.radius').fill('777');
-  await page.locator('#waypoints tbody tr').nth(1).locator('input.radius').press('Enter');
+  const secondRadius = (await tableRow(page, 'waypoints', 1)).locator('input.radius');
+  await secondRadius.fill('777');
+  await secondRadius.press('Enter');
   await answered(page, before);
   assert.match(await page.evaluate(() => window.planner.text), /^POINT 4 TURN 777 900 110 "Departure turn"$/m);
   // Undo and redo with the keys, outside the text fields.
@@ -106,7 +108,7 @@ try {
     await page.keyboard.press(key);
     await answered(page, before);
     assert.equal(await page.evaluate(() => window.planner.draft.waypoints[1].radius), radius, key);
-    assert.equal(await page.locator('#waypoints tbody tr').nth(1).locator('input.radius').inputValue(), String(radius), key);
+    assert.equal(await secondRadius.inputValue(), String(radius), key);
   }
 
   // The module's own pages for the vessel at waypoint 2, then at 3: the
@@ -164,8 +166,9 @@ try {
   const theirs = fs.readFileSync(routeFile, 'utf8').replace('Hold fix', 'Hold fix, changed elsewhere');
   fs.writeFileSync(routeFile, theirs);
   before = await revision(page);
-  await page.locator('#waypoints tbody tr').nth(2).locator('input.radius').fill('888');
-  await page.locator('#waypoints tbody tr').nth(2).locator('input.radius').press('Enter');
+  const thirdRadius = (await tableRow(page, 'waypoints', 2)).locator('input.radius');
+  await thirdRadius.fill('888');
+  await thirdRadius.press('Enter');
   await answered(page, before);
   await page.click('#save');
   await page.locator('#conflict').waitFor({ state: 'visible' });
@@ -178,11 +181,11 @@ try {
   // the answer shown in the map, the check and the legs.
   fs.writeFileSync(path.join(folder, 'large.route'), largeRouteText());
   await page.evaluate(async () => { await window.plannerOpen('large.route'); });
-  assert.equal(await page.locator('#waypoints tbody tr').count(), LARGE_ROUTE_WAYPOINTS);
+  await assertLargeRouteShown(page);
   const timings = [];
   for (let i = 0; i < EDITS_MEASURED; ++i) {
     before = await revision(page);
-    const radius = page.locator('#waypoints tbody tr').nth(LARGE_ROUTE_WAYPOINTS / 2).locator('input.radius');
+    const radius = (await tableRow(page, 'waypoints', LARGE_ROUTE_WAYPOINTS / 2)).locator('input.radius');
     await radius.fill(String(400 + i));
     await radius.press('Enter');
     await answered(page, before);

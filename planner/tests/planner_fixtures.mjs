@@ -2,7 +2,7 @@
 // measured on, tarvik-route plan started with its address read, and the
 // page's table rows reached.
 import assert from 'node:assert/strict';
-import { spawn } from 'node:child_process';
+import { execFileSync, spawn } from 'node:child_process';
 
 // 1,000 points on a 40 by 25 grid 0.01 degree apart, a TURN waypoint on each.
 export const LARGE_ROUTE_WAYPOINTS = 1000;
@@ -29,6 +29,18 @@ export function startPlanner(tool, args) {
     });
     child.on('exit', (code) => reject(new Error(`tarvik-route plan ended with ${code}`)));
   });
+}
+
+// The waypoints as the module reads them, through tarvik-route parse.
+export function moduleWaypoints(tool, file) {
+  return JSON.parse(execFileSync(tool, ['parse', '--json', file], { encoding: 'utf8' })).waypoints;
+}
+
+export const revision = (page) => page.evaluate(() => window.planner.revision);
+
+// Waits for the page to show the server's answer to what was just done.
+export async function answered(page, revisionBefore) {
+  await page.waitForFunction((r) => window.planner.revision > r && window.planner.busy === 0, revisionBefore, { timeout: 0 });
 }
 
 // Row index of a table (waypoints, points, runways, legs), scrolled into

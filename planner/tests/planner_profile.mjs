@@ -9,7 +9,9 @@ import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
-import { LARGE_ROUTE_WAYPOINTS, assertLargeRouteShown, largeRouteText, startPlanner, tableRow } from './planner_fixtures.mjs';
+import {
+  LARGE_ROUTE_WAYPOINTS, answered, assertLargeRouteShown, largeRouteText, revision, startPlanner, tableRow,
+} from './planner_fixtures.mjs';
 
 const [tool, ...options] = process.argv.slice(2);
 const noMap = options.includes('--no-map');
@@ -35,10 +37,10 @@ try {
   // first layout of the text are not an edit's work.
   const radius = (await tableRow(page, 'waypoints', LARGE_ROUTE_WAYPOINTS / 2)).locator('input.radius');
   const editRadius = async (metres) => {
-    const before = await page.evaluate(() => window.planner.revision);
+    const before = await revision(page);
     await radius.fill(String(metres));
     await radius.press('Enter');
-    await page.waitForFunction((r) => window.planner.revision > r && window.planner.busy === 0, before);
+    await answered(page, before);
     return page.evaluate(() => [window.planner.lastEditMs, window.planner.lastShowMs]);
   };
   await editRadius(399);

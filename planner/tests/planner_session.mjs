@@ -9,12 +9,13 @@
 //   node planner_session.mjs TARVIK_ROUTE SOURCE_DIR OUT_DIR
 // OUT_DIR gets planner.png and planner-latency.txt.
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
-import { LARGE_ROUTE_WAYPOINTS, assertLargeRouteShown, largeRouteText, startPlanner, tableRow } from './planner_fixtures.mjs';
+import {
+  LARGE_ROUTE_WAYPOINTS, answered, assertLargeRouteShown, largeRouteText, moduleWaypoints, revision, startPlanner, tableRow,
+} from './planner_fixtures.mjs';
 
 const [tool, sourceDir, outDir] = process.argv.slice(2);
 if (!tool || !sourceDir || !outDir) {
@@ -26,17 +27,6 @@ const EDITS_MEASURED = 20;
 const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'tarvik_planner_'));
 const routeFile = path.join(folder, 'kestrel.route');
 fs.copyFileSync(path.join(sourceDir, 'examples/demo/Config/TKMFD/routes/kestrel.route'), routeFile);
-
-// The waypoints as the module reads them, through tarvik-route parse.
-function moduleWaypoints(file) {
-  return JSON.parse(execFileSync(tool, ['parse', '--json', file], { encoding: 'utf8' })).waypoints;
-}
-
-// Waits for the page to show the server's answer to what was just done.
-async function answered(page, revisionBefore) {
-  await page.waitForFunction((r) => window.planner.revision > r && window.planner.busy === 0, revisionBefore, { timeout: 0 });
-}
-const revision = (page) => page.evaluate(() => window.planner.revision);
 
 // Screen place of a latitude and longitude on the map.
 function screenOf(page, lat, lon) {
@@ -59,7 +49,7 @@ try {
   page.on('dialog', (dialog) => dialog.accept('saved-as.route'));
   await page.goto(address);
   await page.waitForFunction(() => window.planner.revision >= 1);
-  const original = moduleWaypoints(routeFile);
+  const original = moduleWaypoints(tool, routeFile);
   assert.equal(await page.locator('#waypoints').getAttribute('aria-rowcount'), String(original.length));
   assert.equal(await page.locator('#waypoints .row').count(), original.length);
 
@@ -154,7 +144,7 @@ try {
   before = await revision(page);
   await page.click('#save');
   await answered(page, before);
-  const saved = moduleWaypoints(routeFile);
+  const saved = moduleWaypoints(tool, routeFile);
   assert.equal(saved.length, original.length + 1);
   const toRad = Math.PI / 180;
   assert.equal(saved[1].acceptRadius, 777);

@@ -41,7 +41,7 @@ export function reordered(draft, from, to) {
   const newIndex = new Map(order.map((old, i) => [old, i]));
   draft.waypoints = order.map((old) => {
     const w = draft.waypoints[old];
-    return w.task === 'LOOP' && w.loop ? { ...w, loop: newIndex.get(w.loop) } : w;
+    return w.task === 'LOOP' && newIndex.has(w.loop) ? { ...w, loop: newIndex.get(w.loop) } : w;
   });
 }
 

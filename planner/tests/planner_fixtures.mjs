@@ -1,6 +1,8 @@
 // What the planner's browser scripts share: the large route the latency is
-// measured on, and tarvik-route plan started with its address read.
-import { spawn } from 'node:child_process';
+// measured on, tarvik-route plan started with its address read, and the
+// page's table rows reached.
+import assert from 'node:assert/strict';
+import { execFileSync, spawn } from 'node:child_process';
 
 // 1,000 points on a 40 by 25 grid 0.01 degree apart, a TURN waypoint on each.
 export const LARGE_ROUTE_WAYPOINTS = 1000;
@@ -27,4 +29,33 @@ export function startPlanner(tool, args) {
     });
     child.on('exit', (code) => reject(new Error(`tarvik-route plan ended with ${code}`)));
   });
+}
+
+// The waypoints as the module reads them, through tarvik-route parse.
+export function moduleWaypoints(tool, file) {
+  return JSON.parse(execFileSync(tool, ['parse', '--json', file], { encoding: 'utf8' })).waypoints;
+}
+
+export const revision = (page) => page.evaluate(() => window.planner.revision);
+
+// Waits for the page to show the server's answer to what was just done.
+export async function answered(page, revisionBefore) {
+  await page.waitForFunction((r) => window.planner.revision > r && window.planner.busy === 0, revisionBefore, { timeout: 0 });
+}
+
+// Row index of a table (waypoints, points, runways, legs), scrolled into
+// view: the page builds only the rows in sight.
+export async function tableRow(page, table, index) {
+  await page.evaluate(([t, i]) => window.plannerReveal(t, i), [table, index]);
+  return page.locator(`#${table} .row[data-index="${index}"]`);
+}
+
+// Stops unless the page shows all of the large route: the table's count
+// of rows, and its last row with the last waypoint's number and description.
+export async function assertLargeRouteShown(page) {
+  assert.equal(await page.locator('#waypoints').getAttribute('aria-rowcount'), String(LARGE_ROUTE_WAYPOINTS),
+               'the large route did not load');
+  const last = await tableRow(page, 'waypoints', LARGE_ROUTE_WAYPOINTS - 1);
+  assert.equal(await last.locator('[role="cell"]').nth(1).textContent(), String(LARGE_ROUTE_WAYPOINTS));
+  assert.equal(await last.locator('input.description').inputValue(), `wp ${LARGE_ROUTE_WAYPOINTS - 1}`);
 }

@@ -9,12 +9,13 @@
 //   node planner_session.mjs TARVIK_ROUTE SOURCE_DIR OUT_DIR
 // OUT_DIR gets planner.png and planner-latency.txt.
 import assert from 'node:assert/strict';
-import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
-import { LARGE_ROUTE_WAYPOINTS, largeRouteText, startPlanner } from './planner_fixtures.mjs';
+import {
+  LARGE_ROUTE_WAYPOINTS, answered, assertLargeRouteShown, largeRouteText, moduleWaypoints, revision, startPlanner, tableRow,
+} from './planner_fixtures.mjs';
 
 const [tool, sourceDir, outDir] = process.argv.slice(2);
 if (!tool || !sourceDir || !outDir) {
@@ -26,17 +27,6 @@ const EDITS_MEASURED = 20;
 const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'tarvik_planner_'));
 const routeFile = path.join(folder, 'kestrel.route');
 fs.copyFileSync(path.join(sourceDir, 'examples/demo/Config/TKMFD/routes/kestrel.route'), routeFile);
-
-// The waypoints as the module reads them, through tarvik-route parse.
-function moduleWaypoints(file) {
-  return JSON.parse(execFileSync(tool, ['parse', '--json', file], { encoding: 'utf8' })).waypoints;
-}
-
-// Waits for the page to show the server's answer to what was just done.
-async function answered(page, revisionBefore) {
-  await page.waitForFunction((r) => window.planner.revision > r && window.planner.busy === 0, revisionBefore, { timeout: 0 });
-}
-const revision = (page) => page.evaluate(() => window.planner.revision);
 
 // After an edit the map draws again only where the drawing changed, and
 // there only the drawings that reach it. Outside that part the canvas must
@@ -91,8 +81,9 @@ try {
   page.on('dialog', (dialog) => dialog.accept('saved-as.route'));
   await page.goto(address);
   await page.waitForFunction(() => window.planner.revision >= 1);
-  const original = moduleWaypoints(routeFile);
-  assert.equal(await page.locator('#waypoints tbody tr').count(), original.length);
+  const original = moduleWaypoints(tool, routeFile);
+  assert.equal(await page.locator('#waypoints').getAttribute('aria-rowcount'), String(original.length));
+  assert.equal(await page.locator('#waypoints .row').count(), original.length);
 
   // Click at a known place: a new point and a TURN waypoint there.
   const clicked = { lat: 52.06, lon: 10.09 };
@@ -128,8 +119,9 @@ try {
   // A radius changed in the table reaches the text, and the map.
   await drawsOnlyWhatChanged(page, 'a radius changed', async () => {
     before = await revision(page);
-    await page.locator('#waypoints tbody tr').nth(1).locator('input.radius').fill('777');
-    await page.locator('#waypoints tbody tr').nth(1).locator('input.radius').press('Enter');
+    const secondRadius = (await tableRow(page, 'waypoints', 1)).locator('input.radius');
+    await secondRadius.fill('777');
+    await secondRadius.press('Enter');
     await answered(page, before);
   });
   assert.match(await page.evaluate(() => window.planner.text), /^POINT 4 TURN 777 900 110 "Departure turn"$/m);
@@ -140,7 +132,7 @@ try {
     await page.keyboard.press(key);
     await answered(page, before);
     assert.equal(await page.evaluate(() => window.planner.draft.waypoints[1].radius), radius, key);
-    assert.equal(await page.locator('#waypoints tbody tr').nth(1).locator('input.radius').inputValue(), String(radius), key);
+    assert.equal(await secondRadius.inputValue(), String(radius), key);
   }
 
   // The module's own pages for the vessel at waypoint 2, then at 3: the
@@ -186,7 +178,7 @@ try {
   before = await revision(page);
   await page.click('#save');
   await answered(page, before);
-  const saved = moduleWaypoints(routeFile);
+  const saved = moduleWaypoints(tool, routeFile);
   assert.equal(saved.length, original.length + 1);
   const toRad = Math.PI / 180;
   assert.equal(saved[1].acceptRadius, 777);
@@ -198,8 +190,9 @@ try {
   const theirs = fs.readFileSync(routeFile, 'utf8').replace('Hold fix', 'Hold fix, changed elsewhere');
   fs.writeFileSync(routeFile, theirs);
   before = await revision(page);
-  await page.locator('#waypoints tbody tr').nth(2).locator('input.radius').fill('888');
-  await page.locator('#waypoints tbody tr').nth(2).locator('input.radius').press('Enter');
+  const thirdRadius = (await tableRow(page, 'waypoints', 2)).locator('input.radius');
+  await thirdRadius.fill('888');
+  await thirdRadius.press('Enter');
   await answered(page, before);
   await page.click('#save');
   await page.locator('#conflict').waitFor({ state: 'visible' });
@@ -212,11 +205,11 @@ try {
   // the answer shown in the map, the check and the legs.
   fs.writeFileSync(path.join(folder, 'large.route'), largeRouteText());
   await page.evaluate(async () => { await window.plannerOpen('large.route'); });
-  assert.equal(await page.locator('#waypoints tbody tr').count(), LARGE_ROUTE_WAYPOINTS);
+  await assertLargeRouteShown(page);
   const timings = [];
   for (let i = 0; i < EDITS_MEASURED; ++i) {
     before = await revision(page);
-    const radius = page.locator('#waypoints tbody tr').nth(LARGE_ROUTE_WAYPOINTS / 2).locator('input.radius');
+    const radius = (await tableRow(page, 'waypoints', LARGE_ROUTE_WAYPOINTS / 2)).locator('input.radius');
     await radius.fill(String(400 + i));
     await radius.press('Enter');
     await answered(page, before);

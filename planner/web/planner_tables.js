@@ -1,13 +1,15 @@
 // The tables beside the map: waypoints, points and runways to edit, and
 // the problems and legs the server found. Every change goes through
-// edit(change), which changes a copy of the draft and sends it.
+// edit(change), which changes a copy of the draft and sends it. Each
+// table is a RowList: only its rows in sight are built.
 
 const TASKS = ['TURN', 'LOOP', 'TAKEOFF', 'LAND'];
 
 function cell(...children) {
-  const td = document.createElement('td');
-  td.append(...children);
-  return td;
+  const element = document.createElement('div');
+  element.setAttribute('role', 'cell');
+  element.append(...children);
+  return element;
 }
 
 function input(value, onChange, attributes = {}) {
@@ -31,23 +33,6 @@ function numberOr(text, fallback) {
   return text.trim() !== '' && Number.isFinite(value) ? value : fallback;
 }
 
-// Rows of a table, one per item; a row whose item is unchanged is kept,
-// so that an edit of a route of 1,000 waypoints redraws one row, not all.
-function renderRows(body, items, makeRow) {
-  const kept = body.rowsByItem ?? [];
-  const keys = items.map((item) => JSON.stringify(item));
-  const rows = keys.map((key, i) => (kept[i]?.key === key ? kept[i].row : makeRow(items[i], i)));
-  const unchangedCount = rows.length === kept.length;
-  const changed = rows.map((row, i) => row !== kept[i]?.row);
-  body.rowsByItem = keys.map((key, i) => ({ key, row: rows[i] }));
-  if (unchangedCount) {
-    // Same rows but a few: swap only those.
-    changed.forEach((isNew, i) => { if (isNew) kept[i].row.replaceWith(rows[i]); });
-    return;
-  }
-  body.replaceChildren(...rows);
-}
-
 // The waypoints in a new order; LOOP targets follow the waypoints they name.
 export function reordered(draft, from, to) {
   const order = draft.waypoints.map((_, i) => i);
@@ -56,18 +41,17 @@ export function reordered(draft, from, to) {
   const newIndex = new Map(order.map((old, i) => [old, i]));
   draft.waypoints = order.map((old) => {
     const w = draft.waypoints[old];
-    return w.task === 'LOOP' && w.loop ? { ...w, loop: newIndex.get(w.loop) } : w;
+    return w.task === 'LOOP' && newIndex.has(w.loop) ? { ...w, loop: newIndex.get(w.loop) } : w;
   });
 }
 
-export function renderWaypoints(body, draft, edit) {
+export function renderWaypoints(list, draft, edit) {
   // The row's buttons ask for its neighbours: the first and last rows
   // depend on the count too.
   const items = draft.waypoints.map((w, i) => (i === draft.waypoints.length - 1 ? { ...w, last: true } : w));
-  renderRows(body, items, (w, i) => {
-    const row = document.createElement('tr');
+  list.show(items, (w, i) => {
+    const row = document.createElement('div');
     row.draggable = true;
-    row.dataset.index = i;
     row.addEventListener('dragstart', (event) => event.dataTransfer.setData('text/plain', String(i)));
     row.addEventListener('dragover', (event) => event.preventDefault());
     row.addEventListener('drop', (event) => {
@@ -98,9 +82,9 @@ export function renderWaypoints(body, draft, edit) {
   });
 }
 
-export function renderPoints(body, draft, edit) {
-  renderRows(body, draft.points, (p, i) => {
-    const row = document.createElement('tr');
+export function renderPoints(list, draft, edit) {
+  list.show(draft.points, (p, i) => {
+    const row = document.createElement('div');
     const coordinate = (name) => input(p[name], (text) => edit((d) => {
       d.points[i][name] = numberOr(text, d.points[i][name]);
     }), { size: 11 });
@@ -110,9 +94,9 @@ export function renderPoints(body, draft, edit) {
   });
 }
 
-export function renderRunways(body, draft, edit) {
-  renderRows(body, draft.runways, (r, i) => {
-    const row = document.createElement('tr');
+export function renderRunways(list, draft, edit) {
+  list.show(draft.runways, (r, i) => {
+    const row = document.createElement('div');
     const end = (name) => input(r[name], (text) => edit((d) => {
       d.runways[i][name] = Math.trunc(numberOr(text, d.runways[i][name]));
     }), { size: 4 });
@@ -133,17 +117,16 @@ export function renderProblems(list, problems, onPick) {
   }));
 }
 
-export function renderLegs(body, totals, legs) {
+export function renderLegs(list, totals, legs) {
   if (!legs) {
-    body.replaceChildren();
-    body.rowsByItem = [];
+    list.show([], null);
     totals.textContent = 'No legs: the module does not load this route.';
     return;
   }
   let number = 0;
   const numbered = legs.legs.map((leg) => ({ ...leg, number: leg.loopBack ? 'loop' : String(++number) }));
-  renderRows(body, numbered, (leg) => {
-    const row = document.createElement('tr');
+  list.show(numbered, (leg) => {
+    const row = document.createElement('div');
     row.append(cell(leg.number), cell(String(leg.from + 1)), cell(String(leg.to + 1)),
                cell((leg.distanceMetres / 1000).toFixed(3)), cell(leg.courseDeg.toFixed(1)),
                cell(leg.loopBack ? '-' : (leg.cumulativeMetres / 1000).toFixed(3)), cell(leg.time));

@@ -14,18 +14,21 @@ namespace {
 
 nlohmann::json PxOf(const PlanFit& fit, PlanMetres at) { return {fit.XPx(at.eastMetres), fit.YPx(at.northMetres)}; }
 
+// The centre of runway index as the module computes it, when its line was read.
+std::optional<RoutePoint> RunwayCentre(const ReadTrace& trace, const RunwayList& runways, std::size_t index) {
+  if (index >= trace.runways.size() || index >= runways.size() || !trace.runways[index].read) return std::nullopt;
+  return RoutePoint{runways[index].centerLatitude / geodesy::kRadiansPerDegree,
+                    runways[index].centerLongitude / geodesy::kRadiansPerDegree};
+}
+
 // The place a waypoint line names, when its point or runway was read.
 std::optional<RoutePoint> PlaceNamed(const ReadTrace& trace, const RunwayList& runways,
                                      const ReadTrace::WaypointLine& waypoint) {
   if (waypoint.index < 0) return std::nullopt;
   const auto index = static_cast<std::size_t>(waypoint.index);
-  if (!waypoint.onRunway) {
-    if (index >= trace.points.size() || !trace.points[index].read) return std::nullopt;
-    return trace.points[index].point;
-  }
-  if (index >= trace.runways.size() || index >= runways.size() || !trace.runways[index].read) return std::nullopt;
-  return RoutePoint{runways[index].centerLatitude / geodesy::kRadiansPerDegree,
-                    runways[index].centerLongitude / geodesy::kRadiansPerDegree};
+  if (waypoint.onRunway) return RunwayCentre(trace, runways, index);
+  if (index >= trace.points.size() || !trace.points[index].read) return std::nullopt;
+  return trace.points[index].point;
 }
 
 }  // namespace
@@ -43,6 +46,9 @@ void PlaceProblems(const RouteInput& input, nlohmann::json& problems) {
   std::unordered_map<std::size_t, RoutePoint> placeOfLine;
   for (const ReadTrace::PointLine& point : trace.points)
     if (point.read) placeOfLine[lines.PlaceOf(reader.fileText, point.line.text).line] = point.point;
+  for (std::size_t i = 0; i < trace.runways.size(); ++i)
+    if (const std::optional<RoutePoint> centre = RunwayCentre(trace, reader.runways, i))
+      placeOfLine[lines.PlaceOf(reader.fileText, trace.runways[i].line.text).line] = *centre;
   for (const ReadTrace::WaypointLine& waypoint : trace.waypoints)
     if (const std::optional<RoutePoint> at = PlaceNamed(trace, reader.runways, waypoint))
       placeOfLine[lines.PlaceOf(reader.fileText, waypoint.line.text).line] = *at;

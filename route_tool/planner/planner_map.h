@@ -23,9 +23,9 @@ namespace route_tool {
 //   latitude = latitude0 + north / northMetresPerDeg, longitude = longitude0 + east / eastMetresPerDeg.
 nlohmann::json MapOfSource(const RouteSource& source, const std::string& title);
 
-// Gives each problem ({"line", ...}) whose line holds a point, or a
-// waypoint on a point or runway whose place is known, that place as "lat"
-// and "lon" in degrees (a runway's centre), for a marker on the map. Reads
+// Gives each problem ({"line", ...}) whose line holds a point, a runway,
+// or a waypoint on a point or runway whose place is known, that place as
+// "lat" and "lon" in degrees (a runway's centre), for a marker on the map. Reads
 // past errors, so a waypoint line the module stops at still has its place.
 void PlaceProblems(const RouteInput& input, nlohmann::json& problems);
 

@@ -167,7 +167,7 @@ TEST_F(PlannerServerTest, EditWritesTheDraftAndReadsItBackWithCheckAndLegs) {
 // A problem on a line that holds a point or a waypoint carries the place of
 // that point, or of the runway's centre, for its marker on the map; others
 // have none.
-TEST(PlannerProblemPlaces, ProblemsOnPointAndWaypointLinesHaveTheirPlace) {
+TEST(PlannerProblemPlaces, ProblemsOnPointRunwayAndWaypointLinesHaveTheirPlace) {
   const std::string kestrel = ReadBytes(kKestrel);
   struct Case {
     std::string good, bad;
@@ -178,6 +178,8 @@ TEST(PlannerProblemPlaces, ProblemsOnPointAndWaypointLinesHaveTheirPlace) {
       // The waypoint on point 6, and on runway 1 between points 2 and 3.
       {"POINT 6 TURN", "POINT 6 TRUN", true, 52.125905, 10.029215},
       {"RUNWAY 1 LAND", "RUNWAY 1 LANDS", true, (51.989208 + 52.010792) / 2, 10.037979},
+      // A runway line that was read: its centre.
+      {"2 3 ", "2 3 extra ", true, (51.989208 + 52.010792) / 2, 10.037979},
       // A point line that cannot be read has no place.
       {"10.029215 52.125905", "10.029215 north", false, 0, 0},
   };

@@ -117,9 +117,9 @@ try {
   assert.ok(Math.abs(moved.lon - dragged.lon) < 4 * at.degPerScreenPx, `dragged longitude ${moved.lon}`);
 
   // A radius changed in the table reaches the text, and the map.
+  const secondRadius = (await tableRow(page, 'waypoints', 1)).locator('input.radius');
   await drawsOnlyWhatChanged(page, 'a radius changed', async () => {
     before = await revision(page);
-    const secondRadius = (await tableRow(page, 'waypoints', 1)).locator('input.radius');
     await secondRadius.fill('777');
     await secondRadius.press('Enter');
     await answered(page, before);

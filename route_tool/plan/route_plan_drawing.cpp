@@ -4,6 +4,8 @@
 #include <cairo.h>
 
 #include <algorithm>
+#include <cstdint>
+#include <unordered_map>
 #include <cmath>
 #include <cstdio>
 #include <vector>
@@ -216,25 +218,45 @@ void DrawPoints(Painter& painter, const RoutePlan& plan) {
 }
 
 // Waypoints at one place (a take-off and a landing on one runway) share a
-// label: "1, 7".
+// label: "1, 7". A waypoint joins the first label within a pixel of it;
+// labels are found by their pixel cell, so that a large route is grouped
+// in linear time.
 void DrawWaypoints(Painter& painter, const RoutePlan& plan) {
   struct Group {
     double x, y;
     std::string label;
   };
   std::vector<Group> groups;
+  std::unordered_map<std::uint64_t, std::vector<std::size_t>> groupsInCell;
+  const auto cellKey = [](std::int64_t cx, std::int64_t cy) {
+    return static_cast<std::uint64_t>(cx) * 0x9E3779B97F4A7C15ull ^ static_cast<std::uint64_t>(cy);
+  };
+  constexpr double kLargestCell = 1e15;  // beyond any picture, within int64
   for (std::size_t i = 0; i < plan.waypoints.size(); ++i) {
     const PlanWaypoint& w = plan.waypoints[i];
     const double x = plan.fit.XPx(w.at.eastMetres);
     const double y = plan.fit.YPx(w.at.northMetres);
     DrawTaskMark(painter, x, y, w.task, kMarkSizePx);
     const std::string number = std::to_string(i + 1);
-    const auto same = std::find_if(groups.begin(), groups.end(),
-                                   [&](const Group& g) { return LengthPx(g.x - x, g.y - y) < 1.0; });
-    if (same == groups.end()) {
+    if (!(std::fabs(x) < kLargestCell && std::fabs(y) < kLargestCell)) {
+      groups.push_back({x, y, number});
+      continue;
+    }
+    const auto cx = static_cast<std::int64_t>(std::floor(x));
+    const auto cy = static_cast<std::int64_t>(std::floor(y));
+    std::size_t first = groups.size();
+    for (std::int64_t dx = -1; dx <= 1; ++dx)
+      for (std::int64_t dy = -1; dy <= 1; ++dy) {
+        const auto cell = groupsInCell.find(cellKey(cx + dx, cy + dy));
+        if (cell == groupsInCell.end()) continue;
+        for (const std::size_t g : cell->second)
+          if (g < first && LengthPx(groups[g].x - x, groups[g].y - y) < 1.0) first = g;
+      }
+    if (first == groups.size()) {
+      groupsInCell[cellKey(cx, cy)].push_back(groups.size());
       groups.push_back({x, y, number});
     } else {
-      same->label += ", " + number;
+      groups[first].label += ", " + number;
     }
   }
   for (const Group& g : groups) painter.Text(g.x + 10.0, g.y - 9.0, g.label, kWaypointNumberStyle);

@@ -96,3 +96,28 @@ TEST(DisplayList, TextsAreDrawsTextsInOrder) {
 }
 
 }  // namespace
+
+namespace {
+
+// A waypoint joins the first label within a pixel of it, across pixel
+// cells; one farther from that label's place starts its own.
+TEST(DisplayList, WaypointsWithinAPixelShareTheFirstLabel) {
+  RouteSource source;
+  source.waypoints.resize(4);
+  RoutePlan plan = MakeRoutePlan(source, "labels");
+  const PlanFit& fit = plan.fit;
+  const double placesPx[][2] = {{500.9, 400.5}, {700.0, 400.0}, {501.6, 400.5}, {502.4, 400.5}};
+  for (std::size_t i = 0; i < 4; ++i) {
+    plan.waypoints[i].at = fit.AtPx(placesPx[i][0], placesPx[i][1]);
+    ASSERT_NEAR(fit.XPx(plan.waypoints[i].at.eastMetres), placesPx[i][0], 1e-6);
+  }
+  const nlohmann::json list = DisplayListOfPlan(plan);
+  // The waypoints' labels are the map's texts of 14 px: legs and the
+  // legend number in smaller ones.
+  std::vector<std::string> labels;
+  for (const Operation& operation : Operations(list, "labels"))
+    if (operation.letter == "T" && list[operation.at + 4] == 14.0) labels.push_back(list[operation.at + 3]);
+  EXPECT_EQ(labels, (std::vector<std::string>{"1, 3", "2", "4"}));
+}
+
+}  // namespace

@@ -55,8 +55,14 @@ export function scan(list, widthPx, heightPx) {
     if (state.turned) r += Math.hypot(x, y), x = 0, y = 0;
     x += state.dx;
     y += state.dy;
-    if (!path) path = [x - r, y - r, x + r, y + r];
-    else path = [Math.min(path[0], x - r), Math.min(path[1], y - r), Math.max(path[2], x + r), Math.max(path[3], y + r)];
+    if (!path) {
+      path = [x - r, y - r, x + r, y + r];
+      return;
+    }
+    path[0] = Math.min(path[0], x - r);
+    path[1] = Math.min(path[1], y - r);
+    path[2] = Math.max(path[2], x + r);
+    path[3] = Math.max(path[3], y + r);
   };
   let i = 0;
   while (i < list.length) {

@@ -59,7 +59,10 @@ void DisplayListPainter::Text(double x, double y, std::string_view text, const T
 }
 
 nlohmann::json DisplayListOfPlan(const RoutePlan& plan) {
-  DisplayListPainter painter;
+  // About this many operands a waypoint with its point, circle, leg and
+  // labels takes: one allocation for a large route, not a score.
+  constexpr std::size_t kOperandsPerWaypoint = 50;
+  DisplayListPainter painter(kOperandsPerWaypoint * (plan.waypoints.size() + plan.points.size() + 10));
   DrawRoutePlan(painter, plan);
   return painter.Take();
 }

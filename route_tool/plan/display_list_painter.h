@@ -24,7 +24,9 @@ namespace route_tool {
 
 class DisplayListPainter final : public Painter {
  public:
-  DisplayListPainter() : list_(nlohmann::json::array()) {}
+  explicit DisplayListPainter(std::size_t expectedOperands = 0) : list_(nlohmann::json::array()) {
+    list_.get_ref<nlohmann::json::array_t&>().reserve(expectedOperands);
+  }
 
   void Save() override { Op("s"); }
   void Restore() override { Op("r"); }

@@ -31,10 +31,34 @@ void DisplayListPainter::Arc(double cx, double cy, double radiusPx, double fromR
   list_.push_back(Radians(toRad));
 }
 
+void DisplayListPainter::Save() {
+  saved_.push_back(held_);
+  Op("s");
+}
+
+void DisplayListPainter::Restore() {
+  if (!saved_.empty()) {
+    held_ = std::move(saved_.back());
+    saved_.pop_back();
+  }
+  Op("r");
+}
+
 void DisplayListPainter::SetColour(const Rgb& colour, double alpha) {
+  std::string hex = HexColour(colour);
+  const double roundedAlpha = Hundredths(alpha);
+  if (hex == held_.colour && roundedAlpha == held_.alpha) return;
   list_.push_back("K");
-  list_.push_back(HexColour(colour));
-  list_.push_back(Hundredths(alpha));
+  list_.push_back(hex);
+  list_.push_back(roundedAlpha);
+  held_.colour = std::move(hex);
+  held_.alpha = roundedAlpha;
+}
+
+void DisplayListPainter::SetLineWidth(double widthPx) {
+  if (Hundredths(widthPx) == held_.widthPx) return;
+  held_.widthPx = Hundredths(widthPx);
+  Op("W", {widthPx});
 }
 
 void DisplayListPainter::SetDash(std::span<const double> dashesPx) {

@@ -18,6 +18,9 @@
 
 #include <nlohmann/json.hpp>
 
+#include <string>
+#include <vector>
+
 #include "route_tool/plan/route_plan_painter.h"
 
 namespace route_tool {
@@ -28,8 +31,8 @@ class DisplayListPainter final : public Painter {
     list_.get_ref<nlohmann::json::array_t&>().reserve(expectedOperands);
   }
 
-  void Save() override { Op("s"); }
-  void Restore() override { Op("r"); }
+  void Save() override;
+  void Restore() override;
   void Translate(double dxPx, double dyPx) override { Op("t", {dxPx, dyPx}); }
   void Rotate(double angleRad) override;
   void NewPath() override { Op("n"); }
@@ -43,7 +46,7 @@ class DisplayListPainter final : public Painter {
   void Rectangle(double x, double y, double widthPx, double heightPx) override { Op("R", {x, y, widthPx, heightPx}); }
   void ClosePath() override { Op("Z"); }
   void SetColour(const Rgb& colour, double alpha) override;
-  void SetLineWidth(double widthPx) override { Op("W", {widthPx}); }
+  void SetLineWidth(double widthPx) override;
   void SetDash(std::span<const double> dashesPx) override;
   void SetLineCap(LineCap cap) override;
   void SetRoundJoins() override { Op("J"); }
@@ -57,7 +60,16 @@ class DisplayListPainter final : public Painter {
 
  private:
   void Op(const char* letter, std::initializer_list<double> pixels = {});
+  // What the replayer holds: a colour or width it already has is not sent
+  // again (most of a large route's marks share them).
+  struct Held {
+    std::string colour;  // "#rrggbb" and the alpha; none at first
+    double alpha = 1.0;
+    double widthPx = 2.0;  // Cairo's default, as the replayer starts
+  };
   nlohmann::json list_;
+  Held held_;
+  std::vector<Held> saved_;
 };
 
 // The whole plan as draw pictures it, as a display list.

@@ -64,7 +64,7 @@ export class PlanMap {
     this.handlers = handlers;
     this.map = null;
     this.drawPending = false;
-    this.scanned = null;   // the drawing's bounds and keys, from scan()
+    this.scanned = null;   // each drawing's bounds and what it depends on, from scan()
     this.dirty = null;     // picture pixels to draw again, or null: all
     this.pickOnce = null;  // a click that places something else than a waypoint
     this.view = null;  // {x, y, w, h} in picture pixels

@@ -6,7 +6,11 @@
 //
 // An edit changes a few of a large route's thousands of marks: scan()
 // gives each drawing operation its bounds and what it depends on, so that
-// only the part of the canvas where two lists differ is drawn again.
+// only the part of the canvas where two lists differ is drawn again. A
+// waypoint added or deleted adds or takes out drawings in the middle: the
+// lists are matched in order, not index by index.
+
+import { meet, withBox } from '/dirty_region.js';
 
 const FONT_FAMILY = '"DejaVu Sans", sans-serif';
 const HALO_WIDTH_PX = 3;         // kHaloWidthPx
@@ -23,6 +27,20 @@ const TEXT_WIDTH_PER_SIZE = 1.25;
 const OPERANDS = { s: 0, r: 0, t: 2, o: 1, n: 0, u: 0, M: 2, L: 2, C: 6, A: 5, R: 4, Z: 0,
                    K: 2, W: 1, P: 1, J: 0, F: 0, f: 0, S: 0, x: 0, B: 0, c: 0, T: 8 };
 const DRAWS = new Set(['F', 'f', 'S', 'x', 'B', 'T']);
+// How far ahead matching looks for an item's partner: farther than the
+// drawings one waypoint adds to a layer, short of a quadratic search.
+const LOOKAHEAD = 64;
+// More changed drawings than this, and the whole is drawn without looking
+// further (a new fit moves every one).
+const MOST_CHANGED = 2000;
+
+function hashed(h, value) {
+  if (typeof value === 'string') {
+    for (let k = 0; k < value.length; ++k) h = Math.imul(h ^ value.charCodeAt(k), 16777619);
+    return Math.imul(h ^ 0x2f, 16777619);
+  }
+  return Math.imul(h ^ Math.round((value ?? 0) * 100), 16777619);
+}
 
 const styles = new Map();
 function styleOf(hex, alpha) {
@@ -46,6 +64,7 @@ export function scan(list, widthPx, heightPx) {
   const starts = [];
   const ends = [];
   const states = [];
+  const hashes = [];
   // Replaced, never changed, so that a drawing keeps the state it had.
   let state = { colour: '', width: CAIRO_LINE_WIDTH_PX, more: '', dx: 0, dy: 0, turned: false };
   const stack = [];
@@ -101,10 +120,14 @@ export function scan(list, widthPx, heightPx) {
     starts.push(since);
     ends.push(i);
     states.push(state);
+    let h = 2166136261;
+    for (const value of [state.colour, state.width, state.more, state.dx, state.dy, state.turned ? 1 : 0]) h = hashed(h, value);
+    for (let j = since; j < i; ++j) h = hashed(h, list[j]);
+    hashes.push(h);
     if (op === 'F' || op === 'S') path = null;
     since = i;
   }
-  return { list, bounds, starts, ends, states };
+  return { list, bounds, starts, ends, states, hashes };
 }
 
 function sameState(a, b) {
@@ -112,37 +135,60 @@ function sameState(a, b) {
                      a.dx === b.dx && a.dy === b.dy && a.turned === b.turned);
 }
 
-function sameDrawing(before, after, k) {
-  const from = before.starts[k], to = after.starts[k];
+function sameDrawing(before, after, k, m) {
+  if (before.hashes[k] !== after.hashes[m]) return false;
+  const from = before.starts[k], to = after.starts[m];
   const length = before.ends[k] - from;
-  if (after.ends[k] - to !== length || !sameState(before.states[k], after.states[k])) return false;
+  if (after.ends[m] - to !== length || !sameState(before.states[k], after.states[m])) return false;
   for (let j = 0; j < length; ++j) if (before.list[from + j] !== after.list[to + j]) return false;
   return true;
 }
 
-// The union of the bounds of the drawings that differ between two scans,
-// or null when they differ in number (then everything may have moved).
-export function changedBounds(before, after) {
-  if (!before || before.bounds.length !== after.bounds.length) return null;
-  let box = null;
-  const add = (b) => {
-    box = box ? [Math.min(box[0], b[0]), Math.min(box[1], b[1]), Math.max(box[2], b[2]), Math.max(box[3], b[3])] : [...b];
-  };
-  for (let k = 0; k < after.bounds.length; ++k) {
-    if (sameDrawing(before, after, k)) continue;
-    add(before.bounds[k]);
-    add(after.bounds[k]);
+// Matches two sequences in order: same(i, j) pairs an item before with
+// one after; an item with no partner within LOOKAHEAD has changed, and
+// changed(0, i) or changed(1, j) is called for it. Stops when changed
+// returns true.
+export function unmatched(countBefore, countAfter, same, changed) {
+  let i = 0, j = 0;
+  while (i < countBefore && j < countAfter) {
+    if (same(i, j)) {
+      ++i;
+      ++j;
+      continue;
+    }
+    let ahead = 0;  // > 0: inserted after, < 0: taken out before
+    for (let d = 1; d <= LOOKAHEAD && !ahead; ++d) {
+      if (j + d < countAfter && same(i, j + d)) ahead = d;
+      else if (i + d < countBefore && same(i + d, j)) ahead = -d;
+    }
+    if (ahead > 0) {
+      for (const end = j + ahead; j < end;) if (changed(1, j++)) return;
+    } else if (ahead < 0) {
+      for (const end = i - ahead; i < end;) if (changed(0, i++)) return;
+    } else if (changed(0, i++) || changed(1, j++)) return;
   }
-  return box ?? [0, 0, 0, 0];
+  while (i < countBefore) if (changed(0, i++)) return;
+  while (j < countAfter) if (changed(1, j++)) return;
 }
 
-// Draws the list; with `within` (picture pixels) only the drawings whose
-// bounds from `scanned` meet it: the paths are still built, as the state
-// they leave is the next drawing's.
+// The region (dirty_region.js) where the drawings of two scans differ:
+// [] when none does, null when the whole must be drawn.
+export function changedRegion(before, after) {
+  if (!before) return null;
+  let region = [];
+  let count = 0;
+  unmatched(before.bounds.length, after.bounds.length, (k, m) => sameDrawing(before, after, k, m), (side, k) => {
+    region = ++count > MOST_CHANGED ? null : withBox(region, (side === 0 ? before : after).bounds[k]);
+    return region === null;
+  });
+  return region;
+}
+
+// Draws the list; with `within` (a region) only the drawings whose bounds
+// from `scanned` meet it: the paths are still built, as the state they
+// leave is the next drawing's.
 export function replay(ctx, list, widthPx, heightPx, scanned = null, within = null) {
-  const shown = (k) => !within || !scanned ||
-    !(scanned.bounds[k][2] < within[0] || scanned.bounds[k][0] > within[2] ||
-      scanned.bounds[k][3] < within[1] || scanned.bounds[k][1] > within[3]);
+  const shown = (k) => !within || !scanned || within.some((box) => meet(box, scanned.bounds[k]));
   ctx.save();
   ctx.lineWidth = CAIRO_LINE_WIDTH_PX;
   ctx.beginPath();

@@ -4,7 +4,8 @@
 // bases, the handle being dragged and a ring at the place of each problem
 // that has one. Places come from picture pixels by the projection and fit
 // the server sends with the drawing.
-import { changedBounds, replay, scan } from '/display_list.js';
+import { changedRegion, replay, scan, unmatched } from '/display_list.js';
+import { meet, withBox, withBoxes } from '/dirty_region.js';
 
 const SVG = 'http://www.w3.org/2000/svg';
 const CLICK_SLOP_PX = 4;         // a press that moves less is a click
@@ -34,25 +35,16 @@ function wrappedDegrees(longitudeDeg) {
   return wrapped;
 }
 
-// The smallest box holding both; null (everything) holds all.
-function unionOf(a, b) {
-  if (a === null || b === null) return null;
-  if (a[2] <= a[0]) return b;
-  if (b[2] <= b[0]) return a;
-  return [Math.min(a[0], b[0]), Math.min(a[1], b[1]), Math.max(a[2], b[2]), Math.max(a[3], b[3])];
-}
-
-// Where handles moved, before and after; null when waypoints came or went.
+// The region where handles moved, came or went.
 function movedHandles(before, after) {
-  if (before.length !== after.length) return null;
-  let box = [0, 0, 0, 0];
-  before.forEach(([x1, y1], i) => {
-    const [x2, y2] = after[i];
-    if (x1 === x2 && y1 === y2) return;
-    box = unionOf(box, [Math.min(x1, x2) - HANDLE_REACH_PX, Math.min(y1, y2) - HANDLE_REACH_PX,
-                        Math.max(x1, x2) + HANDLE_REACH_PX, Math.max(y1, y2) + HANDLE_REACH_PX]);
-  });
-  return box;
+  let region = [];
+  unmatched(before.length, after.length, (i, j) => before[i][0] === after[j][0] && before[i][1] === after[j][1],
+            (side, i) => {
+              const [x, y] = (side === 0 ? before : after)[i];
+              region = withBox(region, [x - HANDLE_REACH_PX, y - HANDLE_REACH_PX, x + HANDLE_REACH_PX, y + HANDLE_REACH_PX]);
+              return false;
+            });
+  return region;
 }
 
 export class PlanMap {
@@ -65,7 +57,7 @@ export class PlanMap {
     this.map = null;
     this.drawPending = false;
     this.scanned = null;   // each drawing's bounds and what it depends on, from scan()
-    this.dirty = null;     // picture pixels to draw again, or null: all
+    this.dirty = null;     // the region to draw again (dirty_region.js), null: all
     this.pickOnce = null;  // a click that places something else than a waypoint
     this.view = null;  // {x, y, w, h} in picture pixels
     this.bases = [];
@@ -95,15 +87,15 @@ export class PlanMap {
     if (first || !this.view) this.view = { x: 0, y: 0, w: map.widthPx, h: map.heightPx };
     this.drawProblems();
     this.drawScaleBar();
-    this.markChanged(first ? null : unionOf(changedBounds(scannedBefore, this.scanned),
-                                             movedHandles(before.waypointsPx, map.waypointsPx)));
+    this.markChanged(first ? null : withBoxes(changedRegion(scannedBefore, this.scanned),
+                                              movedHandles(before.waypointsPx, map.waypointsPx)));
   }
 
-  // Picture pixels to draw again at the next frame; null: everything.
-  // Changes within one frame add up; an empty box adds nothing.
-  markChanged(box) {
-    if (this.drawPending) this.dirty = unionOf(this.dirty, box);
-    else if (box === null || box[2] > box[0]) this.dirty = box;
+  // A region to draw again at the next frame; null: everything. Changes
+  // within one frame add up; an empty region adds nothing.
+  markChanged(region) {
+    if (this.drawPending) this.dirty = withBoxes(this.dirty, region);
+    else if (region === null || region.length) this.dirty = region;
     else return;
     this.requestDraw();
   }
@@ -121,7 +113,7 @@ export class PlanMap {
   }
 
   // The display list and the handles under the view box's transform: all
-  // of it, or what meets `dirty` (picture pixels). Without `cull` every
+  // of it, or what meets the region `dirty`. Without `cull` every
   // drawing is made there: the browser test's reference.
   draw(dirty = null, { cull = true } = {}) {
     if (!this.map) return;
@@ -140,27 +132,28 @@ export class PlanMap {
     const scale = ratio * Math.min(this.box.width / w, this.box.height / h);
     const left = (widthPx - w * scale) / 2 - x * scale, top = (heightPx - h * scale) / 2 - y * scale;
     // The device pixels to draw, whole, and the picture pixels they show.
-    let device = [0, 0, widthPx, heightPx];
-    if (dirty) {
-      device = [Math.max(0, Math.floor(left + dirty[0] * scale) - 1), Math.max(0, Math.floor(top + dirty[1] * scale) - 1),
-                Math.min(widthPx, Math.ceil(left + dirty[2] * scale) + 1), Math.min(heightPx, Math.ceil(top + dirty[3] * scale) + 1)];
-      if (device[2] <= device[0] || device[3] <= device[1]) return;
-    }
-    const within = [(device[0] - left) / scale, (device[1] - top) / scale, (device[2] - left) / scale, (device[3] - top) / scale];
+    const device = (dirty ?? [[(0 - left) / scale, (0 - top) / scale, (widthPx - left) / scale, (heightPx - top) / scale]])
+      .map((b) => [Math.max(0, Math.floor(left + b[0] * scale) - 1), Math.max(0, Math.floor(top + b[1] * scale) - 1),
+                   Math.min(widthPx, Math.ceil(left + b[2] * scale) + 1), Math.min(heightPx, Math.ceil(top + b[3] * scale) + 1)])
+      .filter((d) => d[2] > d[0] && d[3] > d[1]);
+    if (!device.length) return;
+    const within = device.map((d) => [(d[0] - left) / scale, (d[1] - top) / scale, (d[2] - left) / scale, (d[3] - top) / scale]);
     this.lastDrawn = { dirty, devicePx: device };  // for the browser test
     const ctx = this.canvas.getContext('2d', { willReadFrequently: true });
     ctx.save();
     ctx.setTransform(1, 0, 0, 1, 0, 0);
     ctx.beginPath();
-    ctx.rect(device[0], device[1], device[2] - device[0], device[3] - device[1]);
+    for (const d of device) {
+      ctx.rect(d[0], d[1], d[2] - d[0], d[3] - d[1]);
+      ctx.clearRect(d[0], d[1], d[2] - d[0], d[3] - d[1]);
+    }
     ctx.clip();
-    ctx.clearRect(device[0], device[1], device[2] - device[0], device[3] - device[1]);
     ctx.setTransform(scale, 0, 0, scale, left, top);
     replay(ctx, this.map.drawing, this.map.widthPx, this.map.heightPx, cull ? this.scanned : null, within);
     ctx.beginPath();
     for (const [cx, cy] of this.map.waypointsPx) {
-      if (cx + HANDLE_REACH_PX < within[0] || cx - HANDLE_REACH_PX > within[2] ||
-          cy + HANDLE_REACH_PX < within[1] || cy - HANDLE_REACH_PX > within[3]) continue;
+      const reach = [cx - HANDLE_REACH_PX, cy - HANDLE_REACH_PX, cx + HANDLE_REACH_PX, cy + HANDLE_REACH_PX];
+      if (!within.some((box) => meet(box, reach))) continue;
       ctx.moveTo(cx + HANDLE_RADIUS_PX, cy);
       ctx.arc(cx, cy, HANDLE_RADIUS_PX, 0, 2 * Math.PI);
     }

@@ -8,16 +8,16 @@
 namespace route_tool {
 namespace {
 
-// Finer than a pixel of the picture at any zoom the page offers, and
-// short in the list.
 double Hundredths(double value) { return std::round(value * 100.0) / 100.0; }
 double Radians(double value) { return std::round(value * 1e4) / 1e4; }
 
 }  // namespace
 
+double ListedPx(double px) { return Hundredths(px); }
+
 void DisplayListPainter::Op(const char* letter, std::initializer_list<double> pixels) {
   list_.push_back(letter);
-  for (const double value : pixels) list_.push_back(Hundredths(value));
+  for (const double value : pixels) list_.push_back(ListedPx(value));
 }
 
 void DisplayListPainter::Rotate(double angleRad) {

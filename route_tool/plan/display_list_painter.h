@@ -72,6 +72,11 @@ class DisplayListPainter final : public Painter {
   std::vector<Held> saved_;
 };
 
+// A picture pixel as the list gives it, to 0.01: finer than a pixel at any
+// zoom the page offers, and the same for a place that did not move when
+// another did (a moved point shifts the projection's centre a little).
+double ListedPx(double px);
+
 // The whole plan as draw pictures it, as a display list.
 nlohmann::json DisplayListOfPlan(const RoutePlan& plan);
 

@@ -12,7 +12,9 @@
 namespace route_tool {
 namespace {
 
-nlohmann::json PxOf(const PlanFit& fit, PlanMetres at) { return {fit.XPx(at.eastMetres), fit.YPx(at.northMetres)}; }
+nlohmann::json PxOf(const PlanFit& fit, PlanMetres at) {
+  return {ListedPx(fit.XPx(at.eastMetres)), ListedPx(fit.YPx(at.northMetres))};
+}
 
 // The centre of runway index as the module computes it, when its line was read.
 std::optional<RoutePoint> RunwayCentre(const ReadTrace& trace, const RunwayList& runways, std::size_t index) {
@@ -74,8 +76,8 @@ nlohmann::json MapOfSource(const RouteSource& source, const std::string& title) 
   nlohmann::json runways = nlohmann::json::array();
   for (const PlanRunway& r : plan.runways) {
     nlohmann::json ends = PxOf(fit, r.end1);
-    ends.push_back(fit.XPx(r.end2.eastMetres));
-    ends.push_back(fit.YPx(r.end2.northMetres));
+    ends.push_back(ListedPx(fit.XPx(r.end2.eastMetres)));
+    ends.push_back(ListedPx(fit.YPx(r.end2.northMetres)));
     runways.push_back(std::move(ends));
   }
   return {{"drawing", DisplayListOfPlan(plan)},

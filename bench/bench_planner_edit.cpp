@@ -30,8 +30,8 @@ std::string LargeRouteText() {
 // Whether the answer shows the whole route: a measurement of less is no
 // measurement.
 bool AnswersTheWholeRoute(const route_tool::ApiReply& reply) {
-  return reply.status == 200 && reply.body["draft"]["waypoints"].size() == kWaypoints &&
-         reply.body["map"]["waypointsPx"].size() == kWaypoints && reply.body["legs"]["legs"].size() == kWaypoints - 1;
+  return reply.status == 200 && reply.body["map"]["waypointsPx"].size() == kWaypoints &&
+         reply.body["legs"]["legs"].size() == kWaypoints - 1;
 }
 
 void Edit(benchmark::State& state, const nlohmann::json& request) {
@@ -52,7 +52,8 @@ void Edit(benchmark::State& state, const nlohmann::json& request) {
 void BM_PlannerEditDraft(benchmark::State& state) {
   const route_tool::PlannerSession session(".");
   const route_tool::ApiReply read = session.Edit({{"text", LargeRouteText()}});
-  if (!AnswersTheWholeRoute(read)) return state.SkipWithError("the large route did not load");
+  if (!AnswersTheWholeRoute(read) || read.body["draft"]["waypoints"].size() != kWaypoints)
+    return state.SkipWithError("the large route did not load");
   Edit(state, {{"draft", read.body["draft"]}});
 }
 BENCHMARK(BM_PlannerEditDraft)->Unit(benchmark::kMillisecond);

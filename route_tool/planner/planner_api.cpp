@@ -57,8 +57,10 @@ json LegsJson(const WaypointList& waypoints) {
           {"untimedLegs", legs.untimedLegs}};
 }
 
-// The text through the module's reader and check, then legs and map.
-ApiReply Analysis(const std::string& text, const std::string& name) {
+// The text through the module's reader and check, then legs and map; the
+// route read back as a draft unless the page sent its own.
+enum class DraftBack { Sent, Omitted };
+ApiReply Analysis(const std::string& text, const std::string& name, DraftBack draftBack = DraftBack::Sent) {
   RouteInput input;
   input.path = name;
   input.bytes = text;
@@ -72,11 +74,11 @@ ApiReply Analysis(const std::string& text, const std::string& name) {
   PlaceProblems(input, problems);
   const RouteSource source = ReadRouteSource(std::move(input));
   json body = {{"text", text},
-               {"draft", JsonOfSource(source)},
                {"problems", std::move(problems)},
                {"verdict", {{"line", VerdictLine(name, check.verdict)}, {"error", source.errorFlag}}},
                {"legs", nullptr},
                {"map", nullptr}};
+  if (draftBack == DraftBack::Sent) body["draft"] = JsonOfSource(source);
   if (!source.errorFlag && !source.waypoints.empty()) {
     body["legs"] = LegsJson(source.waypoints);
     body["map"] = MapOfSource(source, name);
@@ -125,7 +127,8 @@ ApiReply PlannerSession::Edit(const json& request) const {
   if (!DraftFromJson(*draftField, draft, why)) return Refused(400, why);
   const RouteFileWriting writing = RouteFileText(draft);
   if (!writing.error.empty()) return Refused(422, writing.error);
-  return Analysis(writing.text, name);
+  // The page keeps the draft it sent: a large route's is a fifth of the answer.
+  return Analysis(writing.text, name, DraftBack::Omitted);
 }
 
 ApiReply PlannerSession::OpenBytes(const fs::path& path, const std::string& bytes, const std::string& shownName) {

@@ -27,7 +27,7 @@ class PlannerSession {
   explicit PlannerSession(std::filesystem::path folder);
 
   // {"draft": {...}} or {"text": "..."}: the route as it will be saved, the
-  // draft read back, the problems, legs and map.
+  // problems, legs and map, and for a text the draft read from it.
   ApiReply Edit(const nlohmann::json& request) const;
   // {"path": relative}: a .route file, or a .gpx file imported (its route
   // is then new, to be saved under a name). The analysis of Edit, with

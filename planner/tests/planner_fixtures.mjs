@@ -59,3 +59,21 @@ export async function assertLargeRouteShown(page) {
   assert.equal(await last.locator('[role="cell"]').nth(1).textContent(), String(LARGE_ROUTE_WAYPOINTS));
   assert.equal(await last.locator('input.description').inputValue(), `wp ${LARGE_ROUTE_WAYPOINTS - 1}`);
 }
+
+// Screen place of waypoint index on the map.
+export function waypointOnScreen(page, index) {
+  return page.evaluate((i) => {
+    const map = window.plannerMap;
+    const point = map.root.createSVGPoint();
+    [point.x, point.y] = map.map.waypointsPx[i];
+    const at = point.matrixTransform(map.root.getScreenCTM());
+    return { x: at.x, y: at.y };
+  }, index);
+}
+
+// Adds a waypoint by a click amid waypoints k, k + 1 and the two a row of
+// the large route's grid (40) on: clear of their handles.
+export async function clickAmidWaypoints(page, k) {
+  const corners = await Promise.all([k, k + 1, k + 40, k + 41].map((i) => waypointOnScreen(page, i)));
+  await page.mouse.click(corners.reduce((sum, c) => sum + c.x, 0) / 4, corners.reduce((sum, c) => sum + c.y, 0) / 4);
+}

@@ -1,22 +1,25 @@
 // Where an edit of the large route spends its time in the browser: five
-// radius edits of waypoint 501 traced in headless chromium, the main
-// thread's and the raster threads' work summed by kind. A measurement, not a test: it stops
-// when the route did not load. With --no-map the map is not redrawn, so
-// that the rest of the page's work shows on its own.
+// radius edits of waypoint 501 (with --add, five waypoints added by a
+// click) traced in headless chromium, the main thread's and the raster
+// threads' work summed by kind. A measurement, not a test: it stops when
+// the route did not load. With --no-map the map is not redrawn, so that
+// the rest of the page's work shows on its own.
 //
-//   node planner_profile.mjs TARVIK_ROUTE [--no-map]
+//   node planner_profile.mjs TARVIK_ROUTE [--no-map] [--add]
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
 import {
-  LARGE_ROUTE_WAYPOINTS, answered, assertLargeRouteShown, largeRouteText, revision, startPlanner, tableRow,
+  LARGE_ROUTE_WAYPOINTS, answered, assertLargeRouteShown, clickAmidWaypoints, largeRouteText, revision, startPlanner,
+  tableRow,
 } from './planner_fixtures.mjs';
 
 const [tool, ...options] = process.argv.slice(2);
 const noMap = options.includes('--no-map');
-if (!tool || options.some((o) => o !== '--no-map')) {
-  console.error('usage: node planner_profile.mjs TARVIK_ROUTE [--no-map]');
+const adding = options.includes('--add');
+if (!tool || options.some((o) => o !== '--no-map' && o !== '--add')) {
+  console.error('usage: node planner_profile.mjs TARVIK_ROUTE [--no-map] [--add]');
   process.exit(2);
 }
 const EDITS = 5;
@@ -36,17 +39,21 @@ try {
   // One edit untraced first: the row scrolled into view and the page's
   // first layout of the text are not an edit's work.
   const radius = (await tableRow(page, 'waypoints', LARGE_ROUTE_WAYPOINTS / 2)).locator('input.radius');
-  const editRadius = async (metres) => {
+  const edit = async (i) => {
     const before = await revision(page);
-    await radius.fill(String(metres));
-    await radius.press('Enter');
+    if (adding) {
+      await clickAmidWaypoints(page, 200 + 37 * i);
+    } else {
+      await radius.fill(String(400 + i));
+      await radius.press('Enter');
+    }
     await answered(page, before);
     return page.evaluate(() => [window.planner.lastEditMs, window.planner.lastShowMs]);
   };
-  await editRadius(399);
+  await edit(EDITS);
   await browser.startTracing(page, { categories: ['devtools.timeline', 'disabled-by-default-devtools.timeline'] });
   const editsMs = [];
-  for (let i = 0; i < EDITS; ++i) editsMs.push(await editRadius(400 + i));
+  for (let i = 0; i < EDITS; ++i) editsMs.push(await edit(i));
   const events = JSON.parse((await browser.stopTracing()).toString()).traceEvents;
   const msOf = (name) => events.filter((e) => e.ph === 'X' && e.name === name).reduce((sum, e) => sum + e.dur / 1000, 0);
   console.log(`edits: ${editsMs.map(([ms]) => ms.toFixed(0)).join(', ')} ms`);

@@ -14,7 +14,8 @@ import os from 'node:os';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
 import {
-  LARGE_ROUTE_WAYPOINTS, answered, assertLargeRouteShown, largeRouteText, moduleWaypoints, revision, startPlanner, tableRow,
+  LARGE_ROUTE_WAYPOINTS, answered, assertLargeRouteShown, clickAmidWaypoints, largeRouteText, moduleWaypoints, revision,
+  startPlanner, tableRow, waypointOnScreen,
 } from './planner_fixtures.mjs';
 
 const [tool, sourceDir, outDir] = process.argv.slice(2);
@@ -209,8 +210,7 @@ try {
 
   // Latency of an edit on a route of 1,000 waypoints: from the change to
   // the answer shown in the map, the check and the legs. A radius changed
-  // in the table, a waypoint dragged, a waypoint added by a click between
-  // four others (clear of their handles).
+  // in the table, a waypoint dragged, a waypoint added by a click.
   fs.writeFileSync(path.join(folder, 'large.route'), largeRouteText());
   await page.evaluate(async () => { await window.plannerOpen('large.route'); });
   await assertLargeRouteShown(page);
@@ -226,32 +226,20 @@ try {
     return `median ${timings[EDITS_MEASURED / 2].toFixed(1)} ms, fastest ${timings[0].toFixed(1)} ms, ` +
            `slowest ${timings.at(-1).toFixed(1)} ms`;
   };
-  const waypointOnScreen = (index) => page.evaluate((i) => {
-    const map = window.plannerMap;
-    const point = map.root.createSVGPoint();
-    [point.x, point.y] = map.map.waypointsPx[i];
-    const at = point.matrixTransform(map.root.getScreenCTM());
-    return { x: at.x, y: at.y };
-  }, index);
   const radiusEdits = await timed(async (i) => {
     const radius = (await tableRow(page, 'waypoints', LARGE_ROUTE_WAYPOINTS / 2)).locator('input.radius');
     await radius.fill(String(400 + i));
     await radius.press('Enter');
   });
   const drags = await timed(async (i) => {
-    const from = await waypointOnScreen(LARGE_ROUTE_WAYPOINTS / 4 + 23 * i);
+    const from = await waypointOnScreen(page, LARGE_ROUTE_WAYPOINTS / 4 + 23 * i);
     await page.mouse.move(from.x, from.y);
     await page.mouse.down();
     await page.mouse.move(from.x + 5, from.y + 3, { steps: 2 });
     await page.mouse.move(from.x + 8, from.y + 5, { steps: 2 });
     await page.mouse.up();
   });
-  const adds = await timed(async (i) => {
-    // Between waypoints k, k + 1 and those one row (40) on.
-    const k = 200 + 37 * i;
-    const corners = await Promise.all([k, k + 1, k + 40, k + 41].map(waypointOnScreen));
-    await page.mouse.click(corners.reduce((sum, c) => sum + c.x, 0) / 4, corners.reduce((sum, c) => sum + c.y, 0) / 4);
-  });
+  const adds = await timed((i) => clickAmidWaypoints(page, 200 + 37 * i));
   assert.equal(await page.evaluate(() => window.planner.draft.waypoints.length), LARGE_ROUTE_WAYPOINTS + EDITS_MEASURED);
   const report = `edit of a 1,000-waypoint route, ${EDITS_MEASURED} edits each:\n` +
                  `  a radius in the table: ${radiusEdits}\n  a waypoint dragged:    ${drags}\n  a waypoint added:      ${adds}\n`;

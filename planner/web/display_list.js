@@ -65,8 +65,16 @@ export function scan(list, widthPx, heightPx) {
   const ends = [];
   const states = [];
   const hashes = [];
-  // Replaced, never changed, so that a drawing keeps the state it had.
+  // Replaced, never changed, so that a drawing keeps the state it had;
+  // hashed once when made.
+  const stateWith = (changes) => {
+    const made = { ...state, ...changes };
+    made.hash = 2166136261;
+    for (const value of [made.colour, made.width, made.more, made.dx, made.dy, made.turned ? 1 : 0]) made.hash = hashed(made.hash, value);
+    return made;
+  };
   let state = { colour: '', width: CAIRO_LINE_WIDTH_PX, more: '', dx: 0, dy: 0, turned: false };
+  state = stateWith({});
   const stack = [];
   let path = null;      // [x0, y0, x1, y1] of the path so far
   let since = 0;        // where the operations that lead to the next drawing start
@@ -94,22 +102,22 @@ export function scan(list, widthPx, heightPx) {
     switch (op) {
       case 's': stack.push(state); break;
       case 'r': state = stack.pop() ?? state; break;
-      case 't': state = { ...state, dx: state.dx + list[a], dy: state.dy + list[a + 1] }; break;
-      case 'o': state = { ...state, turned: true }; break;
+      case 't': state = stateWith({ dx: state.dx + list[a], dy: state.dy + list[a + 1] }); break;
+      case 'o': state = stateWith({ turned: true }); break;
       case 'n': case 'c': path = null; break;
       case 'M': case 'L': extend(list[a], list[a + 1]); break;
       case 'C': extend(list[a], list[a + 1]); extend(list[a + 2], list[a + 3]); extend(list[a + 4], list[a + 5]); break;
       case 'A': extend(list[a], list[a + 1], list[a + 2]); break;
       case 'R': extend(list[a], list[a + 1]); extend(list[a] + list[a + 2], list[a + 1] + list[a + 3]); break;
-      case 'K': state = { ...state, colour: list[a] + list[a + 1] }; break;
-      case 'W': state = { ...state, width: list[a] }; break;
-      case 'D': case 'P': case 'J': state = { ...state, more: state.more + op + list.slice(a, i) }; break;
+      case 'K': state = stateWith({ colour: list[a] + list[a + 1] }); break;
+      case 'W': state = stateWith({ width: list[a] }); break;
+      case 'D': case 'P': case 'J': state = stateWith({ more: state.more + op + list.slice(a, i) }); break;
       default: break;
     }
     if (!DRAWS.has(op)) continue;
     if (op === 'B') bounds.push([0, 0, widthPx, heightPx]);
     else if (op === 'T') {
-      const [x, y, words, sizePx, , halo, , anchor] = list.slice(a, i);
+      const x = list[a], y = list[a + 1], words = list[a + 2], sizePx = list[a + 3], halo = list[a + 5], anchor = list[a + 7];
       const w = words.length * sizePx * TEXT_WIDTH_PER_SIZE + (halo ? HALO_WIDTH_PX : 0);
       const left = state.dx + (anchor === 0 ? x : anchor === 1 ? x - w / 2 : x - w);
       bounds.push([left - 2, state.dy + y - sizePx * 1.2, left + w + 2, state.dy + y + sizePx * 0.5]);
@@ -120,8 +128,7 @@ export function scan(list, widthPx, heightPx) {
     starts.push(since);
     ends.push(i);
     states.push(state);
-    let h = 2166136261;
-    for (const value of [state.colour, state.width, state.more, state.dx, state.dy, state.turned ? 1 : 0]) h = hashed(h, value);
+    let h = state.hash;
     for (let j = since; j < i; ++j) h = hashed(h, list[j]);
     hashes.push(h);
     if (op === 'F' || op === 'S') path = null;

@@ -43,8 +43,11 @@ export class Preview {
   routeChanged() {
     const count = this.state.draft?.waypoints.length ?? 0;
     const current = Math.min(Number($('preview-waypoint').value || 0), Math.max(count - 1, 0));
-    if ($('preview-waypoint').options.length !== count)
-      $('preview-waypoint').replaceChildren(...Array.from({ length: count }, (_, i) => new Option(String(i + 1), i)));
+    // Numbered 1 to count: only the end changes, and a large route's list
+    // is not built again for a waypoint added.
+    const options = $('preview-waypoint').options;
+    while (options.length > count) options.remove(options.length - 1);
+    while (options.length < count) options.add(new Option(String(options.length + 1), options.length));
     $('preview-waypoint').value = current;
     if (this.shown) this.refresh();
   }

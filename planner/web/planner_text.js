@@ -62,7 +62,8 @@ export class TextPane {
       run = '';
     }
     this.numbers.replaceChildren(...parts, run);
-    this.numbers.scrollTop = this.field.scrollTop;
+    // At the frame: asked now, the scroll would lay out the page mid-answer.
+    requestAnimationFrame(() => { this.numbers.scrollTop = this.field.scrollTop; });
   }
 
   // Selects line (counted from 1) in the field.

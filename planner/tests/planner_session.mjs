@@ -63,6 +63,32 @@ async function drawsOnlyWhatChanged(page, what, edit) {
   assert.deepEqual({ inside, outside }, { inside: 0, outside: 0 }, `${what}: values that differ, drawn again in ${JSON.stringify(part.devicePx)}`);
 }
 
+// What is clicked is what is shown: under the place where each waypoint in
+// sight has its handle, the canvas shows the waypoint's mark in its task's
+// colour (draw's legend: these four). At least `least` are in sight.
+const TASK_COLOURS = { TAKEOFF: [41, 153, 59], TURN: [31, 112, 181], LOOP: [224, 122, 0], LAND: [199, 41, 41] };
+async function marksUnderTheirHandles(page, what, least) {
+  const count = await page.evaluate(() => window.planner.draft.waypoints.length);
+  let inSight = 0;
+  for (let index = 0; index < count; ++index) {
+    const at = await waypointOnScreen(page, index);
+    const mark = await page.evaluate(([i, x, y]) => {
+      const canvas = window.plannerMap.canvas;
+      const box = canvas.getBoundingClientRect();
+      const px = Math.floor((x - box.left) * canvas.width / box.width), py = Math.floor((y - box.top) * canvas.height / box.height);
+      if (px < 0 || py < 0 || px >= canvas.width || py >= canvas.height) return null;
+      const rgba = canvas.getContext('2d', { willReadFrequently: true }).getImageData(px, py, 1, 1).data;
+      return { task: window.planner.draft.waypoints[i].task, shown: [...rgba.slice(0, 3)] };
+    }, [index, at.x, at.y]);
+    if (!mark) continue;
+    ++inSight;
+    assert.deepEqual(mark.shown, TASK_COLOURS[mark.task], `${what}: waypoint ${index + 1} (${mark.task})`);
+  }
+  assert.ok(inSight >= least, `${what}: ${inSight} waypoints in sight`);
+}
+
+const frameDrawn = (page) => page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
+
 // Screen place of a latitude and longitude on the map.
 function screenOf(page, lat, lon) {
   return page.evaluate(([la, lo]) => {
@@ -87,6 +113,8 @@ try {
   const original = moduleWaypoints(tool, routeFile);
   assert.equal(await page.locator('#waypoints').getAttribute('aria-rowcount'), String(original.length));
   assert.equal(await page.locator('#waypoints .row').count(), original.length);
+
+  await marksUnderTheirHandles(page, 'as opened', 7);
 
   // Click at a known place: a new point and a TURN waypoint there, drawn
   // in the part of the map they take.
@@ -141,6 +169,25 @@ try {
     assert.equal(await page.evaluate(() => window.planner.draft.waypoints[1].radius), radius, key);
     assert.equal(await secondRadius.inputValue(), String(radius), key);
   }
+
+  // Zoomed in by key and wheel, panned by key and mouse: the marks move
+  // with the handles.
+  await page.locator('#map').focus();
+  await page.keyboard.press('+');
+  await page.keyboard.press('ArrowLeft');
+  const near = await waypointOnScreen(page, 2);
+  await page.mouse.move(near.x + 30, near.y + 30);
+  await page.mouse.wheel(0, -100);
+  await frameDrawn(page);
+  await marksUnderTheirHandles(page, 'zoomed in and panned by key', 3);
+  const box = await page.locator('#map-svg').boundingBox();
+  const corner = { x: box.x + 0.1 * box.width, y: box.y + 0.9 * box.height };
+  await page.mouse.move(corner.x, corner.y);
+  await page.mouse.down();
+  await page.mouse.move(corner.x + 60, corner.y - 45, { steps: 5 });
+  await page.mouse.up();
+  await frameDrawn(page);
+  await marksUnderTheirHandles(page, 'panned by mouse', 3);
 
   // The module's own pages for the vessel at waypoint 2, then at 3: the
   // pictures change with the current waypoint.
@@ -214,6 +261,11 @@ try {
   fs.writeFileSync(path.join(folder, 'large.route'), largeRouteText());
   await page.evaluate(async () => { await window.plannerOpen('large.route'); });
   await assertLargeRouteShown(page);
+  const { view, whole } = await page.evaluate(() => {
+    const map = window.plannerMap;
+    return { view: map.view, whole: { x: 0, y: 0, w: map.map.widthPx, h: map.map.heightPx } };
+  });
+  assert.deepEqual(view, whole, 'another route opened is shown whole');
   const timed = async (edit) => {
     const timings = [];
     for (let i = 0; i < EDITS_MEASURED; ++i) {
@@ -241,8 +293,24 @@ try {
   });
   const adds = await timed((i) => clickAmidWaypoints(page, 200 + 37 * i));
   assert.equal(await page.evaluate(() => window.planner.draft.waypoints.length), LARGE_ROUTE_WAYPOINTS + EDITS_MEASURED);
+  // The whole map drawn, as for a pan or a zoom, with the canvas's raster
+  // (reading a pixel waits for it).
+  const wholeMapMs = await page.evaluate((times) => {
+    const map = window.plannerMap;
+    const ctx = map.canvas.getContext('2d', { willReadFrequently: true });
+    const timings = [];
+    for (let i = 0; i < times; ++i) {
+      const started = performance.now();
+      map.draw(null);
+      ctx.getImageData(0, 0, 1, 1);
+      timings.push(performance.now() - started);
+    }
+    return timings.sort((a, b) => a - b);
+  }, EDITS_MEASURED);
   const report = `edit of a 1,000-waypoint route, ${EDITS_MEASURED} edits each:\n` +
-                 `  a radius in the table: ${radiusEdits}\n  a waypoint dragged:    ${drags}\n  a waypoint added:      ${adds}\n`;
+                 `  a radius in the table: ${radiusEdits}\n  a waypoint dragged:    ${drags}\n  a waypoint added:      ${adds}\n` +
+                 `its whole map drawn (a pan or zoom), ${EDITS_MEASURED} times: median ${wholeMapMs[EDITS_MEASURED / 2].toFixed(1)} ms, ` +
+                 `fastest ${wholeMapMs[0].toFixed(1)} ms, slowest ${wholeMapMs.at(-1).toFixed(1)} ms\n`;
   fs.writeFileSync(path.join(outDir, 'planner-latency.txt'), report);
   process.stdout.write(report);
 } finally {

@@ -181,6 +181,7 @@ async function open(path) {
   state.draft = null;
   state.undo = [];
   state.redo = [];
+  map.showWhole();
   show(answer);
   say(`opened ${answer.file.path}`);
 }

@@ -73,9 +73,9 @@ export class PlanMap {
     this.listen();
   }
 
-  // The server's map and problems; the view stays where the user put it.
-  // A route the reader stops in has no map: the last one stays, and its
-  // problems are marked on it.
+  // The server's map and problems; the view stays where the user put it,
+  // until another route is opened (showWhole). A route the reader stops in
+  // has no map: the last one stays, and its problems are marked on it.
   show(map, problems = []) {
     this.problems = problems;
     if (!map) return this.drawProblems();
@@ -84,7 +84,10 @@ export class PlanMap {
     const scannedBefore = this.scanned;
     this.map = map;
     this.scanned = scan(map.drawing, map.widthPx, map.heightPx);
-    if (first || !this.view) this.view = { x: 0, y: 0, w: map.widthPx, h: map.heightPx };
+    if (first || !this.view) {
+      this.view = { x: 0, y: 0, w: map.widthPx, h: map.heightPx };
+      this.setViewBox();
+    }
     this.drawProblems();
     this.drawScaleBar();
     this.markChanged(first ? null : withBoxes(changedRegion(scannedBefore, this.scanned),
@@ -182,6 +185,11 @@ export class PlanMap {
     }));
   }
 
+  // Another route's picture is fitted to that route: its whole is shown.
+  showWhole() {
+    if (this.map) this.setView({ x: 0, y: 0, w: this.map.widthPx, h: this.map.heightPx });
+  }
+
   setBases(bases) { this.bases = bases; this.drawOverlay(); }
 
   // Picture pixels of a place, and back.
@@ -247,9 +255,16 @@ export class PlanMap {
     this.overlay.replaceChildren(...items);
   }
 
-  applyView() {
+  // The SVG's view box places the overlay and maps the mouse to picture
+  // pixels; draw() places the canvas the same way.
+  setViewBox() {
     const { x, y, w, h } = this.view;
     this.root.setAttribute('viewBox', `${x} ${y} ${w} ${h}`);
+  }
+
+  setView(view) {
+    this.view = view;
+    this.setViewBox();
     this.drawScaleBar();
     this.markChanged(null);
   }
@@ -262,16 +277,15 @@ export class PlanMap {
     this.scaleLabel.textContent = metres >= 1000 ? `${metres / 1000} km` : `${metres} m`;
   }
 
+  // A pan or a zoom draws the whole map: a few milliseconds even for a
+  // large route (docs/benchmarks.md).
   pan(dxPx, dyPx) {
-    this.view.x += dxPx;
-    this.view.y += dyPx;
-    this.applyView();
+    this.setView({ ...this.view, x: this.view.x + dxPx, y: this.view.y + dyPx });
   }
 
   zoom(factor, [cx, cy]) {
     const v = this.view;
-    this.view = { x: cx - (cx - v.x) * factor, y: cy - (cy - v.y) * factor, w: v.w * factor, h: v.h * factor };
-    this.applyView();
+    this.setView({ x: cx - (cx - v.x) * factor, y: cy - (cy - v.y) * factor, w: v.w * factor, h: v.h * factor });
   }
 
   listen() {

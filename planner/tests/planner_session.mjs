@@ -29,38 +29,65 @@ const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'tarvik_planner_'));
 const routeFile = path.join(folder, 'kestrel.route');
 fs.copyFileSync(path.join(sourceDir, 'examples/demo/Config/TKMFD/routes/kestrel.route'), routeFile);
 
-// After an edit the map draws again only where the drawing changed, and
-// there only the drawings that reach it. Outside that part the canvas must
-// be what the whole drawn afresh is; inside, what every drawing made there
-// is (antialiasing under a clip differs from the whole's). The map is
-// drawn whole before the edit, so that the rest is the whole's.
-async function drawsOnlyWhatChanged(page, what, edit) {
-  await page.evaluate(() => window.plannerMap.draw(null));
-  await edit();
-  const { part, inside, outside } = await page.evaluate(() => {
+const frameDrawn = (page) => page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
+
+// After an edit or a pan the map draws again only where the picture
+// changed, and there only the drawings that reach it. Inside that part the
+// canvas must be what every drawing made there is (antialiasing under a
+// clip differs from the whole's). Outside it, after an edit, what the
+// whole drawn afresh is; after a pan, what was there before, moved by the
+// pan in whole device pixels, with nothing left that the pan brought in.
+// (A moved picture is compared with itself, not with one drawn afresh:
+// the rasterizer rounds an edge a little differently by its place.)
+// Gives the pan in device pixels.
+async function drawsOnlyWhatChanged(page, what, change) {
+  await frameDrawn(page);
+  await page.evaluate(() => {
+    const map = window.plannerMap;
+    map.draw(null);
+    const ctx = map.canvas.getContext('2d', { willReadFrequently: true });
+    window.beforeChange = { view: { ...map.view }, pixels: ctx.getImageData(0, 0, map.canvas.width, map.canvas.height).data };
+  });
+  await change();
+  const { part, shiftPx, canvasPx, inside, outside, uncovered } = await page.evaluate(() => {
     const map = window.plannerMap;
     const ctx = map.canvas.getContext('2d', { willReadFrequently: true });
-    const width = map.canvas.width;
-    const read = () => ctx.getImageData(0, 0, width, map.canvas.height).data;
+    const width = map.canvas.width, height = map.canvas.height;
+    const read = () => ctx.getImageData(0, 0, width, height).data;
     const part = map.lastDrawn;
     const drawn = read();
     map.draw(part.dirty, { cull: false });
     const everyDrawing = read();
     map.draw(null);
-    const whole = read();
-    let inside = 0, outside = 0;
-    for (let i = 0; i < whole.length; ++i) {
-      const x = (i >> 2) % width, y = Math.floor((i >> 2) / width);
-      if (part.devicePx.some(([left, top, right, bottom]) => x >= left && x < right && y >= top && y < bottom)) {
-        inside += drawn[i] !== everyDrawing[i];
-      } else {
-        outside += drawn[i] !== whole[i];
+    const { view, pixels } = window.beforeChange;
+    const scale = map.devicePxPerPicturePx();
+    const shiftPx = [Math.round((view.x - map.view.x) * scale), Math.round((view.y - map.view.y) * scale)];
+    const outsideReference = shiftPx[0] || shiftPx[1] ? pixels : read();
+    let inside = 0, outside = 0, uncovered = 0;
+    for (let y = 0; y < height; ++y) {
+      for (let x = 0; x < width; ++x) {
+        const i = 4 * (y * width + x);
+        if (part.devicePx.some(([left, top, right, bottom]) => x >= left && x < right && y >= top && y < bottom)) {
+          for (let k = 0; k < 4; ++k) inside += drawn[i + k] !== everyDrawing[i + k];
+          continue;
+        }
+        const fromX = x - shiftPx[0], fromY = y - shiftPx[1];
+        if (fromX < 0 || fromX >= width || fromY < 0 || fromY >= height) {
+          ++uncovered;
+          continue;
+        }
+        const j = 4 * (fromY * width + fromX);
+        for (let k = 0; k < 4; ++k) outside += drawn[i + k] !== outsideReference[j + k];
       }
     }
-    return { part, inside, outside };
+    return { part, shiftPx, canvasPx: width * height, inside, outside, uncovered };
   });
   assert.notEqual(part.dirty, null, `${what}: the whole map was drawn again`);
-  assert.deepEqual({ inside, outside }, { inside: 0, outside: 0 }, `${what}: values that differ, drawn again in ${JSON.stringify(part.devicePx)}`);
+  const drawnPx = part.devicePx.reduce((sum, [l, t, r, b]) => sum + (r - l) * (b - t), 0);
+  assert.ok(drawnPx < canvasPx / 2, `${what}: drawn again ${JSON.stringify(part.devicePx)}`);
+  assert.deepEqual({ inside, outside, uncovered }, { inside: 0, outside: 0, uncovered: 0 },
+                   `${what}: values that differ, drawn again in ${JSON.stringify(part.devicePx)}, moved by ${shiftPx}`);
+  return shiftPx;
 }
 
 // What is clicked is what is shown: under the place where each waypoint in
@@ -86,8 +113,6 @@ async function marksUnderTheirHandles(page, what, least) {
   }
   assert.ok(inSight >= least, `${what}: ${inSight} waypoints in sight`);
 }
-
-const frameDrawn = (page) => page.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
 
 // Screen place of a latitude and longitude on the map.
 function screenOf(page, lat, lon) {
@@ -171,22 +196,43 @@ try {
   }
 
   // Zoomed in by key and wheel, panned by key and mouse: the marks move
-  // with the handles.
+  // with the handles. A pan moves what was drawn and draws the rest.
   await page.locator('#map').focus();
   await page.keyboard.press('+');
-  await page.keyboard.press('ArrowLeft');
   const near = await waypointOnScreen(page, 2);
   await page.mouse.move(near.x + 30, near.y + 30);
   await page.mouse.wheel(0, -100);
-  await frameDrawn(page);
+  const byKey = await drawsOnlyWhatChanged(page, 'a pan by key', async () => {
+    await page.keyboard.press('ArrowLeft');
+    await frameDrawn(page);
+  });
+  assert.ok(byKey[0] > 0 && byKey[1] === 0, `a pan by key moved the map by ${byKey}`);
   await marksUnderTheirHandles(page, 'zoomed in and panned by key', 3);
   const box = await page.locator('#map-svg').boundingBox();
-  const corner = { x: box.x + 0.1 * box.width, y: box.y + 0.9 * box.height };
+  const corner = { x: Math.round(box.x + 0.1 * box.width), y: Math.round(box.y + 0.9 * box.height) };
+  const ratio = await page.evaluate(() => window.devicePixelRatio);
+  // One move, so that one frame draws it.
+  const byMouse = await drawsOnlyWhatChanged(page, 'a pan by mouse', async () => {
+    await page.mouse.move(corner.x, corner.y);
+    await page.mouse.down();
+    await page.mouse.move(corner.x + 60, corner.y - 45);
+    await page.mouse.up();
+    await frameDrawn(page);
+  });
+  assert.deepEqual(byMouse, [60 * ratio, -45 * ratio], 'a pan by mouse moves the map with the mouse');
+  // Moves by parts of a pixel add up: the map stays under the mouse.
+  const viewBefore = await page.evaluate(() => ({ ...window.plannerMap.view }));
   await page.mouse.move(corner.x, corner.y);
   await page.mouse.down();
-  await page.mouse.move(corner.x + 60, corner.y - 45, { steps: 5 });
+  await page.mouse.move(corner.x + 40, corner.y - 30, { steps: 16 });
   await page.mouse.up();
   await frameDrawn(page);
+  const movedPx = await page.evaluate((v) => {
+    const map = window.plannerMap;
+    return [(v.x - map.view.x) * map.devicePxPerPicturePx(), (v.y - map.view.y) * map.devicePxPerPicturePx()];
+  }, viewBefore);
+  assert.ok(Math.abs(movedPx[0] - 40 * ratio) <= 0.5 && Math.abs(movedPx[1] + 30 * ratio) <= 0.5,
+            `the mouse moved 40, -30 and the map ${movedPx}`);
   await marksUnderTheirHandles(page, 'panned by mouse', 3);
 
   // The module's own pages for the vessel at waypoint 2, then at 3: the
@@ -293,24 +339,29 @@ try {
   });
   const adds = await timed((i) => clickAmidWaypoints(page, 200 + 37 * i));
   assert.equal(await page.evaluate(() => window.planner.draft.waypoints.length), LARGE_ROUTE_WAYPOINTS + EDITS_MEASURED);
-  // The whole map drawn, as for a pan or a zoom, with the canvas's raster
-  // (reading a pixel waits for it).
-  const wholeMapMs = await page.evaluate((times) => {
+  // A pan step and a zoom step on the whole of that map, from the step to
+  // the frame drawn, with the canvas's raster (reading a pixel waits for it).
+  const stepMs = (step) => page.evaluate(async ([kind, times]) => {
     const map = window.plannerMap;
     const ctx = map.canvas.getContext('2d', { willReadFrequently: true });
+    const centre = [map.view.x + map.view.w / 2, map.view.y + map.view.h / 2];
     const timings = [];
     for (let i = 0; i < times; ++i) {
       const started = performance.now();
-      map.draw(null);
-      ctx.getImageData(0, 0, 1, 1);
+      if (kind === 'pan') map.pan(i % 2 ? map.view.w / 10 : -map.view.w / 10, 0);
+      else map.zoom(i % 2 ? 1.25 : 0.8, centre);
+      await new Promise((resolve) => requestAnimationFrame(() => resolve(ctx.getImageData(0, 0, 1, 1))));
       timings.push(performance.now() - started);
     }
-    return timings.sort((a, b) => a - b);
-  }, EDITS_MEASURED);
+    timings.sort((a, b) => a - b);
+    return `median ${timings[times / 2].toFixed(1)} ms, fastest ${timings[0].toFixed(1)} ms, slowest ${timings.at(-1).toFixed(1)} ms`;
+  }, [step, EDITS_MEASURED]);
+  const panSteps = await stepMs('pan');
+  const zoomSteps = await stepMs('zoom');
   const report = `edit of a 1,000-waypoint route, ${EDITS_MEASURED} edits each:\n` +
                  `  a radius in the table: ${radiusEdits}\n  a waypoint dragged:    ${drags}\n  a waypoint added:      ${adds}\n` +
-                 `its whole map drawn (a pan or zoom), ${EDITS_MEASURED} times: median ${wholeMapMs[EDITS_MEASURED / 2].toFixed(1)} ms, ` +
-                 `fastest ${wholeMapMs[0].toFixed(1)} ms, slowest ${wholeMapMs.at(-1).toFixed(1)} ms\n`;
+                 `its whole map moved, ${EDITS_MEASURED} steps each:\n` +
+                 `  a pan step:            ${panSteps}\n  a zoom step:           ${zoomSteps}\n`;
   fs.writeFileSync(path.join(outDir, 'planner-latency.txt'), report);
   process.stdout.write(report);
 } finally {

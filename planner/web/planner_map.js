@@ -60,6 +60,7 @@ export class PlanMap {
     this.dirty = null;     // the region to draw again (dirty_region.js), null: all
     this.pickOnce = null;  // a click that places something else than a waypoint
     this.view = null;  // {x, y, w, h} in picture pixels
+    this.panOwedPx = [0, 0];  // device pixels a pan asked for and did not move
     this.bases = [];
     this.canvas = document.createElement('canvas');
     this.canvas.id = 'map-canvas';
@@ -132,8 +133,9 @@ export class PlanMap {
     }
     // As preserveAspectRatio="xMidYMid meet" places the view box.
     const { x, y, w, h } = this.view;
-    const scale = ratio * Math.min(this.box.width / w, this.box.height / h);
+    const scale = this.devicePxPerPicturePx();
     const left = (widthPx - w * scale) / 2 - x * scale, top = (heightPx - h * scale) / 2 - y * scale;
+    dirty = this.keptByPan(dirty, { widthPx, heightPx, scale, left, top });
     // The device pixels to draw, whole, and the picture pixels they show.
     const device = (dirty ?? [[(0 - left) / scale, (0 - top) / scale, (widthPx - left) / scale, (heightPx - top) / scale]])
       .map((b) => [Math.max(0, Math.floor(left + b[0] * scale) - 1), Math.max(0, Math.floor(top + b[1] * scale) - 1),
@@ -165,6 +167,36 @@ export class PlanMap {
     ctx.setLineDash([3, 2]);
     ctx.stroke();
     ctx.restore();
+  }
+
+  // A pan by whole device pixels keeps what was drawn: it is moved on the
+  // canvas, and only the strips the pan brings in are added to the region
+  // to draw. Anything else the canvas was drawn at (a zoom, a resize, a
+  // shift by part of a pixel) draws all of it.
+  keptByPan(dirty, at) {
+    const was = this.drawnAt;
+    this.drawnAt = at;
+    if (dirty === null || !was || was.widthPx !== at.widthPx || was.heightPx !== at.heightPx ||
+        Math.abs(was.scale - at.scale) > 1e-9 * at.scale) return null;
+    const shiftX = at.left - was.left, shiftY = at.top - was.top;
+    const wholeX = Math.round(shiftX), wholeY = Math.round(shiftY);
+    if (!wholeX && !wholeY) return dirty;
+    if (Math.abs(shiftX - wholeX) > 1e-6 || Math.abs(shiftY - wholeY) > 1e-6 ||
+        Math.abs(wholeX) >= at.widthPx || Math.abs(wholeY) >= at.heightPx) return null;
+    const ctx = this.canvas.getContext('2d', { willReadFrequently: true });
+    ctx.save();
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.globalCompositeOperation = 'copy';  // what the copy leaves uncovered is cleared
+    ctx.drawImage(this.canvas, wholeX, wholeY);
+    ctx.restore();
+    const picture = ([l, t, r, b]) => [(l - at.left) / at.scale, (t - at.top) / at.scale, (r - at.left) / at.scale, (b - at.top) / at.scale];
+    const columns = wholeX > 0 ? [0, wholeX] : [at.widthPx + wholeX, at.widthPx];
+    const rows = wholeY > 0 ? [0, wholeY] : [at.heightPx + wholeY, at.heightPx];
+    // Not joined with the rest: the two strips meet at a corner, and their
+    // join would be the whole.
+    if (wholeX) dirty = [...dirty, picture([columns[0], 0, columns[1], at.heightPx])];
+    if (wholeY) dirty = [...dirty, picture([0, rows[0], at.widthPx, rows[1]])];
+    return dirty;
   }
 
   // The waypoint whose handle is under picture pixel x, y: the nearest.
@@ -221,6 +253,9 @@ export class PlanMap {
     const box = this.box ?? (this.box = this.root.getBoundingClientRect());
     return Math.max(this.view.w / box.width, this.view.h / box.height);
   }
+  devicePxPerPicturePx() {
+    return (window.devicePixelRatio || 1) / this.unitsPerScreenPx();
+  }
 
   runwayAt(x, y) {
     const reach = RUNWAY_PICK_PX * this.unitsPerScreenPx();
@@ -264,6 +299,7 @@ export class PlanMap {
 
   setView(view) {
     this.view = view;
+    this.panOwedPx = [0, 0];
     this.setViewBox();
     this.drawScaleBar();
     this.markChanged(null);
@@ -277,10 +313,19 @@ export class PlanMap {
     this.scaleLabel.textContent = metres >= 1000 ? `${metres / 1000} km` : `${metres} m`;
   }
 
-  // A pan or a zoom draws the whole map: a few milliseconds even for a
-  // large route (docs/benchmarks.md).
+  // By whole device pixels, so that what is drawn can be kept (keptByPan).
+  // The parts of a pixel left over are owed to the next pan, so that the
+  // map keeps up with the mouse.
   pan(dxPx, dyPx) {
-    this.setView({ ...this.view, x: this.view.x + dxPx, y: this.view.y + dyPx });
+    const scale = this.devicePxPerPicturePx();
+    const wantX = dxPx * scale + this.panOwedPx[0], wantY = dyPx * scale + this.panOwedPx[1];
+    const moveX = Math.round(wantX), moveY = Math.round(wantY);
+    this.panOwedPx = [wantX - moveX, wantY - moveY];
+    this.view.x += moveX / scale;
+    this.view.y += moveY / scale;
+    this.setViewBox();
+    if (!this.drawPending) this.dirty = [];
+    this.requestDraw();
   }
 
   zoom(factor, [cx, cy]) {

@@ -195,6 +195,23 @@ try {
     assert.equal(await secondRadius.inputValue(), String(radius), key);
   }
 
+  // The module's own pages for the vessel at waypoint 2, then at 3: the
+  // pictures change with the current waypoint.
+  const previews = () => page.evaluate(() => window.planner.previews ?? 0);
+  await page.click('#preview-next');
+  await page.waitForFunction(() => window.planner.previews >= 1);
+  const atSecond = await page.locator('#preview-list').getAttribute('src');
+  assert.match(atSecond, /^data:image\/png;base64,/);
+  const shownBefore = await previews();
+  await page.click('#preview-next');
+  await page.waitForFunction((n) => window.planner.previews > n, shownBefore);
+  assert.equal(await page.locator('#preview-waypoint').inputValue(), '2');
+  assert.notEqual(await page.locator('#preview-list').getAttribute('src'), atSecond);
+  assert.notEqual(await page.locator('#preview-map').getAttribute('src'), atSecond);
+  // The README's picture: the map, the table and the module's pages.
+  await page.evaluate(() => document.getElementById('side').scrollTo(0, 0));
+  await page.screenshot({ path: path.join(outDir, 'planner.png') });
+
   // Zoomed in by key and wheel, panned by key and mouse: the marks move
   // with the handles. A pan moves what was drawn and draws the rest.
   await page.locator('#map').focus();
@@ -234,23 +251,6 @@ try {
   assert.ok(Math.abs(movedPx[0] - 40 * ratio) <= 0.5 && Math.abs(movedPx[1] + 30 * ratio) <= 0.5,
             `the mouse moved 40, -30 and the map ${movedPx}`);
   await marksUnderTheirHandles(page, 'panned by mouse', 3);
-
-  // The module's own pages for the vessel at waypoint 2, then at 3: the
-  // pictures change with the current waypoint.
-  const previews = () => page.evaluate(() => window.planner.previews ?? 0);
-  await page.click('#preview-next');
-  await page.waitForFunction(() => window.planner.previews >= 1);
-  const atSecond = await page.locator('#preview-list').getAttribute('src');
-  assert.match(atSecond, /^data:image\/png;base64,/);
-  const shownBefore = await previews();
-  await page.click('#preview-next');
-  await page.waitForFunction((n) => window.planner.previews > n, shownBefore);
-  assert.equal(await page.locator('#preview-waypoint').inputValue(), '2');
-  assert.notEqual(await page.locator('#preview-list').getAttribute('src'), atSecond);
-  assert.notEqual(await page.locator('#preview-map').getAttribute('src'), atSecond);
-  // The README's picture: the map, the table and the module's pages.
-  await page.evaluate(() => document.getElementById('side').scrollTo(0, 0));
-  await page.screenshot({ path: path.join(outDir, 'planner.png') });
 
   // A bad edit of the text: an error on its line, gone once mended.
   const good = await page.evaluate(() => window.planner.text);

@@ -114,6 +114,12 @@ async function marksUnderTheirHandles(page, what, least) {
   assert.ok(inSight >= least, `${what}: ${inSight} waypoints in sight`);
 }
 
+function summary(timings) {
+  const sorted = [...timings].sort((a, b) => a - b);
+  return `median ${sorted[Math.floor(sorted.length / 2)].toFixed(1)} ms, fastest ${sorted[0].toFixed(1)} ms, ` +
+         `slowest ${sorted.at(-1).toFixed(1)} ms`;
+}
+
 // Screen place of a latitude and longitude on the map.
 function screenOf(page, lat, lon) {
   return page.evaluate(([la, lo]) => {
@@ -320,9 +326,7 @@ try {
       await answered(page, before);
       timings.push(await page.evaluate(() => window.planner.lastEditMs));
     }
-    timings.sort((a, b) => a - b);
-    return `median ${timings[EDITS_MEASURED / 2].toFixed(1)} ms, fastest ${timings[0].toFixed(1)} ms, ` +
-           `slowest ${timings.at(-1).toFixed(1)} ms`;
+    return summary(timings);
   };
   const radiusEdits = await timed(async (i) => {
     const radius = (await tableRow(page, 'waypoints', LARGE_ROUTE_WAYPOINTS / 2)).locator('input.radius');
@@ -340,22 +344,29 @@ try {
   const adds = await timed((i) => clickAmidWaypoints(page, 200 + 37 * i));
   assert.equal(await page.evaluate(() => window.planner.draft.waypoints.length), LARGE_ROUTE_WAYPOINTS + EDITS_MEASURED);
   // A pan step and a zoom step on the whole of that map, from the step to
-  // the frame drawn, with the canvas's raster (reading a pixel waits for it).
-  const stepMs = (step) => page.evaluate(async ([kind, times]) => {
-    const map = window.plannerMap;
-    const ctx = map.canvas.getContext('2d', { willReadFrequently: true });
-    const centre = [map.view.x + map.view.w / 2, map.view.y + map.view.h / 2];
-    const timings = [];
-    for (let i = 0; i < times; ++i) {
-      const started = performance.now();
-      if (kind === 'pan') map.pan(i % 2 ? map.view.w / 10 : -map.view.w / 10, 0);
-      else map.zoom(i % 2 ? 1.25 : 0.8, centre);
-      await new Promise((resolve) => requestAnimationFrame(() => resolve(ctx.getImageData(0, 0, 1, 1))));
-      timings.push(performance.now() - started);
-    }
-    timings.sort((a, b) => a - b);
-    return `median ${timings[times / 2].toFixed(1)} ms, fastest ${timings[0].toFixed(1)} ms, slowest ${timings.at(-1).toFixed(1)} ms`;
-  }, [step, EDITS_MEASURED]);
+  // the frame drawn, with the canvas's raster (reading a pixel waits for
+  // it). Each step must have drawn as its kind does: a pan only strips, a
+  // zoom the whole.
+  const stepMs = async (step) => {
+    const { timings, drawnAmiss } = await page.evaluate(async ([kind, times]) => {
+      const map = window.plannerMap;
+      const ctx = map.canvas.getContext('2d', { willReadFrequently: true });
+      const centre = [map.view.x + map.view.w / 2, map.view.y + map.view.h / 2];
+      const timings = [];
+      let drawnAmiss = 0;
+      for (let i = 0; i < times; ++i) {
+        const started = performance.now();
+        if (kind === 'pan') map.pan(i % 2 ? map.view.w / 10 : -map.view.w / 10, 0);
+        else map.zoom(i % 2 ? 1.25 : 0.8, centre);
+        await new Promise((resolve) => requestAnimationFrame(() => resolve(ctx.getImageData(0, 0, 1, 1))));
+        timings.push(performance.now() - started);
+        drawnAmiss += (map.lastDrawn.dirty === null) !== (kind === 'zoom');
+      }
+      return { timings, drawnAmiss };
+    }, [step, EDITS_MEASURED]);
+    assert.equal(drawnAmiss, 0, `${step} steps not drawn as a ${step} draws`);
+    return summary(timings);
+  };
   const panSteps = await stepMs('pan');
   const zoomSteps = await stepMs('zoom');
   const report = `edit of a 1,000-waypoint route, ${EDITS_MEASURED} edits each:\n` +
